@@ -1,0 +1,20 @@
+# Native build: the fake platform and the unit tests.
+
+add_library(dorvane_platform_fake STATIC
+  src/platform/fake/fake.cpp
+  src/platform/fake/kernel.cpp
+  src/platform/fake/registry.cpp
+  src/platform/fake/session.cpp
+)
+target_link_libraries(dorvane_platform_fake PUBLIC dorvane_common)
+
+find_package(GTest REQUIRED)
+enable_testing()
+
+file(GLOB UNIT_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
+add_executable(unit_tests ${UNIT_TEST_SOURCES})
+target_include_directories(unit_tests PRIVATE tests)
+target_link_libraries(unit_tests PRIVATE dorvane_core dorvane_platform_fake GTest::gtest GTest::gtest_main)
+
+include(GoogleTest)
+gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60)

@@ -1,0 +1,38 @@
+#pragma once
+// The one place every trigger ends: RunAction decides whether, how and with which routine an
+// action runs.
+
+#include "settings/settings.h"
+
+#include <cstdint>
+
+enum ActionCode : std::uint32_t {
+  ActionShutdown = 1,
+  ActionReboot = 2,
+  ActionLogOff = 3,
+  ActionStandby = 4,
+  ActionHibernate = 5,
+  ActionLock = 6,
+  ActionRemoteShutdown = 7,
+  ActionRemoteReboot = 8,
+  ActionDomainShutdown = 9,
+  ActionDomainReboot = 10,
+};
+
+// Raised by RunAction; while raised, the next close request of the main window succeeds at
+// once. Lowered after standby, hibernation, lock and a remote action on another computer.
+extern bool ActionInProgress;
+
+// The routines RunAction reaches beyond the local actions: the warning countdown and the
+// remote and domain shutdowns. The program installs them at start; tests install their own.
+// Until they are installed every action stops at the gate.
+struct ActionRoutines {
+  bool (*confirmByWarningCountdown)(const Settings& settings) = nullptr;
+  int (*remoteShutdownByName)(const char* target, Settings& settings) = nullptr;
+  int (*domainShutdown)(Settings& settings) = nullptr;
+};
+
+void SetActionRoutines(const ActionRoutines& routines);
+
+// Returns the result of the routine called last, or 0 when the countdown stopped the action.
+int RunAction(std::uint32_t code, Settings& settings);

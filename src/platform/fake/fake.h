@@ -1,0 +1,124 @@
+#pragma once
+// A scripted stand-in for Windows, for the native tests. Every platform call is recorded with
+// its arguments in World::calls ("ExitWindowsEx(12, 0)"); results come from scripts, with the
+// Windows version, clock, computer name, registry and files held in memory.
+
+#include "platform/kernel.h"
+#include "platform/winconst.h"
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace fake {
+
+// Orders names as the registry compares them: without regard to letter case.
+struct NoCase {
+  bool operator()(const std::string& a, const std::string& b) const;
+};
+
+struct RegValue {
+  win::RegType type = win::RegSz;
+  std::vector<std::uint8_t> data;
+
+  static RegValue Text(const std::string& text); // REG_SZ without terminator
+  static RegValue Dword(std::uint32_t value);
+  std::string AsText() const;
+  bool operator==(const RegValue&) const = default;
+};
+
+struct RegNode {
+  std::map<std::string, RegNode, NoCase> keys;
+  std::map<std::string, RegValue, NoCase> values;
+};
+
+struct VersionScript {
+  bool queryFails = false;      // both forms of GetVersionExA fail
+  bool extendedRefused = false; // only the 148-byte form answers
+  std::uint32_t platformId = win::VerPlatformWin32Nt;
+  std::uint32_t major = 10;
+  std::uint32_t minor = 0;
+  std::string servicePack;
+  std::uint8_t productType = win::VerNtWorkstation;
+  int serverR2 = 0;
+  bool hasNativeSystemInfo = true;
+  std::uint16_t architecture = win::ProcessorArchitectureAmd64;
+};
+
+struct MessageBoxRecord {
+  win::Handle owner = win::NoHandle;
+  std::string text;
+  std::string caption;
+  win::MessageBoxStyle style = 0;
+};
+
+struct OpenFile {
+  std::string path;
+  bool writing = false;
+  std::size_t position = 0;
+};
+
+struct World {
+  std::vector<std::string> calls;
+  // Results for the calls named, consumed front first; a call without a script succeeds.
+  std::map<std::string, std::deque<long>> results;
+  win::ErrorCode lastError = win::ErrorSuccess;
+
+  VersionScript version;
+  std::int64_t clockMilliseconds = 0; // local time, milliseconds since 1970-01-01
+  std::uint32_t tickCount = 5'000'000;
+  std::optional<std::string> computerName = "WORKSTATION"; // none: GetComputerNameA fails
+  std::string modulePath = "C:\\Program Files\\Dorvane Shutdown\\DorvaneShutdown.exe";
+
+  std::set<std::string> heldPrivileges = {"SeShutdownPrivilege", "SeRemoteShutdownPrivilege"};
+  bool user32Loads = true;
+  bool user32HasLockWorkStation = true;
+  std::set<std::string, NoCase> mutexes;
+
+  // Texts FormatMessageA knows, by language and code.
+  std::map<std::pair<std::uint32_t, win::ErrorCode>, std::string> systemMessages;
+
+  std::vector<MessageBoxRecord> messageBoxes;
+  std::deque<int> messageBoxAnswers; // IDOK when empty
+
+  // Registry: roots by handle value, opened keys by handle.
+  std::map<win::RegKey, RegNode> registry;
+  std::map<win::RegKey, std::pair<win::RegKey, std::vector<std::string>>> openKeys;
+  win::RegKey nextKeyHandle = 0x1000;
+  std::set<win::RegKey> readOnlyRoots;        // writes, creates and deletes are refused
+  std::set<std::string, NoCase> undeletableKeys; // "HKCU\\A\\B"
+
+  // Files by full path.
+  std::map<std::string, std::vector<std::uint8_t>> files;
+  std::map<win::Handle, OpenFile> openFiles;
+  win::Handle nextFileHandle = 0x2000;
+  std::optional<std::size_t> diskSpace; // bytes left for writes
+  bool filesReadOnly = false;           // no file can be created
+  bool moveFails = false;
+  bool readFails = false;
+};
+
+World& TheWorld();
+// Back to a fresh Windows 10 workstation with an empty registry and no files.
+void ResetWorld();
+
+// The next scripted result of a call, or the fallback.
+long NextResult(const std::string& call, long fallback);
+// Calls whose name is one of these, in order.
+std::vector<std::string> CallsNamed(const std::vector<std::string>& names);
+
+void SetClock(int year, int month, int day, int hour, int minute, int second);
+void SetVersion(std::uint32_t platformId, std::uint32_t major, std::uint32_t minor,
+                std::uint8_t productType = win::VerNtWorkstation);
+
+// Registry helpers for tests; paths start with a short or long root name ("HKCU\\...").
+void PutRegValue(const std::string& path, const std::string& name, const RegValue& value);
+std::optional<RegValue> GetRegValue(const std::string& path, const std::string& name);
+void MakeRegKey(const std::string& path);
+bool RegKeyPresent(const std::string& path);
+
+} // namespace fake

@@ -1,0 +1,37 @@
+#pragma once
+// Shared by the fake's source files: call recording and the in-memory registry's lookups.
+
+#include "platform/fake/fake.h"
+
+#include <sstream>
+#include <string>
+#include <type_traits>
+#include <utility>
+#include <vector>
+
+namespace fake {
+
+inline std::string FormatArgument(const char* text) { return text == nullptr ? "null" : text; }
+inline std::string FormatArgument(const std::string& text) { return text; }
+inline std::string FormatArgument(bool value) { return value ? "1" : "0"; }
+template <typename Number>
+  requires std::is_arithmetic_v<Number>
+std::string FormatArgument(Number value) {
+  return std::to_string(value);
+}
+
+// Appends "Name(a, b, c)" to the world's call list.
+template <typename... Args> void Record(const char* name, const Args&... args) {
+  std::string call = name;
+  call += '(';
+  bool first = true;
+  ((call += (first ? "" : ", ") + FormatArgument(args), first = false), ...);
+  call += ')';
+  TheWorld().calls.push_back(std::move(call));
+}
+
+platform::LocalTime ClockAsLocalTime();
+std::pair<win::RegKey, std::vector<std::string>> SplitTestPath(const std::string& path);
+RegNode* FindNode(win::RegKey root, const std::vector<std::string>& parts, bool create);
+
+} // namespace fake

@@ -1,0 +1,229 @@
+#include "platform/kernel.h"
+
+#include "common/bounded.h"
+#include "platform/fake/internal.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace platform {
+
+using fake::NextResult;
+using fake::Record;
+using fake::TheWorld;
+
+namespace {
+constexpr win::Handle User32Module = 0x7000;
+constexpr win::Handle LockWorkStationEntryPoint = 0x7001;
+constexpr win::Handle Kernel32Module = 0x7100;
+constexpr win::Handle NativeSystemInfoEntryPoint = 0x7101;
+constexpr win::Handle FirstMutex = 0x3000;
+
+bool SameName(const char* a, const char* b) {
+  return a != nullptr && !fake::NoCase{}(a, b) && !fake::NoCase{}(b, a);
+}
+} // namespace
+
+bool GetVersionExA(OsVersionInfo& info) {
+  Record("GetVersionExA", info.size);
+  const fake::VersionScript& v = TheWorld().version;
+  if (v.queryFails || (info.size == win::OsVersionInfoExSize && v.extendedRefused)) {
+    return false;
+  }
+  info.platformId = v.platformId;
+  info.majorVersion = v.major;
+  info.minorVersion = v.minor;
+  CopyBounded(info.csdVersion, v.servicePack.c_str(), sizeof info.csdVersion);
+  if (info.size == win::OsVersionInfoExSize) {
+    info.productType = v.productType;
+  }
+  return true;
+}
+
+bool GetComputerNameA(char* buffer, std::uint32_t& size) {
+  Record("GetComputerNameA", size);
+  const auto& name = TheWorld().computerName;
+  if (!name || name->size() + 1 > size) {
+    return false;
+  }
+  CopyBounded(buffer, name->c_str(), size);
+  size = static_cast<std::uint32_t>(name->size());
+  return true;
+}
+
+std::uint32_t GetModuleFileNameA(char* buffer, std::uint32_t size) {
+  Record("GetModuleFileNameA", size);
+  if (size == 0) {
+    return 0;
+  }
+  const std::string& path = TheWorld().modulePath;
+  CopyBounded(buffer, path.c_str(), size);
+  return path.size() < size ? static_cast<std::uint32_t>(path.size()) : size;
+}
+
+LocalTime GetLocalTime() { return fake::ClockAsLocalTime(); }
+
+std::uint32_t GetTickCount() { return TheWorld().tickCount; }
+
+void Sleep(std::uint32_t milliseconds) {
+  TheWorld().tickCount += milliseconds;
+  TheWorld().clockMilliseconds += milliseconds;
+}
+
+win::Handle CreateMutexA(bool initialOwner, const char* name) {
+  Record("CreateMutexA", initialOwner, name);
+  if (NextResult("CreateMutexA", 1) == 0) {
+    return win::NoHandle;
+  }
+  auto& mutexes = TheWorld().mutexes;
+  TheWorld().lastError =
+      mutexes.insert(name).second ? win::ErrorSuccess : win::ErrorAlreadyExists;
+  return FirstMutex + mutexes.size();
+}
+
+bool ReleaseMutex(win::Handle mutex) {
+  Record("ReleaseMutex", mutex);
+  return mutex != win::NoHandle;
+}
+
+win::ErrorCode GetLastError() { return TheWorld().lastError; }
+
+void SetLastError(win::ErrorCode code) { TheWorld().lastError = code; }
+
+std::uint32_t SetErrorMode(std::uint32_t mode) {
+  Record("SetErrorMode", mode);
+  return 0;
+}
+
+bool FormatMessageA(win::ErrorCode code, std::uint32_t languageId, std::string& text) {
+  Record("FormatMessageA", code, languageId);
+  const auto found = TheWorld().systemMessages.find({languageId, code});
+  if (found == TheWorld().systemMessages.end()) {
+    return false;
+  }
+  text = found->second;
+  return true;
+}
+
+win::Handle LoadLibraryA(const char* name) {
+  Record("LoadLibraryA", name);
+  return SameName(name, "user32.dll") && TheWorld().user32Loads ? User32Module : win::NoHandle;
+}
+
+win::Handle GetModuleHandleA(const char* name) {
+  Record("GetModuleHandleA", name);
+  return SameName(name, "kernel32.dll") ? Kernel32Module : win::NoHandle;
+}
+
+win::Handle GetProcAddress(win::Handle module, const char* name) {
+  Record("GetProcAddress", module, name);
+  const std::string entry = name == nullptr ? "" : name;
+  if (module == User32Module && entry == "LockWorkStation" &&
+      TheWorld().user32HasLockWorkStation) {
+    return LockWorkStationEntryPoint;
+  }
+  if (module == Kernel32Module && entry == "GetNativeSystemInfo" &&
+      TheWorld().version.hasNativeSystemInfo) {
+    return NativeSystemInfoEntryPoint;
+  }
+  TheWorld().lastError = win::ErrorProcNotFound;
+  return win::NoHandle;
+}
+
+bool FreeLibrary(win::Handle module) {
+  Record("FreeLibrary", module);
+  return module != win::NoHandle;
+}
+
+std::uint16_t CallGetNativeSystemInfo(win::Handle entryPoint) {
+  Record("GetNativeSystemInfo", entryPoint);
+  return TheWorld().version.architecture;
+}
+
+std::uint32_t WinExec(const char* commandLine, std::uint32_t showCommand) {
+  Record("WinExec", commandLine, showCommand);
+  return static_cast<std::uint32_t>(NextResult("WinExec", 33));
+}
+
+win::Handle OpenFileForReading(const char* path) {
+  Record("OpenFileForReading", path);
+  fake::World& w = TheWorld();
+  if (w.files.count(path) == 0) {
+    w.lastError = win::ErrorFileNotFound;
+    return win::NoHandle;
+  }
+  const win::Handle handle = w.nextFileHandle++;
+  w.openFiles[handle] = fake::OpenFile{path, false, 0};
+  return handle;
+}
+
+win::Handle OpenFileForWriting(const char* path) {
+  Record("OpenFileForWriting", path);
+  fake::World& w = TheWorld();
+  if (w.filesReadOnly) {
+    w.lastError = win::ErrorAccessDenied;
+    return win::NoHandle;
+  }
+  w.files[path].clear();
+  const win::Handle handle = w.nextFileHandle++;
+  w.openFiles[handle] = fake::OpenFile{path, true, 0};
+  return handle;
+}
+
+std::int32_t ReadFile(win::Handle file, void* buffer, std::uint32_t count) {
+  fake::World& w = TheWorld();
+  const auto open = w.openFiles.find(file);
+  if (open == w.openFiles.end() || open->second.writing || w.readFails) {
+    return -1;
+  }
+  const std::vector<std::uint8_t>& bytes = w.files[open->second.path];
+  const std::size_t position = std::min(open->second.position, bytes.size());
+  const std::size_t take = std::min<std::size_t>(count, bytes.size() - position);
+  if (take > 0) {
+    std::memcpy(buffer, bytes.data() + position, take);
+  }
+  open->second.position = position + take;
+  return static_cast<std::int32_t>(take);
+}
+
+std::int32_t WriteFile(win::Handle file, const void* buffer, std::uint32_t count) {
+  Record("WriteFile", count);
+  fake::World& w = TheWorld();
+  const auto open = w.openFiles.find(file);
+  if (open == w.openFiles.end() || !open->second.writing) {
+    return -1;
+  }
+  std::size_t take = count;
+  if (w.diskSpace) {
+    take = std::min(take, *w.diskSpace);
+    *w.diskSpace -= take;
+  }
+  const auto* bytes = static_cast<const std::uint8_t*>(buffer);
+  auto& content = w.files[open->second.path];
+  content.insert(content.end(), bytes, bytes + take);
+  return static_cast<std::int32_t>(take);
+}
+
+bool CloseFile(win::Handle file) {
+  Record("CloseFile", file);
+  return TheWorld().openFiles.erase(file) == 1;
+}
+
+bool MoveFileReplacing(const char* from, const char* to) {
+  Record("MoveFileReplacing", from, to);
+  fake::World& w = TheWorld();
+  const auto source = w.files.find(from);
+  if (w.moveFails || source == w.files.end()) {
+    return false;
+  }
+  w.files[to] = source->second;
+  w.files.erase(from);
+  return true;
+}
+
+bool DeleteFileA(const char* path) {
+  Record("DeleteFileA", path);
+  return TheWorld().files.erase(path) == 1;
+}
+
+} // namespace platform

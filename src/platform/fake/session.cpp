@@ -1,0 +1,108 @@
+// Session, power, token and message-box calls of the fake Windows.
+
+#include "platform/security.h"
+#include "platform/session.h"
+#include "platform/user.h"
+
+#include "platform/fake/internal.h"
+
+#include <map>
+
+namespace platform {
+
+using fake::NextResult;
+using fake::Record;
+using fake::TheWorld;
+
+namespace {
+constexpr win::Handle ProcessToken = 0x4000;
+const std::map<std::string, std::uint32_t> PrivilegeIds = {{"SeShutdownPrivilege", 19},
+                                                           {"SeRemoteShutdownPrivilege", 24}};
+} // namespace
+
+int ExitWindowsEx(win::ExitFlags flags, std::uint32_t reason) {
+  Record("ExitWindowsEx", flags, reason);
+  return static_cast<int>(NextResult("ExitWindowsEx", 1));
+}
+
+int SetSystemPowerState(bool suspend, bool force) {
+  Record("SetSystemPowerState", suspend, force);
+  return static_cast<int>(NextResult("SetSystemPowerState", 1));
+}
+
+int CallLockWorkStation(win::Handle entryPoint) {
+  Record("LockWorkStation", entryPoint);
+  return static_cast<int>(NextResult("LockWorkStation", 1));
+}
+
+bool OpenProcessToken(std::uint32_t desiredAccess, win::Handle& token) {
+  Record("OpenProcessToken", desiredAccess);
+  if (NextResult("OpenProcessToken", 1) == 0) {
+    TheWorld().lastError = win::ErrorAccessDenied;
+    return false;
+  }
+  token = ProcessToken;
+  return true;
+}
+
+bool LookupPrivilegeValueA(const char* name, Luid& luid) {
+  Record("LookupPrivilegeValueA", name);
+  const auto found = PrivilegeIds.find(name == nullptr ? "" : name);
+  if (found == PrivilegeIds.end()) {
+    TheWorld().lastError = win::ErrorNoSuchPrivilege;
+    return false;
+  }
+  luid = Luid{found->second, 0};
+  return true;
+}
+
+bool AdjustTokenPrivileges(win::Handle token, const Luid& luid, std::uint32_t attributes) {
+  std::string name;
+  for (const auto& [privilege, id] : PrivilegeIds) {
+    if (id == luid.lowPart) {
+      name = privilege;
+    }
+  }
+  Record("AdjustTokenPrivileges", token, name, attributes);
+  // Windows reports success either way; a privilege the account lacks shows in the last error.
+  TheWorld().lastError =
+      TheWorld().heldPrivileges.count(name) != 0 ? win::ErrorSuccess : win::ErrorNotAllAssigned;
+  return true;
+}
+
+bool CloseHandle(win::Handle handle) {
+  Record("CloseHandle", handle);
+  return handle != win::NoHandle;
+}
+
+int InitiateSystemShutdownA(const char* machine, const char* message, std::uint32_t timeout,
+                            bool forceAppsClosed, bool rebootAfterShutdown) {
+  Record("InitiateSystemShutdownA", machine, message, timeout, forceAppsClosed,
+         rebootAfterShutdown);
+  const long result = NextResult("InitiateSystemShutdownA", 1);
+  if (result == 0) {
+    TheWorld().lastError = static_cast<win::ErrorCode>(NextResult("InitiateSystemShutdownA.error", 53));
+  }
+  return static_cast<int>(result);
+}
+
+int MessageBoxA(win::Handle owner, const char* text, const char* caption,
+                win::MessageBoxStyle style) {
+  Record("MessageBoxA", text, caption, style);
+  fake::World& w = TheWorld();
+  w.messageBoxes.push_back(
+      fake::MessageBoxRecord{owner, text == nullptr ? "" : text, caption == nullptr ? "" : caption, style});
+  if (w.messageBoxAnswers.empty()) {
+    return win::IdOk;
+  }
+  const int answer = w.messageBoxAnswers.front();
+  w.messageBoxAnswers.pop_front();
+  return answer;
+}
+
+int GetSystemMetrics(int index) {
+  Record("GetSystemMetrics", index);
+  return index == win::SmServerR2 ? TheWorld().version.serverR2 : 0;
+}
+
+} // namespace platform

@@ -1,0 +1,80 @@
+#pragma once
+// Kernel services: version, computer name, module path, local time, tick count, sleep, mutex,
+// error text, run-time linking and the binary files of the settings store.
+
+#include "platform/winconst.h"
+
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+// OSVERSIONINFOEXA as far as the program reads it. `size` is 156 for the extended form and
+// 148 for the basic one; a basic answer leaves the extended fields untouched.
+struct OsVersionInfo {
+  std::uint32_t size = 0;
+  std::uint32_t majorVersion = 0;
+  std::uint32_t minorVersion = 0;
+  std::uint32_t buildNumber = 0;
+  std::uint32_t platformId = 0;
+  char csdVersion[128] = {};
+  std::uint16_t servicePackMajor = 0;
+  std::uint16_t servicePackMinor = 0;
+  std::uint16_t suiteMask = 0;
+  std::uint8_t productType = 0;
+};
+
+// SYSTEMTIME.
+struct LocalTime {
+  std::uint16_t year = 0;
+  std::uint16_t month = 0;
+  std::uint16_t dayOfWeek = 0;
+  std::uint16_t day = 0;
+  std::uint16_t hour = 0;
+  std::uint16_t minute = 0;
+  std::uint16_t second = 0;
+  std::uint16_t milliseconds = 0;
+};
+
+bool GetVersionExA(OsVersionInfo& info);
+// `size` is the buffer's capacity on entry and the name's length on success.
+bool GetComputerNameA(char* buffer, std::uint32_t& size);
+// Full path of the running program; returns its length (0 on failure).
+std::uint32_t GetModuleFileNameA(char* buffer, std::uint32_t size);
+LocalTime GetLocalTime();
+std::uint32_t GetTickCount();
+void Sleep(std::uint32_t milliseconds);
+
+win::Handle CreateMutexA(bool initialOwner, const char* name);
+bool ReleaseMutex(win::Handle mutex);
+
+win::ErrorCode GetLastError();
+void SetLastError(win::ErrorCode code);
+std::uint32_t SetErrorMode(std::uint32_t mode);
+
+// FormatMessageA with an allocated buffer from the system table, released with LocalFree.
+// Returns false when the system has no text for the code in that language.
+bool FormatMessageA(win::ErrorCode code, std::uint32_t languageId, std::string& text);
+
+win::Handle LoadLibraryA(const char* name);
+win::Handle GetModuleHandleA(const char* name);
+win::Handle GetProcAddress(win::Handle module, const char* name);
+bool FreeLibrary(win::Handle module);
+// Calls an entry point found as "GetNativeSystemInfo" and returns wProcessorArchitecture.
+std::uint16_t CallGetNativeSystemInfo(win::Handle entryPoint);
+
+std::uint32_t WinExec(const char* commandLine, std::uint32_t showCommand);
+
+// Binary files. Open for writing creates the file or truncates it. Reads and writes return the
+// byte count, or a negative number on error. Closing a written file flushes it to the disk and
+// reports whether everything reached it.
+win::Handle OpenFileForReading(const char* path);
+win::Handle OpenFileForWriting(const char* path);
+std::int32_t ReadFile(win::Handle file, void* buffer, std::uint32_t count);
+std::int32_t WriteFile(win::Handle file, const void* buffer, std::uint32_t count);
+bool CloseFile(win::Handle file);
+// MoveFileExA with MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH.
+bool MoveFileReplacing(const char* from, const char* to);
+bool DeleteFileA(const char* path);
+
+} // namespace platform

@@ -1,0 +1,95 @@
+#pragma once
+// The Windows constants the program passes or compares, defined once for both builds.
+// Names are spelled in CamelCase so that they never collide with the macros of <windows.h>;
+// the Win32 backend checks each value against the SDK with static_assert.
+
+#include <cstdint>
+
+namespace win {
+
+using Handle = std::uintptr_t;  // any kernel, module, token or enumeration handle; 0 = none
+inline constexpr Handle NoHandle = 0;
+
+// ExitWindowsEx flags.
+using ExitFlags = std::uint32_t;
+inline constexpr ExitFlags EwxLogOff = 0;
+inline constexpr ExitFlags EwxShutdown = 1;
+inline constexpr ExitFlags EwxReboot = 2;
+inline constexpr ExitFlags EwxForce = 4;
+inline constexpr ExitFlags EwxPowerOff = 8;
+
+// Registry roots and access masks. Roots hold the 32-bit handle values; opened keys hold the
+// handle the registry gave out.
+using RegKey = std::uintptr_t;
+inline constexpr RegKey HkeyClassesRoot = 0x80000000u;
+inline constexpr RegKey HkeyCurrentUser = 0x80000001u;
+inline constexpr RegKey HkeyLocalMachine = 0x80000002u;
+inline constexpr RegKey HkeyUsers = 0x80000003u;
+
+using RegAccess = std::uint32_t;
+inline constexpr RegAccess KeyRead = 0x20019;
+inline constexpr RegAccess KeyWrite = 0x20006;
+inline constexpr RegAccess KeyReadWrite = 0x2001F;
+inline constexpr RegAccess KeyAllAccess = 0xF003F;
+
+using RegType = std::uint32_t;
+inline constexpr RegType RegNone = 0;
+inline constexpr RegType RegSz = 1;
+inline constexpr RegType RegExpandSz = 2;
+inline constexpr RegType RegDword = 4;
+
+inline constexpr std::uint32_t RegOptionNonVolatile = 0;
+
+// Error codes (GetLastError and the registry's return values).
+using ErrorCode = std::uint32_t;
+inline constexpr ErrorCode ErrorSuccess = 0;
+inline constexpr ErrorCode ErrorFileNotFound = 2;
+inline constexpr ErrorCode ErrorAccessDenied = 5;
+inline constexpr ErrorCode ErrorInvalidHandle = 6;
+inline constexpr ErrorCode ErrorNotSupported = 50;
+inline constexpr ErrorCode ErrorInvalidName = 123;
+inline constexpr ErrorCode ErrorProcNotFound = 127;
+inline constexpr ErrorCode ErrorAlreadyExists = 183;
+inline constexpr ErrorCode ErrorMoreData = 234;
+inline constexpr ErrorCode ErrorNoMoreItems = 259;
+inline constexpr ErrorCode ErrorNotAllAssigned = 1300;
+inline constexpr ErrorCode ErrorNoSuchPrivilege = 1313;
+inline constexpr ErrorCode ErrorNoNetwork = 1222;
+
+// GetVersionExA.
+inline constexpr std::uint32_t VerPlatformWin32Windows = 1;
+inline constexpr std::uint32_t VerPlatformWin32Nt = 2;
+inline constexpr std::uint8_t VerNtWorkstation = 1;
+inline constexpr std::uint32_t OsVersionInfoSize = 148;
+inline constexpr std::uint32_t OsVersionInfoExSize = 156;
+
+inline constexpr std::uint16_t ProcessorArchitectureAmd64 = 9;
+inline constexpr int SmServerR2 = 89;
+
+// Token rights, privilege attributes and language ids.
+inline constexpr std::uint32_t TokenAdjustPrivileges = 0x20;
+inline constexpr std::uint32_t TokenQuery = 0x8;
+inline constexpr std::uint32_t SePrivilegeEnabled = 2;
+inline constexpr std::uint32_t LangEnglishUs = 0x409;
+inline constexpr std::uint32_t LangUserDefault = 0x400;
+
+// MessageBoxA styles and answers.
+using MessageBoxStyle = std::uint32_t;
+inline constexpr MessageBoxStyle MbOk = 0x0;
+inline constexpr MessageBoxStyle MbOkCancel = 0x1;
+inline constexpr MessageBoxStyle MbYesNoCancel = 0x3;
+inline constexpr MessageBoxStyle MbIconInformation = 0x40;
+inline constexpr int IdOk = 1;
+inline constexpr int IdCancel = 2;
+inline constexpr int IdYes = 6;
+inline constexpr int IdNo = 7;
+
+// SetErrorMode.
+inline constexpr std::uint32_t SemNoGpFaultErrorBox = 2;
+inline constexpr std::uint32_t SemNoAlignmentFaultExcept = 4;
+
+// Lengths Windows fixes.
+inline constexpr std::uint32_t MaxComputerNameLength = 15;
+inline constexpr std::uint32_t MaxPath = 260;
+
+} // namespace win

@@ -1,0 +1,12 @@
+#pragma once
+// Every test starts on a fresh fake Windows 10 workstation.
+
+#include "platform/fake/fake.h"
+
+#include <gtest/gtest.h>
+
+class FakeWindowsTest : public ::testing::Test {
+protected:
+  void SetUp() override { fake::ResetWorld(); }
+  fake::World& world() { return fake::TheWorld(); }
+};

@@ -88,6 +88,38 @@ inline constexpr int IdNo = 7;
 inline constexpr std::uint32_t SemNoGpFaultErrorBox = 2;
 inline constexpr std::uint32_t SemNoAlignmentFaultExcept = 4;
 
+inline constexpr MessageBoxStyle MbIconQuestion = 0x20;
+inline constexpr std::uint32_t SwShowNormal = 1;
+
+// Network provider: resource scopes, types, display types and usages.
+inline constexpr std::uint32_t ResourceGlobalNet = 2;
+inline constexpr std::uint32_t ResourceContext = 5;
+inline constexpr std::uint32_t ResourceTypeAny = 0;
+inline constexpr std::uint32_t ResourceDisplayTypeGeneric = 0;
+inline constexpr std::uint32_t ResourceDisplayTypeServer = 2;
+inline constexpr std::uint32_t ResourceUsageConnectable = 1;
+inline constexpr std::uint32_t ResourceUsageAll = 0;
+
+// Notification area.
+inline constexpr std::uint32_t NimAdd = 0;
+inline constexpr std::uint32_t NimDelete = 2;
+inline constexpr std::uint32_t NifMessage = 1;
+inline constexpr std::uint32_t NifIcon = 2;
+inline constexpr std::uint32_t NifTip = 4;
+
+// HTML Help commands.
+inline constexpr std::uint32_t HhDisplayToc = 1;
+inline constexpr std::uint32_t HhInitialize = 0x1C;
+inline constexpr std::uint32_t HhUninitialize = 0x1D;
+
+// WinINet.
+inline constexpr std::uint32_t InternetOpenTypePreconfig = 0;
+inline constexpr std::uint32_t InternetFlagReload = 0x80000000u;
+inline constexpr std::uint32_t InternetFlagNoCacheWrite = 0x04000000u;
+inline constexpr std::uint32_t InternetFlagNoUi = 0x00000200u;
+inline constexpr std::uint32_t HttpQueryStatusCode = 19;
+inline constexpr std::uint32_t HttpQueryFlagNumber = 0x20000000u;
+
 // Lengths Windows fixes.
 inline constexpr std::uint32_t MaxComputerNameLength = 15;
 inline constexpr std::uint32_t MaxPath = 260;

@@ -1,0 +1,26 @@
+#pragma once
+// Shell: the notification-area icon and opening a document or address.
+
+#include "platform/winconst.h"
+
+#include <cstdint>
+
+namespace platform {
+
+// NOTIFYICONDATAA in its Windows 2000 layout, as far as the program fills it.
+struct NotifyIconData {
+  std::uint32_t size = 488;
+  win::Handle window = win::NoHandle;
+  std::uint32_t id = 0;
+  std::uint32_t flags = 0;
+  std::uint32_t callbackMessage = 0;
+  win::Handle icon = win::NoHandle;
+  char tip[128] = {};
+};
+
+bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data);
+std::uintptr_t ShellExecuteA(win::Handle window, const char* operation, const char* file,
+                             const char* parameters, const char* directory,
+                             std::uint32_t showCommand);
+
+} // namespace platform

@@ -135,8 +135,8 @@ bool FreeLibrary(win::Handle module) {
   return module != win::NoHandle;
 }
 
-std::uint16_t CallGetNativeSystemInfo(win::Handle entryPoint) {
-  Record("GetNativeSystemInfo", entryPoint);
+std::uint16_t CallGetNativeSystemInfo(win::Handle) {
+  Record("GetNativeSystemInfo");
   return TheWorld().version.architecture;
 }
 

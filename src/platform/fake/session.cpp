@@ -30,8 +30,8 @@ int SetSystemPowerState(bool suspend, bool force) {
   return static_cast<int>(NextResult("SetSystemPowerState", 1));
 }
 
-int CallLockWorkStation(win::Handle entryPoint) {
-  Record("LockWorkStation", entryPoint);
+int CallLockWorkStation(win::Handle) {
+  Record("LockWorkStation");
   return static_cast<int>(NextResult("LockWorkStation", 1));
 }
 
@@ -63,7 +63,8 @@ bool AdjustTokenPrivileges(win::Handle token, const Luid& luid, std::uint32_t at
       name = privilege;
     }
   }
-  Record("AdjustTokenPrivileges", token, name, attributes);
+  Record("AdjustTokenPrivileges", name, attributes);
+  static_cast<void>(token);
   // Windows reports success either way; a privilege the account lacks shows in the last error.
   TheWorld().lastError =
       TheWorld().heldPrivileges.count(name) != 0 ? win::ErrorSuccess : win::ErrorNotAllAssigned;

@@ -3,8 +3,10 @@
 add_library(dorvane_platform_fake STATIC
   src/platform/fake/fake.cpp
   src/platform/fake/kernel.cpp
+  src/platform/fake/network.cpp
   src/platform/fake/registry.cpp
   src/platform/fake/session.cpp
+  src/platform/fake/shell.cpp
 )
 target_link_libraries(dorvane_platform_fake PUBLIC dorvane_common)
 

@@ -17,26 +17,28 @@ int ShowNotSupported(const char* text) {
 }
 
 int Suspend(ActionCode code, OsVersionClass osClass, const Settings& settings) {
-  const int result =
-      osClass == OsWinNT4
-          ? ShowNotSupported(StandbyNotSupportedText)
-          : LocalPowerAction(code == ActionStandby ? PowerActionKind::Standby
-                                                   : PowerActionKind::Hibernate,
-                             settings.ForceApps);
+  const int result = osClass == OsWinNT4
+                         ? ShowNotSupported(StandbyNotSupportedText)
+                         : LocalPowerAction(code == ActionStandby ? PowerActionKind::Standby
+                                                                  : PowerActionKind::Hibernate,
+                                            settings.ForceApps);
   ActionInProgress = false;
   return result;
 }
 
 int Lock(OsVersionClass osClass, const Settings& settings) {
-  const int result = osClass < OsWin2000 ? ShowNotSupported(LockNotSupportedText)
-                                         : LocalPowerAction(PowerActionKind::Lock, settings.ForceApps);
+  const int result = osClass < OsWin2000
+                         ? ShowNotSupported(LockNotSupportedText)
+                         : LocalPowerAction(PowerActionKind::Lock, settings.ForceApps);
   ActionInProgress = false;
   return result;
 }
 
 } // namespace
 
-void SetActionRoutines(const ActionRoutines& routines) { Routines = routines; }
+void SetActionRoutines(const ActionRoutines& routines) {
+  Routines = routines;
+}
 
 int RunAction(std::uint32_t code, Settings& settings) {
   if (Routines.confirmByWarningCountdown == nullptr ||

@@ -27,8 +27,9 @@ OsVersionClass Classify9x(const platform::OsVersionInfo& info) {
 
 std::uint16_t NativeArchitecture() {
   const win::Handle kernel = platform::GetModuleHandleA(Kernel32LibraryName);
-  const win::Handle entry =
-      kernel == win::NoHandle ? win::NoHandle : platform::GetProcAddress(kernel, NativeSystemInfoEntry);
+  const win::Handle entry = kernel == win::NoHandle
+                                ? win::NoHandle
+                                : platform::GetProcAddress(kernel, NativeSystemInfoEntry);
   return entry == win::NoHandle ? 0 : platform::CallGetNativeSystemInfo(entry);
 }
 

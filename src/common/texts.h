@@ -17,7 +17,8 @@ inline constexpr char SettingsHeader[] = "Dorvane Shutdown settings";
 inline constexpr char RunValueName[] = "DorvaneShutdown";
 inline constexpr char UserRunKey[] = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 inline constexpr char MachineRunKey[] = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-inline constexpr char SelectSoundKey[] = "HKCU\\AppEvents\\Schemes\\Apps\\.Default\\CCSelect\\.Current";
+inline constexpr char SelectSoundKey[] =
+    "HKCU\\AppEvents\\Schemes\\Apps\\.Default\\CCSelect\\.Current";
 
 // Privileges and run-time entry points.
 inline constexpr char ShutdownPrivilegeName[] = "SeShutdownPrivilege";

@@ -7,7 +7,7 @@
 
 namespace win {
 
-using Handle = std::uintptr_t;  // any kernel, module, token or enumeration handle; 0 = none
+using Handle = std::uintptr_t; // any kernel, module, token or enumeration handle; 0 = none
 inline constexpr Handle NoHandle = 0;
 
 // ExitWindowsEx flags.

@@ -11,7 +11,9 @@ BufferedFile::BufferedFile(const char* path, Mode mode) : mode_(mode) {
                                 : platform::OpenFileForWriting(path);
 }
 
-BufferedFile::~BufferedFile() { Close(); }
+BufferedFile::~BufferedFile() {
+  Close();
+}
 
 std::int32_t BufferedFile::Read(void* destination, std::uint32_t count) {
   if (mode_ == Mode::Writing) {

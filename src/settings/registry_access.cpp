@@ -18,10 +18,14 @@ struct RootName {
 };
 
 constexpr RootName RootNames[] = {
-    {"HKEY_CLASSES_ROOT", win::HkeyClassesRoot}, {"HKCR", win::HkeyClassesRoot},
-    {"HKEY_CURRENT_USER", win::HkeyCurrentUser}, {"HKCU", win::HkeyCurrentUser},
-    {"HKEY_LOCAL_MACHINE", win::HkeyLocalMachine}, {"HKLM", win::HkeyLocalMachine},
-    {"HKEY_USERS", win::HkeyUsers},               {"HKUS", win::HkeyUsers},
+    {"HKEY_CLASSES_ROOT", win::HkeyClassesRoot},
+    {"HKCR", win::HkeyClassesRoot},
+    {"HKEY_CURRENT_USER", win::HkeyCurrentUser},
+    {"HKCU", win::HkeyCurrentUser},
+    {"HKEY_LOCAL_MACHINE", win::HkeyLocalMachine},
+    {"HKLM", win::HkeyLocalMachine},
+    {"HKEY_USERS", win::HkeyUsers},
+    {"HKUS", win::HkeyUsers},
 };
 
 bool SameTextIgnoringCase(const char* a, std::size_t aLength, const char* b) {
@@ -38,7 +42,9 @@ bool SameTextIgnoringCase(const char* a, std::size_t aLength, const char* b) {
   return true;
 }
 
-bool IsText(win::RegType type) { return type == win::RegSz || type == win::RegExpandSz; }
+bool IsText(win::RegType type) {
+  return type == win::RegSz || type == win::RegExpandSz;
+}
 
 } // namespace
 
@@ -101,9 +107,9 @@ bool ReadRegValue(win::RegKey root, const char* subKey, const char* valueName, c
   }
   win::RegType storedType = win::RegNone;
   std::uint32_t storedSize = dest != nullptr ? capacity : 0;
-  bool ok = platform::RegQueryValueExA(key, valueName, &storedType,
-                                       reinterpret_cast<std::uint8_t*>(dest),
-                                       &storedSize) == win::ErrorSuccess;
+  bool ok =
+      platform::RegQueryValueExA(key, valueName, &storedType, reinterpret_cast<std::uint8_t*>(dest),
+                                 &storedSize) == win::ErrorSuccess;
   platform::RegCloseKey(key);
   if (ok && dest != nullptr && IsText(storedType)) {
     // Values the program writes carry no terminator; one must still fit in the capacity.
@@ -132,13 +138,13 @@ bool WriteRegValue(win::RegKey root, const char* subKey, const char* valueName, 
                    std::uint32_t size, win::RegType type) {
   win::RegKey key = 0;
   if (platform::RegOpenKeyExA(root, subKey, win::KeyReadWrite, key) != win::ErrorSuccess &&
-      platform::RegCreateKeyExA(root, subKey, win::RegOptionNonVolatile, win::KeyAllAccess,
-                                key) != win::ErrorSuccess) {
+      platform::RegCreateKeyExA(root, subKey, win::RegOptionNonVolatile, win::KeyAllAccess, key) !=
+          win::ErrorSuccess) {
     return false;
   }
-  const bool ok = platform::RegSetValueExA(key, valueName, type,
-                                           static_cast<const std::uint8_t*>(data),
-                                           size) == win::ErrorSuccess;
+  const bool ok =
+      platform::RegSetValueExA(key, valueName, type, static_cast<const std::uint8_t*>(data),
+                               size) == win::ErrorSuccess;
   platform::RegCloseKey(key);
   return ok;
 }

@@ -21,8 +21,7 @@ bool ApplyRunAtStartup(bool enabled, const char* valueName) {
     return DeleteRegValue(root, subKey, valueName);
   }
   char programPath[ModulePathCapacity] = {};
-  const std::uint32_t length =
-      platform::GetModuleFileNameA(programPath, ModulePathCapacity - 1);
+  const std::uint32_t length = platform::GetModuleFileNameA(programPath, ModulePathCapacity - 1);
   programPath[length < ModulePathCapacity ? length : ModulePathCapacity - 1] = '\0';
   // Stored without quotes and without a terminator: the size is the path's length.
   return WriteRegValue(root, subKey, valueName, programPath,

@@ -38,8 +38,8 @@ TEST(AppendBounded, KeepsTheResultWithinSizeMinusTwo) {
     std::string expected;
   };
   const Case cases[] = {
-      {"ab", "cd", 8, "abcd"},     {"ab", "cdefgh", 8, "abcdef"}, {"abcdef", "gh", 8, "abcdef"},
-      {"", "abcdefgh", 8, "abcdef"}, {"ab", nullptr, 8, "ab"},    {"", "x", 2, ""},
+      {"ab", "cd", 8, "abcd"},       {"ab", "cdefgh", 8, "abcdef"}, {"abcdef", "gh", 8, "abcdef"},
+      {"", "abcdefgh", 8, "abcdef"}, {"ab", nullptr, 8, "ab"},      {"", "x", 2, ""},
   };
   for (const Case& c : cases) {
     char buffer[16];

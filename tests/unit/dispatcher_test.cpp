@@ -107,10 +107,9 @@ TEST_F(DispatcherTest, EachSessionEndOnNtEnablesTheShutdownPrivilegeFirst) {
   world().results["ExitWindowsEx"] = {0, 1};
   EXPECT_EQ(RunAction(ActionShutdown, settings), 1);
   EXPECT_EQ(fake::CallsNamed({"AdjustTokenPrivileges", "ExitWindowsEx"}),
-            (std::vector<std::string>{"AdjustTokenPrivileges(SeShutdownPrivilege, 2)",
-                                      "ExitWindowsEx(8, 0)",
-                                      "AdjustTokenPrivileges(SeShutdownPrivilege, 2)",
-                                      "ExitWindowsEx(1, 0)"}));
+            (std::vector<std::string>{
+                "AdjustTokenPrivileges(SeShutdownPrivilege, 2)", "ExitWindowsEx(8, 0)",
+                "AdjustTokenPrivileges(SeShutdownPrivilege, 2)", "ExitWindowsEx(1, 0)"}));
 }
 
 TEST_F(DispatcherTest, LogOffMakesNoVersionQueryAndNoPrivilegeRequest) {
@@ -163,10 +162,18 @@ TEST_F(DispatcherTest, ActionInProgressStaysRaisedOnlyWhereTheSessionEnds) {
     bool raisedAfter;
   };
   const Case cases[] = {
-      {ActionShutdown, true},       {ActionReboot, true},         {ActionLogOff, true},
-      {ActionStandby, false},       {ActionHibernate, false},     {ActionLock, false},
-      {ActionRemoteShutdown, true}, {ActionRemoteReboot, true},   {ActionDomainShutdown, true},
-      {ActionDomainReboot, true},   {0, true},                    {11, true},
+      {ActionShutdown, true},
+      {ActionReboot, true},
+      {ActionLogOff, true},
+      {ActionStandby, false},
+      {ActionHibernate, false},
+      {ActionLock, false},
+      {ActionRemoteShutdown, true},
+      {ActionRemoteReboot, true},
+      {ActionDomainShutdown, true},
+      {ActionDomainReboot, true},
+      {0, true},
+      {11, true},
       {static_cast<std::uint32_t>(-1), true},
   };
   for (const Case& c : cases) {
@@ -194,8 +201,10 @@ TEST_F(DispatcherTest, SetsRemoteRebootBeforeTheRemoteAndDomainRoutines) {
     std::uint8_t after;
   };
   const Case cases[] = {
-      {ActionRemoteShutdown, 1, 0}, {ActionRemoteReboot, 0, 1},
-      {ActionDomainShutdown, 1, 0}, {ActionDomainReboot, 0, 1},
+      {ActionRemoteShutdown, 1, 0},
+      {ActionRemoteReboot, 0, 1},
+      {ActionDomainShutdown, 1, 0},
+      {ActionDomainReboot, 0, 1},
   };
   for (const Case& c : cases) {
     settings.RemoteReboot = c.before;

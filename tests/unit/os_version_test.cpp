@@ -99,8 +99,8 @@ TEST_F(OsVersionTest, LooksForNativeSystemInfoOnlyOnTheServer2003Family) {
 
   fake::SetVersion(win::VerPlatformWin32Nt, 5, 2);
   DetectOsVersion();
-  EXPECT_EQ(fake::CallsNamed({"GetModuleHandleA", "GetNativeSystemInfo", "GetSystemMetrics"}).size(),
-            3u);
+  EXPECT_EQ(
+      fake::CallsNamed({"GetModuleHandleA", "GetNativeSystemInfo", "GetSystemMetrics"}).size(), 3u);
 }
 
 } // namespace

@@ -120,9 +120,9 @@ TEST_F(RegistryAccessTest, ReadingFailsWithAnEmptyDestination) {
   for (const Case& c : cases) {
     char text[32];
     std::strcpy(text, "stale");
-    EXPECT_EQ(ReadRegValue(win::HkeyCurrentUser, c.subKey, c.value, text, c.capacity, nullptr,
-                           nullptr),
-              c.ok)
+    EXPECT_EQ(
+        ReadRegValue(win::HkeyCurrentUser, c.subKey, c.value, text, c.capacity, nullptr, nullptr),
+        c.ok)
         << c.value << " " << c.capacity;
     EXPECT_STREQ(text, c.text);
   }
@@ -156,8 +156,8 @@ TEST_F(RegistryAccessTest, AReadOnlyRootRefusesWritesAndDeletions) {
 }
 
 TEST_F(RegistryAccessTest, TreeDeletionRemovesThreeLevelsAndTheKey) {
-  for (const char* key : {"HKCU\\T\\A\\A1\\A11", "HKCU\\T\\A\\A2", "HKCU\\T\\B\\B1\\B11",
-                          "HKCU\\T\\C"}) {
+  for (const char* key :
+       {"HKCU\\T\\A\\A1\\A11", "HKCU\\T\\A\\A2", "HKCU\\T\\B\\B1\\B11", "HKCU\\T\\C"}) {
     fake::MakeRegKey(key);
     fake::PutRegValue(key, "V", fake::RegValue::Text("x"));
   }

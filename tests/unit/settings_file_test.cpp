@@ -14,7 +14,9 @@ using Bytes = std::vector<std::uint8_t>;
 constexpr char Path[] = "C:\\Program Files\\Dorvane Shutdown\\DorvaneShutdown.dat";
 const std::string TempPath = std::string(Path) + SettingsTempSuffix;
 
-Bytes HeaderBytes() { return Bytes(SettingsHeader, SettingsHeader + std::strlen(SettingsHeader)); }
+Bytes HeaderBytes() {
+  return Bytes(SettingsHeader, SettingsHeader + std::strlen(SettingsHeader));
+}
 
 Bytes Concat(std::initializer_list<Bytes> parts) {
   Bytes all;
@@ -61,10 +63,9 @@ bool SameRecord(const Settings& a, const Settings& b) {
          a.ShowWarning == b.ShowWarning && a.WarnSeconds == b.WarnSeconds &&
          a.ShowRemoteWarning == b.ShowRemoteWarning && a.RemoteWarnSeconds == b.RemoteWarnSeconds &&
          a.TimerAction == b.TimerAction && a.ConfirmExit == b.ConfirmExit &&
-         std::strcmp(a.RemoteComputer, b.RemoteComputer) == 0 &&
-         a.RemoteReboot == b.RemoteReboot && a.UseCredentials == b.UseCredentials &&
-         std::strcmp(a.UserName, b.UserName) == 0 && std::strcmp(a.Password, b.Password) == 0 &&
-         a.LastCheckDay == b.LastCheckDay;
+         std::strcmp(a.RemoteComputer, b.RemoteComputer) == 0 && a.RemoteReboot == b.RemoteReboot &&
+         a.UseCredentials == b.UseCredentials && std::strcmp(a.UserName, b.UserName) == 0 &&
+         std::strcmp(a.Password, b.Password) == 0 && a.LastCheckDay == b.LastCheckDay;
 }
 
 class SettingsFileTest : public FakeWindowsTest {
@@ -85,16 +86,16 @@ TEST_F(SettingsFileTest, DefaultsAreSavedAsTheHeaderAndSeventyThreeKnownBytes) {
   const Bytes expected = Concat({
       HeaderBytes(),
       Bytes(24, 0),
-      {0x00, 0x01, 0x00, 0x00},             // ForceApps, RunAtStartup, StartInTray, TimerActive
-      {0x00, 0x00, 0x00, 0x00},             // TimerHour, TimerMinute
-      {0x01, 0x0A, 0x00},                   // ShowWarning, WarnSeconds
-      {0x01, 0x14, 0x00},                   // ShowRemoteWarning, RemoteWarnSeconds
-      {0x01, 0x00},                         // TimerAction
-      {0x00, 0x00},                         // RemoteComputer
-      {0x00, 0x00},                         // RemoteReboot, UseCredentials
-      {0x00, 0x00, 0x00, 0x00},             // UserName, Password
-      {0x00},                               // ConfirmExit
-      {0x00, 0x00, 0x00, 0x00},             // LastCheckDay
+      {0x00, 0x01, 0x00, 0x00}, // ForceApps, RunAtStartup, StartInTray, TimerActive
+      {0x00, 0x00, 0x00, 0x00}, // TimerHour, TimerMinute
+      {0x01, 0x0A, 0x00},       // ShowWarning, WarnSeconds
+      {0x01, 0x14, 0x00},       // ShowRemoteWarning, RemoteWarnSeconds
+      {0x01, 0x00},             // TimerAction
+      {0x00, 0x00},             // RemoteComputer
+      {0x00, 0x00},             // RemoteReboot, UseCredentials
+      {0x00, 0x00, 0x00, 0x00}, // UserName, Password
+      {0x00},                   // ConfirmExit
+      {0x00, 0x00, 0x00, 0x00}, // LastCheckDay
       Bytes(20, 0),
   });
   EXPECT_EQ(File(), expected);
@@ -161,16 +162,24 @@ TEST_F(SettingsFileTest, AFileCutAnywhereKeepsTheDefaultsAfterTheCut) {
     bool (*same)(const Settings&, const Settings&);
   };
   const Field fields[] = {
-      {h + 24, h + 25, [](const Settings& a, const Settings& b) { return a.ForceApps == b.ForceApps; }},
-      {h + 27, h + 28, [](const Settings& a, const Settings& b) { return a.TimerActive == b.TimerActive; }},
-      {h + 28, h + 30, [](const Settings& a, const Settings& b) { return a.TimerHour == b.TimerHour; }},
-      {h + 38, h + 40, [](const Settings& a, const Settings& b) { return a.TimerAction == b.TimerAction; }},
+      {h + 24, h + 25,
+       [](const Settings& a, const Settings& b) { return a.ForceApps == b.ForceApps; }},
+      {h + 27, h + 28,
+       [](const Settings& a, const Settings& b) { return a.TimerActive == b.TimerActive; }},
+      {h + 28, h + 30,
+       [](const Settings& a, const Settings& b) { return a.TimerHour == b.TimerHour; }},
+      {h + 38, h + 40,
+       [](const Settings& a, const Settings& b) { return a.TimerAction == b.TimerAction; }},
       {h + 40, h + 45,
-       [](const Settings& a, const Settings& b) { return !std::strcmp(a.RemoteComputer, b.RemoteComputer); }},
+       [](const Settings& a, const Settings& b) {
+         return !std::strcmp(a.RemoteComputer, b.RemoteComputer);
+       }},
       {h + 47, h + 54,
        [](const Settings& a, const Settings& b) { return !std::strcmp(a.UserName, b.UserName); }},
-      {h + 63, h + 64, [](const Settings& a, const Settings& b) { return a.ConfirmExit == b.ConfirmExit; }},
-      {h + 64, h + 68, [](const Settings& a, const Settings& b) { return a.LastCheckDay == b.LastCheckDay; }},
+      {h + 63, h + 64,
+       [](const Settings& a, const Settings& b) { return a.ConfirmExit == b.ConfirmExit; }},
+      {h + 64, h + 68,
+       [](const Settings& a, const Settings& b) { return a.LastCheckDay == b.LastCheckDay; }},
   };
   for (std::size_t cut = 0; cut <= whole.size(); ++cut) {
     File() = Bytes(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(cut));
@@ -198,7 +207,7 @@ TEST_F(SettingsFileTest, StoredTextLengthsUpTo261LoadAndLongerOnesLeaveTheTextEm
     std::uint16_t length;
     bool accepted;
   };
-  const Case cases[] = {{0, true}, {260, true}, {261, true}, {262, false},
+  const Case cases[] = {{0, true},       {260, true},     {261, true},    {262, false},
                         {0x7FFF, false}, {0x8000, false}, {0xFFFF, false}};
   for (const Case& c : cases) {
     // RemoteComputer with the given length field and that many 'x', then RemoteReboot 1 and
@@ -250,7 +259,8 @@ TEST_F(SettingsFileTest, SavingWritesANewFileAndReplacesTheOldOneInOneStep) {
   ASSERT_TRUE(SaveSettings(Defaults(), SettingsHeader, Path));
   EXPECT_EQ(fake::CallsNamed({"OpenFileForWriting", "WriteFile", "MoveFileReplacing"}),
             (std::vector<std::string>{"OpenFileForWriting(" + TempPath + ")",
-                                      "WriteFile(" + std::to_string(std::strlen(SettingsHeader) + 73) + ")",
+                                      "WriteFile(" +
+                                          std::to_string(std::strlen(SettingsHeader) + 73) + ")",
                                       "MoveFileReplacing(" + TempPath + ", " + Path + ")"}));
 }
 
@@ -271,7 +281,8 @@ TEST_F(SettingsFileTest, AnyBytesLoadWithoutOverrunAndWithTerminatedTexts) {
     case 1: // a valid file with a few bytes changed and cut somewhere
       file = valid;
       for (int flips = 1 + static_cast<int>(random() % 4); flips > 0; --flips) {
-        file[std::strlen(SettingsHeader) + random() % (valid.size() - std::strlen(SettingsHeader))] =
+        file[std::strlen(SettingsHeader) +
+             random() % (valid.size() - std::strlen(SettingsHeader))] =
             static_cast<std::uint8_t>(random());
       }
       file.resize(random() % (file.size() + 1));

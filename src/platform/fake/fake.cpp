@@ -63,21 +63,22 @@ std::string RegValue::AsText() const {
   return end == std::string::npos ? text : text.substr(0, end);
 }
 
-World& TheWorld() { return Instance(); }
+World& TheWorld() {
+  return Instance();
+}
 
 void ResetWorld() {
   Instance() = World{};
   World& w = Instance();
-  for (win::RegKey root : {win::HkeyClassesRoot, win::HkeyCurrentUser, win::HkeyLocalMachine,
-                           win::HkeyUsers}) {
+  for (win::RegKey root :
+       {win::HkeyClassesRoot, win::HkeyCurrentUser, win::HkeyLocalMachine, win::HkeyUsers}) {
     w.registry[root];
   }
   w.systemMessages[{win::LangEnglishUs, win::ErrorAccessDenied}] = "Access is denied.\r\n";
   w.systemMessages[{win::LangEnglishUs, win::ErrorNotAllAssigned}] =
       "Not all privileges or groups referenced are assigned to the caller.\r\n";
   w.systemMessages[{win::LangEnglishUs, 53}] = "The network path was not found.\r\n";
-  w.systemMessages[{win::LangEnglishUs, 1326}] =
-      "The user name or password is incorrect.\r\n";
+  w.systemMessages[{win::LangEnglishUs, 1326}] = "The user name or password is incorrect.\r\n";
   SetClock(2026, 12, 7, 9, 0, 0);
 }
 
@@ -140,10 +141,10 @@ platform::LocalTime ClockAsLocalTime() {
 // Registry paths for the test helpers: a root name, then the components.
 std::pair<win::RegKey, std::vector<std::string>> SplitTestPath(const std::string& path) {
   static const std::map<std::string, win::RegKey, NoCase> roots = {
-      {"HKCR", win::HkeyClassesRoot},   {"HKEY_CLASSES_ROOT", win::HkeyClassesRoot},
-      {"HKCU", win::HkeyCurrentUser},   {"HKEY_CURRENT_USER", win::HkeyCurrentUser},
-      {"HKLM", win::HkeyLocalMachine},  {"HKEY_LOCAL_MACHINE", win::HkeyLocalMachine},
-      {"HKUS", win::HkeyUsers},         {"HKEY_USERS", win::HkeyUsers}};
+      {"HKCR", win::HkeyClassesRoot},  {"HKEY_CLASSES_ROOT", win::HkeyClassesRoot},
+      {"HKCU", win::HkeyCurrentUser},  {"HKEY_CURRENT_USER", win::HkeyCurrentUser},
+      {"HKLM", win::HkeyLocalMachine}, {"HKEY_LOCAL_MACHINE", win::HkeyLocalMachine},
+      {"HKUS", win::HkeyUsers},        {"HKEY_USERS", win::HkeyUsers}};
   std::vector<std::string> parts;
   std::stringstream stream(path);
   std::string part;

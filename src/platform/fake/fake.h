@@ -4,6 +4,7 @@
 // Windows version, clock, computer name, registry and files held in memory.
 
 #include "platform/kernel.h"
+#include "platform/network.h"
 #include "platform/winconst.h"
 
 #include <cstdint>
@@ -62,6 +63,13 @@ struct OpenFile {
   std::size_t position = 0;
 };
 
+// One reply of the fake web, by address.
+struct HttpReply {
+  std::optional<std::uint32_t> status = 200; // none: the status query fails
+  std::string body;
+  bool readFails = false;
+};
+
 struct World {
   std::vector<std::string> calls;
   // Results for the calls named, consumed front first; a call without a script succeeds.
@@ -89,8 +97,18 @@ struct World {
   std::map<win::RegKey, RegNode> registry;
   std::map<win::RegKey, std::pair<win::RegKey, std::vector<std::string>>> openKeys;
   win::RegKey nextKeyHandle = 0x1000;
-  std::set<win::RegKey> readOnlyRoots;        // writes, creates and deletes are refused
+  std::set<win::RegKey> readOnlyRoots;           // writes, creates and deletes are refused
   std::set<std::string, NoCase> undeletableKeys; // "HKCU\\A\\B"
+
+  // Network provider: what WNetOpenEnumA answers and the entries of each WNetEnumResourceA
+  // batch; once the batches are used up the enumeration ends with ERROR_NO_MORE_ITEMS.
+  std::uint32_t openEnumResult = win::ErrorSuccess;
+  std::deque<std::vector<platform::NetEntry>> enumBatches;
+
+  // WinINet: replies by address, handed out at most `chunk` bytes per read.
+  std::map<std::string, HttpReply> web;
+  std::uint32_t chunk = 100;
+  std::map<win::Handle, std::pair<std::string, std::size_t>> requests; // address, bytes read
 
   // Files by full path.
   std::map<std::string, std::vector<std::uint8_t>> files;

@@ -11,12 +11,17 @@
 
 namespace fake {
 
-inline std::string FormatArgument(const char* text) { return text == nullptr ? "null" : text; }
-inline std::string FormatArgument(const std::string& text) { return text; }
-inline std::string FormatArgument(bool value) { return value ? "1" : "0"; }
+inline std::string FormatArgument(const char* text) {
+  return text == nullptr ? "null" : text;
+}
+inline std::string FormatArgument(const std::string& text) {
+  return text;
+}
+inline std::string FormatArgument(bool value) {
+  return value ? "1" : "0";
+}
 template <typename Number>
-  requires std::is_arithmetic_v<Number>
-std::string FormatArgument(Number value) {
+requires std::is_arithmetic_v<Number> std::string FormatArgument(Number value) {
   return std::to_string(value);
 }
 

@@ -61,9 +61,13 @@ std::uint32_t GetModuleFileNameA(char* buffer, std::uint32_t size) {
   return path.size() < size ? static_cast<std::uint32_t>(path.size()) : size;
 }
 
-LocalTime GetLocalTime() { return fake::ClockAsLocalTime(); }
+LocalTime GetLocalTime() {
+  return fake::ClockAsLocalTime();
+}
 
-std::uint32_t GetTickCount() { return TheWorld().tickCount; }
+std::uint32_t GetTickCount() {
+  return TheWorld().tickCount;
+}
 
 void Sleep(std::uint32_t milliseconds) {
   TheWorld().tickCount += milliseconds;
@@ -76,8 +80,7 @@ win::Handle CreateMutexA(bool initialOwner, const char* name) {
     return win::NoHandle;
   }
   auto& mutexes = TheWorld().mutexes;
-  TheWorld().lastError =
-      mutexes.insert(name).second ? win::ErrorSuccess : win::ErrorAlreadyExists;
+  TheWorld().lastError = mutexes.insert(name).second ? win::ErrorSuccess : win::ErrorAlreadyExists;
   return FirstMutex + mutexes.size();
 }
 
@@ -86,9 +89,13 @@ bool ReleaseMutex(win::Handle mutex) {
   return mutex != win::NoHandle;
 }
 
-win::ErrorCode GetLastError() { return TheWorld().lastError; }
+win::ErrorCode GetLastError() {
+  return TheWorld().lastError;
+}
 
-void SetLastError(win::ErrorCode code) { TheWorld().lastError = code; }
+void SetLastError(win::ErrorCode code) {
+  TheWorld().lastError = code;
+}
 
 std::uint32_t SetErrorMode(std::uint32_t mode) {
   Record("SetErrorMode", mode);
@@ -118,8 +125,7 @@ win::Handle GetModuleHandleA(const char* name) {
 win::Handle GetProcAddress(win::Handle module, const char* name) {
   Record("GetProcAddress", module, name);
   const std::string entry = name == nullptr ? "" : name;
-  if (module == User32Module && entry == "LockWorkStation" &&
-      TheWorld().user32HasLockWorkStation) {
+  if (module == User32Module && entry == "LockWorkStation" && TheWorld().user32HasLockWorkStation) {
     return LockWorkStationEntryPoint;
   }
   if (module == Kernel32Module && entry == "GetNativeSystemInfo" &&

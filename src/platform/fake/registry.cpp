@@ -65,7 +65,9 @@ std::string PathText(win::RegKey root, const std::vector<std::string>& parts) {
   return text;
 }
 
-bool ReadOnly(win::RegKey root) { return TheWorld().readOnlyRoots.count(root) != 0; }
+bool ReadOnly(win::RegKey root) {
+  return TheWorld().readOnlyRoots.count(root) != 0;
+}
 
 win::RegKey OpenHandle(win::RegKey root, std::vector<std::string> parts) {
   fake::World& w = TheWorld();
@@ -82,7 +84,8 @@ RegNode* NodeOf(win::RegKey key) {
 
 } // namespace
 
-long RegOpenKeyExA(win::RegKey key, const char* subKey, win::RegAccess access, win::RegKey& result) {
+long RegOpenKeyExA(win::RegKey key, const char* subKey, win::RegAccess access,
+                   win::RegKey& result) {
   Record("RegOpenKeyExA", key, subKey, access);
   win::RegKey root = 0;
   std::vector<std::string> parts;
@@ -177,7 +180,7 @@ long RegDeleteValueA(win::RegKey key, const char* valueName) {
     return win::ErrorAccessDenied;
   }
   return node->values.erase(valueName == nullptr ? "" : valueName) == 1 ? win::ErrorSuccess
-                                                                         : win::ErrorFileNotFound;
+                                                                        : win::ErrorFileNotFound;
 }
 
 long RegDeleteKeyA(win::RegKey key, const char* subKey) {

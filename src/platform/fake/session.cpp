@@ -1,7 +1,7 @@
 // Session, power, token and message-box calls of the fake Windows.
 
-#include "platform/security.h"
 #include "platform/session.h"
+#include "platform/security.h"
 #include "platform/user.h"
 
 #include "platform/fake/internal.h"
@@ -82,7 +82,8 @@ int InitiateSystemShutdownA(const char* machine, const char* message, std::uint3
          rebootAfterShutdown);
   const long result = NextResult("InitiateSystemShutdownA", 1);
   if (result == 0) {
-    TheWorld().lastError = static_cast<win::ErrorCode>(NextResult("InitiateSystemShutdownA.error", 53));
+    TheWorld().lastError =
+        static_cast<win::ErrorCode>(NextResult("InitiateSystemShutdownA.error", 53));
   }
   return static_cast<int>(result);
 }
@@ -91,8 +92,8 @@ int MessageBoxA(win::Handle owner, const char* text, const char* caption,
                 win::MessageBoxStyle style) {
   Record("MessageBoxA", text, caption, style);
   fake::World& w = TheWorld();
-  w.messageBoxes.push_back(
-      fake::MessageBoxRecord{owner, text == nullptr ? "" : text, caption == nullptr ? "" : caption, style});
+  w.messageBoxes.push_back(fake::MessageBoxRecord{owner, text == nullptr ? "" : text,
+                                                  caption == nullptr ? "" : caption, style});
   if (w.messageBoxAnswers.empty()) {
     return win::IdOk;
   }

@@ -1,0 +1,166 @@
+#include "platform/kernel.h"
+
+#include "platform/win32/handles.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <set>
+
+namespace platform {
+
+using win32::FromFileHandle;
+using win32::FromWindows;
+using win32::ToWindows;
+
+namespace {
+
+// Handles opened for writing: only those are flushed on close, and a flush is what tells whether
+// the data reached the disk.
+std::set<win::Handle>& WritingHandles() {
+  static std::set<win::Handle> handles;
+  return handles;
+}
+
+// The byte counts travel back as signed 32-bit numbers, so no single transfer may exceed them.
+DWORD TransferSize(std::uint32_t count) {
+  return std::min<DWORD>(count, std::numeric_limits<std::int32_t>::max());
+}
+
+} // namespace
+
+bool GetVersionExA(OsVersionInfo& info) {
+  OSVERSIONINFOEXA version{};
+  version.dwOSVersionInfoSize = info.size;
+  if (!::GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&version))) {
+    return false;
+  }
+  info.majorVersion = version.dwMajorVersion;
+  info.minorVersion = version.dwMinorVersion;
+  info.buildNumber = version.dwBuildNumber;
+  info.platformId = version.dwPlatformId;
+  std::memcpy(info.csdVersion, version.szCSDVersion, sizeof info.csdVersion);
+  if (info.size == sizeof(OSVERSIONINFOEXA)) {
+    info.servicePackMajor = version.wServicePackMajor;
+    info.servicePackMinor = version.wServicePackMinor;
+    info.suiteMask = version.wSuiteMask;
+    info.productType = version.wProductType;
+  }
+  return true;
+}
+
+bool GetComputerNameA(char* buffer, std::uint32_t& size) {
+  DWORD length = size;
+  if (!::GetComputerNameA(buffer, &length)) {
+    return false;
+  }
+  size = length;
+  return true;
+}
+
+std::uint32_t GetModuleFileNameA(char* buffer, std::uint32_t size) {
+  return ::GetModuleFileNameA(nullptr, buffer, size);
+}
+
+LocalTime GetLocalTime() {
+  SYSTEMTIME now{};
+  ::GetLocalTime(&now);
+  return LocalTime{now.wYear, now.wMonth,  now.wDayOfWeek, now.wDay,
+                   now.wHour, now.wMinute, now.wSecond,    now.wMilliseconds};
+}
+
+std::uint32_t GetTickCount() { return ::GetTickCount(); }
+
+void Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
+
+win::Handle CreateMutexA(bool initialOwner, const char* name) {
+  return FromWindows(::CreateMutexA(nullptr, initialOwner, name));
+}
+
+bool ReleaseMutex(win::Handle mutex) { return ::ReleaseMutex(ToWindows<HANDLE>(mutex)); }
+
+win::ErrorCode GetLastError() { return ::GetLastError(); }
+
+void SetLastError(win::ErrorCode code) { ::SetLastError(code); }
+
+std::uint32_t SetErrorMode(std::uint32_t mode) { return ::SetErrorMode(mode); }
+
+bool FormatMessageA(win::ErrorCode code, std::uint32_t languageId, std::string& text) {
+  char* message = nullptr;
+  // With FORMAT_MESSAGE_ALLOCATE_BUFFER the buffer argument receives the address of the text.
+  const DWORD length =
+      ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code,
+                       languageId, reinterpret_cast<char*>(&message), 0, nullptr);
+  if (length == 0 || message == nullptr) {
+    return false;
+  }
+  text.assign(message, length);
+  ::LocalFree(message);
+  return true;
+}
+
+win::Handle LoadLibraryA(const char* name) { return FromWindows(::LoadLibraryA(name)); }
+
+win::Handle GetModuleHandleA(const char* name) { return FromWindows(::GetModuleHandleA(name)); }
+
+win::Handle GetProcAddress(win::Handle module, const char* name) {
+  return reinterpret_cast<win::Handle>(::GetProcAddress(ToWindows<HMODULE>(module), name));
+}
+
+bool FreeLibrary(win::Handle module) { return ::FreeLibrary(ToWindows<HMODULE>(module)); }
+
+std::uint16_t CallGetNativeSystemInfo(win::Handle entryPoint) {
+  using GetNativeSystemInfoFunction = void(WINAPI*)(SYSTEM_INFO*);
+  SYSTEM_INFO info{};
+  reinterpret_cast<GetNativeSystemInfoFunction>(entryPoint)(&info);
+  return info.wProcessorArchitecture;
+}
+
+std::uint32_t WinExec(const char* commandLine, std::uint32_t showCommand) {
+  return ::WinExec(commandLine, showCommand);
+}
+
+win::Handle OpenFileForReading(const char* path) {
+  return FromFileHandle(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+win::Handle OpenFileForWriting(const char* path) {
+  const win::Handle file = FromFileHandle(
+      ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (file != win::NoHandle) {
+    WritingHandles().insert(file);
+  }
+  return file;
+}
+
+std::int32_t ReadFile(win::Handle file, void* buffer, std::uint32_t count) {
+  DWORD done = 0;
+  if (!::ReadFile(ToWindows<HANDLE>(file), buffer, TransferSize(count), &done, nullptr)) {
+    return -1;
+  }
+  return static_cast<std::int32_t>(done);
+}
+
+std::int32_t WriteFile(win::Handle file, const void* buffer, std::uint32_t count) {
+  DWORD done = 0;
+  if (!::WriteFile(ToWindows<HANDLE>(file), buffer, TransferSize(count), &done, nullptr)) {
+    return -1;
+  }
+  return static_cast<std::int32_t>(done);
+}
+
+bool CloseFile(win::Handle file) {
+  const HANDLE handle = ToWindows<HANDLE>(file);
+  const bool flushed = WritingHandles().erase(file) == 0 || ::FlushFileBuffers(handle);
+  const bool closed = ::CloseHandle(handle);
+  return flushed && closed;
+}
+
+bool MoveFileReplacing(const char* from, const char* to) {
+  return ::MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+}
+
+bool DeleteFileA(const char* path) { return ::DeleteFileA(path); }
+
+} // namespace platform

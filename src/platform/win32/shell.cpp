@@ -1,0 +1,36 @@
+#include "platform/shell.h"
+
+#include "platform/win32/handles.h"
+
+#include <shellapi.h>
+
+#include <cstring>
+
+namespace platform {
+
+using win32::FromWindows;
+using win32::ToWindows;
+
+static_assert(sizeof(NotifyIconData::tip) == sizeof(NOTIFYICONDATAA{}.szTip));
+
+bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) {
+  NOTIFYICONDATAA icon{};
+  // The shell reads no further than the size the record declares.
+  icon.cbSize = data.size;
+  icon.hWnd = ToWindows<HWND>(data.window);
+  icon.uID = data.id;
+  icon.uFlags = data.flags;
+  icon.uCallbackMessage = data.callbackMessage;
+  icon.hIcon = ToWindows<HICON>(data.icon);
+  std::memcpy(icon.szTip, data.tip, sizeof icon.szTip);
+  return ::Shell_NotifyIconA(message, &icon);
+}
+
+std::uintptr_t ShellExecuteA(win::Handle window, const char* operation, const char* file,
+                             const char* parameters, const char* directory,
+                             std::uint32_t showCommand) {
+  return FromWindows(::ShellExecuteA(ToWindows<HWND>(window), operation, file, parameters,
+                                     directory, static_cast<INT>(showCommand)));
+}
+
+} // namespace platform

@@ -1,0 +1,25 @@
+# Sourced by the build scripts: installs the Debian packages a step needs when they are missing.
+
+ensure_packages() {
+  local missing=()
+  local package
+  for package in "$@"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+      missing+=("$package")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing ${missing[*]}"
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  fi
+}
+
+NATIVE_PACKAGES=(cmake make g++ libgtest-dev)
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64 xvfb xauth)
+
+# Builds DorvaneShutdown.exe with the MinGW-w64 cross compiler into build/windows.
+build_windows() {
+  cmake -S . -B build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+    -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --build build/windows -j"$(nproc)"
+}

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Runs every test: the native unit tests, the same tests under AddressSanitizer and UBSan, and
+# the Windows build with its checks under Wine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source tools/packages.sh
+ensure_packages "${NATIVE_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}"
+
+jobs=$(nproc)
+
+cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake --build build/native -j"$jobs"
+(cd build/native && ctest --output-on-failure -j"$jobs")
+
+cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DDORVANE_SANITIZE=ON >/dev/null
+cmake --build build/sanitize -j"$jobs"
+(cd build/sanitize && ctest --output-on-failure -j"$jobs")
+
+build_windows
+(cd build/windows && ctest --output-on-failure)

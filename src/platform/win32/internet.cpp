@@ -21,8 +21,8 @@ win::Handle InternetOpenA(const char* agent, std::uint32_t accessType, const cha
 win::Handle InternetOpenUrlA(win::Handle internet, const char* url, const char* headers,
                              std::uint32_t headersLength, std::uint32_t flags,
                              std::uintptr_t context) {
-  return FromWindows(::InternetOpenUrlA(ToWindows<HINTERNET>(internet), url, headers,
-                                        headersLength, flags, context));
+  return FromWindows(::InternetOpenUrlA(ToWindows<HINTERNET>(internet), url, headers, headersLength,
+                                        flags, context));
 }
 
 bool HttpQueryInfoA(win::Handle request, std::uint32_t infoLevel, void* buffer,

@@ -69,21 +69,33 @@ LocalTime GetLocalTime() {
                    now.wHour, now.wMinute, now.wSecond,    now.wMilliseconds};
 }
 
-std::uint32_t GetTickCount() { return ::GetTickCount(); }
+std::uint32_t GetTickCount() {
+  return ::GetTickCount();
+}
 
-void Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
+void Sleep(std::uint32_t milliseconds) {
+  ::Sleep(milliseconds);
+}
 
 win::Handle CreateMutexA(bool initialOwner, const char* name) {
   return FromWindows(::CreateMutexA(nullptr, initialOwner, name));
 }
 
-bool ReleaseMutex(win::Handle mutex) { return ::ReleaseMutex(ToWindows<HANDLE>(mutex)); }
+bool ReleaseMutex(win::Handle mutex) {
+  return ::ReleaseMutex(ToWindows<HANDLE>(mutex));
+}
 
-win::ErrorCode GetLastError() { return ::GetLastError(); }
+win::ErrorCode GetLastError() {
+  return ::GetLastError();
+}
 
-void SetLastError(win::ErrorCode code) { ::SetLastError(code); }
+void SetLastError(win::ErrorCode code) {
+  ::SetLastError(code);
+}
 
-std::uint32_t SetErrorMode(std::uint32_t mode) { return ::SetErrorMode(mode); }
+std::uint32_t SetErrorMode(std::uint32_t mode) {
+  return ::SetErrorMode(mode);
+}
 
 bool FormatMessageA(win::ErrorCode code, std::uint32_t languageId, std::string& text) {
   char* message = nullptr;
@@ -99,15 +111,21 @@ bool FormatMessageA(win::ErrorCode code, std::uint32_t languageId, std::string& 
   return true;
 }
 
-win::Handle LoadLibraryA(const char* name) { return FromWindows(::LoadLibraryA(name)); }
+win::Handle LoadLibraryA(const char* name) {
+  return FromWindows(::LoadLibraryA(name));
+}
 
-win::Handle GetModuleHandleA(const char* name) { return FromWindows(::GetModuleHandleA(name)); }
+win::Handle GetModuleHandleA(const char* name) {
+  return FromWindows(::GetModuleHandleA(name));
+}
 
 win::Handle GetProcAddress(win::Handle module, const char* name) {
   return reinterpret_cast<win::Handle>(::GetProcAddress(ToWindows<HMODULE>(module), name));
 }
 
-bool FreeLibrary(win::Handle module) { return ::FreeLibrary(ToWindows<HMODULE>(module)); }
+bool FreeLibrary(win::Handle module) {
+  return ::FreeLibrary(ToWindows<HMODULE>(module));
+}
 
 std::uint16_t CallGetNativeSystemInfo(win::Handle entryPoint) {
   using GetNativeSystemInfoFunction = void(WINAPI*)(SYSTEM_INFO*);
@@ -126,8 +144,8 @@ win::Handle OpenFileForReading(const char* path) {
 }
 
 win::Handle OpenFileForWriting(const char* path) {
-  const win::Handle file = FromFileHandle(
-      ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  const win::Handle file = FromFileHandle(::CreateFileA(
+      path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file != win::NoHandle) {
     WritingHandles().insert(file);
   }
@@ -161,6 +179,8 @@ bool MoveFileReplacing(const char* from, const char* to) {
   return ::MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
 }
 
-bool DeleteFileA(const char* path) { return ::DeleteFileA(path); }
+bool DeleteFileA(const char* path) {
+  return ::DeleteFileA(path);
+}
 
 } // namespace platform

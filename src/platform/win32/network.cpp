@@ -59,8 +59,8 @@ std::uint32_t WNetEnumResourceA(win::Handle enumeration, std::uint32_t& count,
   std::vector<NETRESOURCEA> buffer((bufferSize + sizeof(NETRESOURCEA) - 1) / sizeof(NETRESOURCEA));
   DWORD wanted = count;
   DWORD size = bufferSize;
-  const DWORD status = ::WNetEnumResourceA(ToWindows<HANDLE>(enumeration), &wanted,
-                                           buffer.data(), &size);
+  const DWORD status =
+      ::WNetEnumResourceA(ToWindows<HANDLE>(enumeration), &wanted, buffer.data(), &size);
   if (status != NO_ERROR) {
     count = 0;
     return status;

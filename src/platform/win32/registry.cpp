@@ -7,7 +7,8 @@ namespace platform {
 using win32::FromWindows;
 using win32::ToHkey;
 
-long RegOpenKeyExA(win::RegKey key, const char* subKey, win::RegAccess access, win::RegKey& result) {
+long RegOpenKeyExA(win::RegKey key, const char* subKey, win::RegAccess access,
+                   win::RegKey& result) {
   HKEY opened = nullptr;
   const LSTATUS status = ::RegOpenKeyExA(ToHkey(key), subKey, 0, access, &opened);
   if (status == ERROR_SUCCESS) {
@@ -66,6 +67,8 @@ long RegEnumKeyExA(win::RegKey key, std::uint32_t index, char* name, std::uint32
   return status;
 }
 
-long RegCloseKey(win::RegKey key) { return ::RegCloseKey(ToHkey(key)); }
+long RegCloseKey(win::RegKey key) {
+  return ::RegCloseKey(ToHkey(key));
+}
 
 } // namespace platform

@@ -31,11 +31,12 @@ bool AdjustTokenPrivileges(win::Handle token, const Luid& luid, std::uint32_t at
   privileges.Privileges[0].Luid.LowPart = luid.lowPart;
   privileges.Privileges[0].Luid.HighPart = luid.highPart;
   privileges.Privileges[0].Attributes = attributes;
-  return ::AdjustTokenPrivileges(ToWindows<HANDLE>(token), FALSE, &privileges, 0, nullptr,
-                                 nullptr);
+  return ::AdjustTokenPrivileges(ToWindows<HANDLE>(token), FALSE, &privileges, 0, nullptr, nullptr);
 }
 
-bool CloseHandle(win::Handle handle) { return ::CloseHandle(ToWindows<HANDLE>(handle)); }
+bool CloseHandle(win::Handle handle) {
+  return ::CloseHandle(ToWindows<HANDLE>(handle));
+}
 
 int InitiateSystemShutdownA(const char* machine, const char* message, std::uint32_t timeout,
                             bool forceAppsClosed, bool rebootAfterShutdown) {

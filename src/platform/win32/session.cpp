@@ -8,7 +8,9 @@ int ExitWindowsEx(win::ExitFlags flags, std::uint32_t reason) {
   return ::ExitWindowsEx(flags, reason);
 }
 
-int SetSystemPowerState(bool suspend, bool force) { return ::SetSystemPowerState(suspend, force); }
+int SetSystemPowerState(bool suspend, bool force) {
+  return ::SetSystemPowerState(suspend, force);
+}
 
 int CallLockWorkStation(win::Handle entryPoint) {
   using LockWorkStationFunction = BOOL(WINAPI*)();

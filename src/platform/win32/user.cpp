@@ -11,6 +11,8 @@ int MessageBoxA(win::Handle owner, const char* text, const char* caption,
   return ::MessageBoxA(ToWindows<HWND>(owner), text, caption, style);
 }
 
-int GetSystemMetrics(int index) { return ::GetSystemMetrics(index); }
+int GetSystemMetrics(int index) {
+  return ::GetSystemMetrics(index);
+}
 
 } // namespace platform

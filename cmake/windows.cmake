@@ -1,0 +1,48 @@
+# Windows build: the Win32 backend, the program, and the checks that run under Wine.
+
+# Small code matters more than fast code here; unused functions are dropped at link time.
+set(CMAKE_CXX_FLAGS_RELEASE "-Os -DNDEBUG")
+add_compile_options(-ffunction-sections -fdata-sections)
+
+# Only the files of this backend include <windows.h>.
+file(GLOB WIN32_PLATFORM_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/win32/*.cpp)
+add_library(dorvane_platform_win32 STATIC ${WIN32_PLATFORM_SOURCES})
+target_compile_definitions(dorvane_platform_win32 PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
+target_link_libraries(dorvane_platform_win32
+  PUBLIC dorvane_common advapi32 user32 shell32 mpr wininet kernel32)
+
+# Everything from the compiler's run-time goes into the executable, so that it needs no DLL
+# besides those Windows brings.
+set(DORVANE_STATIC_LINK -static -static-libgcc -static-libstdc++ -Wl,--gc-sections)
+
+add_executable(DorvaneShutdown src/app/main.cpp)
+target_link_libraries(DorvaneShutdown PRIVATE dorvane_core dorvane_platform_win32)
+# Symbols are kept only for the builds meant for a debugger.
+set(DORVANE_DEBUGGING_CONFIGS Debug RelWithDebInfo)
+target_link_options(DorvaneShutdown PRIVATE ${DORVANE_STATIC_LINK} -mwindows
+                    $<$<NOT:$<CONFIG:Debug,RelWithDebInfo>>:-s>)
+
+# Checks under Wine. Each run boots a fresh prefix, which takes up to a minute on a small machine,
+# so they get a generous time limit and run one at a time.
+enable_testing()
+set(DORVANE_WINE_TIMEOUT 300)
+
+add_executable(engine_check tests/wine/engine_check.cpp)
+target_link_libraries(engine_check PRIVATE dorvane_core dorvane_platform_win32)
+target_link_options(engine_check PRIVATE ${DORVANE_STATIC_LINK} -mconsole)
+
+add_test(NAME engine_check_default COMMAND engine_check win7)
+add_test(NAME engine_check_winxp COMMAND engine_check winxp)
+set_tests_properties(engine_check_winxp PROPERTIES ENVIRONMENT
+  [[DORVANE_WINE_REG=HKCU\Software\Wine\AppDefaults\engine_check.exe /v Version /d winxp /f]])
+set_tests_properties(engine_check_default engine_check_winxp PROPERTIES
+  TIMEOUT ${DORVANE_WINE_TIMEOUT} RUN_SERIAL TRUE)
+
+add_test(NAME program_imports_only_system_dlls
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/check_imports.sh $<TARGET_FILE:DorvaneShutdown>)
+# The size limit is for the program as it is shipped, without debugging symbols.
+if(NOT CMAKE_BUILD_TYPE IN_LIST DORVANE_DEBUGGING_CONFIGS)
+  add_test(NAME program_size_below_1mib
+    COMMAND ${CMAKE_COMMAND} -DFILE=$<TARGET_FILE:DorvaneShutdown> -DLIMIT=1048576
+            -P ${CMAKE_SOURCE_DIR}/tests/wine/check_size.cmake)
+endif()

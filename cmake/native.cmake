@@ -10,13 +10,16 @@ add_library(dorvane_platform_fake STATIC
 )
 target_link_libraries(dorvane_platform_fake PUBLIC dorvane_common)
 
+add_library(dorvane_ui_headless STATIC ${DORVANE_UI_SOURCES} src/ui/headless/backend.cpp)
+target_link_libraries(dorvane_ui_headless PUBLIC dorvane_platform_fake)
+
 find_package(GTest REQUIRED)
 enable_testing()
 
 file(GLOB UNIT_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
 add_executable(unit_tests ${UNIT_TEST_SOURCES})
 target_include_directories(unit_tests PRIVATE tests)
-target_link_libraries(unit_tests PRIVATE dorvane_core dorvane_platform_fake GTest::gtest GTest::gtest_main)
+target_link_libraries(unit_tests PRIVATE dorvane_app dorvane_core dorvane_ui_headless dorvane_platform_fake GTest::gtest GTest::gtest_main)
 
 include(GoogleTest)
 gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60)

@@ -35,3 +35,86 @@ inline constexpr char LockNotSupportedText[] =
     "Locking the workstation needs Windows 2000 or later.";
 // Shown when Windows has no text for an error code; takes the code.
 inline constexpr char UnknownErrorFormat[] = "Windows reported error %lu and has no text for it.";
+
+// Start-up, single instance and the main window's life.
+inline constexpr char InstanceMutexName[] = "DorvaneShutdown.SingleInstance";
+inline constexpr char MainWindowClassName[] = "DorvaneShutdownMainWindow";
+inline constexpr char HelpFileName[] = "DorvaneShutdown.chm";
+inline constexpr char AlreadyRunningText[] =
+    "Dorvane Shutdown is already running.\n\nLook for its icon in the notification area.";
+inline constexpr char ExitQuestionText[] = "Do you want to exit Dorvane Shutdown?";
+inline constexpr char StartupNoticeText[] = "Dorvane Shutdown is starting, please wait...";
+inline constexpr char TrayTipText[] = "Dorvane Shutdown";
+// Registered by Explorer when it starts again; the tray icon must then be added anew.
+inline constexpr char TaskbarCreatedMessageName[] = "TaskbarCreated";
+
+// The command-line keywords, in the order they are compared.
+inline constexpr const char* CommandKeywords[] = {
+    "shutdown",  "reboot", "restart",        "logoff",       "standby",
+    "hibernate", "lock",   "domainshutdown", "domainreboot",
+};
+
+// Warning countdown.
+inline constexpr char CountdownDesignCaption[] = "Processing";
+inline constexpr char CountdownCancelCaption[] = "&Cancel";
+// Takes the seconds left.
+inline constexpr char CountdownFormat[] = "The action starts in %d second(s).";
+
+// Wait notice.
+inline constexpr char WaitNoticeDesignCaption[] = "Please Wait";
+inline constexpr char WaitNoticeDesignText[] = "Cap";
+
+// Main window: menus.
+inline constexpr char FileMenuCaption[] = "&File";
+inline constexpr char TrayItemCaption[] = "&Tray";
+inline constexpr char ExitItemCaption[] = "&Exit";
+inline constexpr char ActionMenuCaption[] = "&Action";
+inline constexpr char ShutDownItemCaption[] = "&Shut Down";
+inline constexpr char RebootItemCaption[] = "&Reboot";
+inline constexpr char LogOffItemCaption[] = "&Log Off";
+inline constexpr char StandbyItemCaption[] = "&Stand by";
+inline constexpr char HibernateItemCaption[] = "&Hibernate";
+inline constexpr char LockItemCaption[] = "&Lock Workstation";
+inline constexpr char RemoteItemCaption[] = "&Remote Shutdown";
+inline constexpr char DomainItemCaption[] = "&Domain Shutdown";
+inline constexpr char OptionsMenuCaption[] = "&Options";
+inline constexpr char PreferencesItemCaption[] = "&Preferences";
+inline constexpr char AutoLogonItemCaption[] = "&AutoLogon";
+inline constexpr char HelpMenuCaption[] = "&Help";
+inline constexpr char IndexItemCaption[] = "&Index";
+inline constexpr char HomePageItemCaption[] = "&Program Home Page";
+inline constexpr char AboutItemCaption[] = "&About";
+inline constexpr char SeparatorCaption[] = "-";
+
+// Tray menu.
+inline constexpr char ShowItemCaption[] = "Sho&w";
+inline constexpr char TrayShutdownCaption[] = "&Shutdown";
+inline constexpr char TrayStandbyCaption[] = "&Standby";
+inline constexpr char TrayHibernateCaption[] = "Hibernate";
+inline constexpr char TrayLockCaption[] = "&Lock";
+
+// Toolbar captions and hints.
+inline constexpr char ShutdownButtonCaption[] = "Shutdown";
+inline constexpr char ShutdownButtonHint[] = "Shuts down the system and turns off the power";
+inline constexpr char RebootButtonCaption[] = "Reboot";
+inline constexpr char RebootButtonHint[] = "Restarts the system.";
+inline constexpr char LogOffButtonCaption[] = "Log Off";
+inline constexpr char LogOffButtonHint[] = "Log Off the current user";
+inline constexpr char StandbyButtonCaption[] = "Standby";
+inline constexpr char StandbyButtonHint[] = "Suspends the system, using RAM-alive technique.";
+inline constexpr char HibernateButtonCaption[] = "Hibernate";
+inline constexpr char HibernateButtonHint[] = "Suspends the system using hibernate technique.";
+inline constexpr char LockButtonCaption[] = "Lock";
+inline constexpr char LockButtonHint[] = "Locks the workstation's display.";
+inline constexpr char RemoteButtonCaption[] = "Remote";
+inline constexpr char RemoteButtonHint[] = "Shutdown or restart an specified computer in your LAN";
+inline constexpr char DomainButtonCaption[] = "Domain";
+inline constexpr char DomainButtonHint[] = "Shutdown or restart all computers in your LAN domain.";
+
+// Panel and status bar.
+inline constexpr char TimerCheckCaption[] = "Shutdown at";
+inline constexpr char OptionsButtonCaption[] = "Options";
+inline constexpr char OptionsButtonHint[] = "Configure various setting in the program";
+inline constexpr char AutoLogonButtonDesignCaption[] = "AutoLogon  ENABLED";
+inline constexpr char AutoLogonButtonHint[] = "Sets automatic logon feature";
+inline constexpr char StatusHelpText[] = "For Help press F1";

@@ -9,7 +9,7 @@ namespace platform {
 
 // NOTIFYICONDATAA in its Windows 2000 layout, as far as the program fills it.
 struct NotifyIconData {
-  std::uint32_t size = 488;
+  std::uint32_t size = win::NotifyIconDataV2Size;
   win::Handle window = win::NoHandle;
   std::uint32_t id = 0;
   std::uint32_t flags = 0;

@@ -98,9 +98,12 @@ inline constexpr std::uint32_t ResourceTypeAny = 0;
 inline constexpr std::uint32_t ResourceDisplayTypeGeneric = 0;
 inline constexpr std::uint32_t ResourceDisplayTypeServer = 2;
 inline constexpr std::uint32_t ResourceUsageConnectable = 1;
-inline constexpr std::uint32_t ResourceUsageAll = 0;
+// WNetOpenEnumA takes 0 as "every usage".
+inline constexpr std::uint32_t ResourceUsageEvery = 0;
 
-// Notification area.
+// Notification area. NOTIFYICONDATAA in its Windows 2000 layout is 488 bytes with 32-bit
+// pointers and 504 with 64-bit ones.
+inline constexpr std::uint32_t NotifyIconDataV2Size = sizeof(void*) == 8 ? 504 : 488;
 inline constexpr std::uint32_t NimAdd = 0;
 inline constexpr std::uint32_t NimDelete = 2;
 inline constexpr std::uint32_t NifMessage = 1;

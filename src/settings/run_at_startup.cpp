@@ -23,7 +23,8 @@ bool ApplyRunAtStartup(bool enabled, const char* valueName) {
   char programPath[ModulePathCapacity] = {};
   const std::uint32_t length = platform::GetModuleFileNameA(programPath, ModulePathCapacity - 1);
   programPath[length < ModulePathCapacity ? length : ModulePathCapacity - 1] = '\0';
-  // Stored without quotes and without a terminator: the size is the path's length.
+  // Stored without quotes; the size is the path's length (Windows keeps the terminator that
+  // follows it as part of the text).
   return WriteRegValue(root, subKey, valueName, programPath,
                        static_cast<std::uint32_t>(std::strlen(programPath)), win::RegSz);
 }

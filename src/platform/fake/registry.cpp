@@ -76,6 +76,13 @@ win::RegKey OpenHandle(win::RegKey root, std::vector<std::string> parts) {
   return handle;
 }
 
+// The key's path for the call record, "HKCU\\Software\\..." or "?" for an unknown handle.
+std::string KeyText(win::RegKey key, const char* subKey = nullptr) {
+  win::RegKey root = 0;
+  std::vector<std::string> parts;
+  return Resolve(key, subKey, root, parts) ? PathText(root, parts) : "?";
+}
+
 RegNode* NodeOf(win::RegKey key) {
   win::RegKey root = 0;
   std::vector<std::string> parts;
@@ -86,7 +93,7 @@ RegNode* NodeOf(win::RegKey key) {
 
 long RegOpenKeyExA(win::RegKey key, const char* subKey, win::RegAccess access,
                    win::RegKey& result) {
-  Record("RegOpenKeyExA", key, subKey, access);
+  Record("RegOpenKeyExA", KeyText(key, subKey), access);
   win::RegKey root = 0;
   std::vector<std::string> parts;
   if (!Resolve(key, subKey, root, parts)) {
@@ -104,7 +111,7 @@ long RegOpenKeyExA(win::RegKey key, const char* subKey, win::RegAccess access,
 
 long RegCreateKeyExA(win::RegKey key, const char* subKey, std::uint32_t options,
                      win::RegAccess access, win::RegKey& result) {
-  Record("RegCreateKeyExA", key, subKey, options, access);
+  Record("RegCreateKeyExA", KeyText(key, subKey), options, access);
   win::RegKey root = 0;
   std::vector<std::string> parts;
   if (!Resolve(key, subKey, root, parts)) {
@@ -120,7 +127,7 @@ long RegCreateKeyExA(win::RegKey key, const char* subKey, std::uint32_t options,
 
 long RegQueryValueExA(win::RegKey key, const char* valueName, win::RegType* type,
                       std::uint8_t* data, std::uint32_t* size) {
-  Record("RegQueryValueExA", key, valueName);
+  Record("RegQueryValueExA", KeyText(key), valueName);
   RegNode* node = NodeOf(key);
   if (node == nullptr) {
     return win::ErrorInvalidHandle;
@@ -152,7 +159,7 @@ long RegQueryValueExA(win::RegKey key, const char* valueName, win::RegType* type
 
 long RegSetValueExA(win::RegKey key, const char* valueName, win::RegType type,
                     const std::uint8_t* data, std::uint32_t size) {
-  Record("RegSetValueExA", key, valueName, type,
+  Record("RegSetValueExA", KeyText(key), valueName, type,
          std::string(reinterpret_cast<const char*>(data), data == nullptr ? 0 : size));
   win::RegKey root = 0;
   std::vector<std::string> parts;
@@ -169,7 +176,7 @@ long RegSetValueExA(win::RegKey key, const char* valueName, win::RegType type,
 }
 
 long RegDeleteValueA(win::RegKey key, const char* valueName) {
-  Record("RegDeleteValueA", key, valueName);
+  Record("RegDeleteValueA", KeyText(key), valueName);
   win::RegKey root = 0;
   std::vector<std::string> parts;
   RegNode* node = NodeOf(key);
@@ -184,7 +191,7 @@ long RegDeleteValueA(win::RegKey key, const char* valueName) {
 }
 
 long RegDeleteKeyA(win::RegKey key, const char* subKey) {
-  Record("RegDeleteKeyA", key, subKey);
+  Record("RegDeleteKeyA", KeyText(key, subKey));
   win::RegKey root = 0;
   std::vector<std::string> parts;
   if (!Resolve(key, subKey, root, parts)) {
@@ -205,7 +212,7 @@ long RegDeleteKeyA(win::RegKey key, const char* subKey) {
 }
 
 long RegEnumKeyExA(win::RegKey key, std::uint32_t index, char* name, std::uint32_t& nameSize) {
-  Record("RegEnumKeyExA", key, index);
+  Record("RegEnumKeyExA", KeyText(key), index);
   RegNode* node = NodeOf(key);
   if (node == nullptr) {
     return win::ErrorInvalidHandle;

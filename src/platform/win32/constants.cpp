@@ -80,7 +80,7 @@ static_assert(win::ResourceDisplayTypeServer == RESOURCEDISPLAYTYPE_SERVER);
 static_assert(win::ResourceUsageConnectable == RESOURCEUSAGE_CONNECTABLE);
 // WNetOpenEnum reads a usage of zero as "every kind of resource"; RESOURCEUSAGE_ALL is a mask
 // of the individual kinds and not the same number.
-static_assert(win::ResourceUsageAll == 0);
+static_assert(win::ResourceUsageEvery == 0);
 
 static_assert(win::NimAdd == NIM_ADD);
 static_assert(win::NimDelete == NIM_DELETE);

@@ -1,0 +1,38 @@
+#include "app/command_line.h"
+
+#include "actions/dispatcher.h"
+#include "common/texts.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+namespace {
+
+// The action of each keyword, in the keywords' order.
+constexpr std::uint32_t KeywordActions[] = {
+    ActionShutdown,  ActionReboot, ActionReboot,         ActionLogOff,       ActionStandby,
+    ActionHibernate, ActionLock,   ActionDomainShutdown, ActionDomainReboot,
+};
+static_assert(std::size(KeywordActions) == std::size(CommandKeywords));
+
+bool SameIgnoringCase(const std::string& a, const char* b) {
+  return a.size() == std::strlen(b) && std::equal(a.begin(), a.end(), b, [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) ==
+                  std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+} // namespace
+
+std::uint32_t CommandLineAction(const std::vector<std::string>& arguments) {
+  if (arguments.size() < 2) {
+    return 0;
+  }
+  for (std::size_t i = 0; i < std::size(CommandKeywords); ++i) {
+    if (SameIgnoringCase(arguments[1], CommandKeywords[i])) {
+      return KeywordActions[i];
+    }
+  }
+  return 0;
+}

@@ -1,0 +1,213 @@
+#include "app/main_window.h"
+
+#include "actions/dispatcher.h"
+#include "app/command_line.h"
+#include "app/program.h"
+#include "app/wait_notice.h"
+#include "common/texts.h"
+#include "platform/winconst.h"
+#include "settings/run_at_startup.h"
+#include "settings/settings_file.h"
+#include "ui/application.h"
+
+namespace {
+
+constexpr int MainHelpContext = 10;
+constexpr std::uint32_t TimerInterval = 1000;
+constexpr int ToolButtonWidth = 55;
+constexpr int ToolButtonHeight = 44;
+constexpr int AutoLogonGlyphSpacing = 10;
+constexpr int StatusHelpPanelWidth = 100;
+constexpr int StatusSecondPanelWidth = 350;
+
+} // namespace
+
+TFMain::TFMain(std::vector<std::string> arguments)
+    : ui::Form({.name = "TFMain",
+                .caption = MessageCaption,
+                .clientWidth = 459,
+                .clientHeight = 129,
+                .border = ui::BorderStyle::Single,
+                .systemMenu = true,
+                .minimizeBox = true,
+                .windowClass = MainWindowClassName}),
+      Panel2(this, "Panel2", {0, 0, 459, 129}),
+      ToolBar1(this, "ToolBar1", ui::ImageId::ToolbarImages, ToolButtonWidth, ToolButtonHeight),
+      CBActive(&Panel2, "CBActive", {12, 56, 89, 17}),
+      GBTimer(&Panel2, "GBTimer", {4, 56, 129, 49}),
+      DateTimePicker1(&GBTimer, "DateTimePicker1", {16, 20, 89, 21}),
+      SBPreferences(&Panel2, "SBPreferences", {136, 60, 125, 45}, ui::ImageId::OptionsGlyph),
+      SBAutoLogon(&Panel2, "SBAutoLogon", {268, 60, 189, 45}, ui::ImageId::AutoLogonGlyph,
+                  AutoLogonGlyphSpacing),
+      StatusBar1(this, "StatusBar1",
+                 {{StatusHelpPanelWidth, StatusHelpText}, {StatusSecondPanelWidth, ""}}),
+      Timer1(*this, TimerInterval), arguments_(std::move(arguments)) {
+  CBActive.SetText(TimerCheckCaption);
+  SBPreferences.SetText(OptionsButtonCaption);
+  SBPreferences.SetHint(OptionsButtonHint);
+  SBAutoLogon.SetText(AutoLogonButtonDesignCaption);
+  SBAutoLogon.SetHint(AutoLogonButtonHint);
+  BuildMenus();
+  BuildToolBar();
+  SetMainMenu(&MainMenu1);
+
+  OnActivate = [this] { FormActivate(); };
+  OnPaint = [this] { FormPaint(); };
+  OnCloseQuery = [this] { return FormCloseQuery(); };
+  OnDestroy = [this] { FormDestroy(); };
+  HookMessage(ui::WmSysCommand, [this](const ui::Message& m) { WMSysCommand(m); });
+  HookMessage(WM_TRAYNOTIFY, [this](const ui::Message& m) { WMTrayNotify(m); });
+  // When Explorer starts again the tray is empty: a hidden window must get its icon back, or
+  // the program could no longer be reached.
+  HookMessage(ui::RegisterWindowMessage(TaskbarCreatedMessageName), [this](const ui::Message&) {
+    if (!Showing()) {
+      SetTrayIcon(win::NimAdd);
+    }
+  });
+
+  Realize();
+  FormCreate();
+}
+
+void TFMain::BuildMenus() {
+  ui::MenuItem& file = MainMenu1.Add("File1", FileMenuCaption);
+  file.Add(
+      "Hide1", TrayItemCaption, [this] { Hide1Click(); }, ui::ShortcutEsc);
+  file.Add("N6", SeparatorCaption);
+  file.Add(
+      "Exit1", ExitItemCaption, [this] { Exit1Click(); }, ui::ShortcutAltF4);
+
+  ui::MenuItem& action = MainMenu1.Add("Action1", ActionMenuCaption);
+  action.Add("ShutDown1", ShutDownItemCaption, [this] { ShutDown1Click(); });
+  action.Add("Reboot1", RebootItemCaption, [this] { Reboot1Click(); });
+  action.Add("LogOff1", LogOffItemCaption, [this] { LogOff1Click(); });
+  action.Add("Standby1", StandbyItemCaption, [this] { Standby1Click(); });
+  action.Add("Hibernate1", HibernateItemCaption, [this] { Hibernate1Click(); });
+  action.Add("LockWorkstation1", LockItemCaption, [this] { LockWorkstation1Click(); });
+  action.Add("N1", SeparatorCaption);
+  action.Add("RemoteReboot1", RemoteItemCaption);
+  action.Add("DomainShutdown1", DomainItemCaption);
+
+  ui::MenuItem& options = MainMenu1.Add("Options1", OptionsMenuCaption);
+  options.Add("Preferences1", PreferencesItemCaption, {}, ui::ShortcutCtrlO);
+  options.Add("AutoLogon2", AutoLogonItemCaption, {}, ui::ShortcutCtrlL);
+
+  ui::MenuItem& help = MainMenu1.Add("Help1", HelpMenuCaption);
+  help.Add("Index1", IndexItemCaption, {}, ui::ShortcutF1);
+  help.Add("ProgramHomePage1", HomePageItemCaption);
+  help.Add("N2", SeparatorCaption);
+  help.Add("About1", AboutItemCaption, {}, ui::ShortcutCtrlA);
+
+  PopupMenu1.Add("Show1", ShowItemCaption, [this] { Show1Click(); });
+  PopupMenu1.Add("N3", SeparatorCaption);
+  PopupMenu1.Add("Preferences2", PreferencesItemCaption, {}, ui::ShortcutCtrlO);
+  PopupMenu1.Add("AutoLogon1", AutoLogonItemCaption, {}, ui::ShortcutCtrlL);
+  PopupMenu1.Add("N5", SeparatorCaption);
+  PopupMenu1.Add("Shutdown2", TrayShutdownCaption, [this] { Shutdown2Click(); });
+  PopupMenu1.Add("Reboot2", RebootItemCaption, [this] { Reboot2Click(); });
+  PopupMenu1.Add("Logoff2", LogOffItemCaption, [this] { Logoff2Click(); });
+  PopupMenu1.Add("Standby2", TrayStandbyCaption, [this] { Standby2Click(); });
+  PopupMenu1.Add("Hibernate2", TrayHibernateCaption, [this] { Hibernate2Click(); });
+  PopupMenu1.Add("lock1", TrayLockCaption, [this] { lock1Click(); });
+  PopupMenu1.Add("RemoteShutdown2", RemoteItemCaption);
+  PopupMenu1.Add("DomainShutdown2", DomainItemCaption);
+  PopupMenu1.Add("N4", SeparatorCaption);
+  PopupMenu1.Add("Exit2", ExitItemCaption, [this] { Exit2Click(); });
+}
+
+void TFMain::BuildToolBar() {
+  ToolBar1.AddButton(
+      {"TBShutdown", ShutdownButtonCaption, ShutdownButtonHint, 0, [this] { TBShutdownClick(); }});
+  ToolBar1.AddButton(
+      {"TBReboot", RebootButtonCaption, RebootButtonHint, 1, [this] { TBRebootClick(); }});
+  ToolBar1.AddButton(
+      {"TBLogOff", LogOffButtonCaption, LogOffButtonHint, 2, [this] { TBLogOffClick(); }});
+  ToolBar1.AddButton(
+      {"TBStandby", StandbyButtonCaption, StandbyButtonHint, 3, [this] { TBStandbyClick(); }});
+  ToolBar1.AddButton({"TBHibernate", HibernateButtonCaption, HibernateButtonHint, 4,
+                      [this] { TBHibernateClick(); }});
+  ToolBar1.AddButton({"TBLock", LockButtonCaption, LockButtonHint, 5, [this] { TBLockClick(); }});
+  ToolBar1.AddButton({"TBRemote", RemoteButtonCaption, RemoteButtonHint, 6, {}});
+  ToolBar1.AddButton({"TBDomain", DomainButtonCaption, DomainButtonHint, 7, {}});
+}
+
+void TFMain::FormCreate() {
+  SysCloseRequested = false;
+  ActionInProgress = false;
+  FirstPaint = true;
+
+  SetHelpContext(MainHelpContext);
+  ui::SetHelpContextDeep(MainMenu1, MainHelpContext);
+  ui::SetHelpContextDeep(PopupMenu1, MainHelpContext);
+
+  SetDefaultSettings(AppSettings);
+  SettingsFilePath = PathNextToProgram(SettingsFileName);
+  LoadSettings(AppSettings, SettingsHeader, SettingsFilePath.c_str());
+  ApplyRunAtStartup(AppSettings.RunAtStartup != 0, RunValueName);
+
+  SetText(MessageCaption);
+  ShowWaitNotice(MessageCaption, StartupNoticeText);
+  CloseWaitNotice();
+}
+
+void TFMain::FormActivate() {
+  const std::uint32_t code = CommandLineAction(arguments_);
+  if (code == 0) {
+    return;
+  }
+  RunAction(code, AppSettings);
+  Close();
+}
+
+void TFMain::FormPaint() {
+  if (!FirstPaint) {
+    return;
+  }
+  FirstPaint = false;
+  if (AppSettings.StartInTray != 0) {
+    Hide1Click();
+  }
+}
+
+bool TFMain::FormCloseQuery() {
+  if (ActionInProgress) {
+    // The session is ending because of the program's own action: no question, no hiding.
+    ActionInProgress = false;
+    return true;
+  }
+  if (Showing() && SysCloseRequested) {
+    SysCloseRequested = false;
+    Hide1Click();
+    return false;
+  }
+  if (AppSettings.ConfirmExit != 0) {
+    return ui::ShowMessageBox(this, ExitQuestionText, MessageCaption,
+                              win::MbYesNoCancel | win::MbIconInformation) == win::IdYes;
+  }
+  return true;
+}
+
+void TFMain::FormDestroy() {
+  SetTrayIcon(win::NimDelete);
+  SaveSettings(AppSettings, SettingsHeader, SettingsFilePath.c_str());
+  ApplyRunAtStartup(AppSettings.RunAtStartup != 0, RunValueName);
+}
+
+void TFMain::ShutDown1Click() {
+  RunAction(ActionShutdown, AppSettings);
+}
+void TFMain::Reboot1Click() {
+  RunAction(ActionReboot, AppSettings);
+}
+void TFMain::LogOff1Click() {
+  RunAction(ActionLogOff, AppSettings);
+}
+void TFMain::Standby1Click() {
+  RunAction(ActionStandby, AppSettings);
+}
+void TFMain::Hibernate1Click() {
+  RunAction(ActionHibernate, AppSettings);
+}
+void TFMain::LockWorkstation1Click() {
+  RunAction(ActionLock, AppSettings);
+}

@@ -1,0 +1,78 @@
+#pragma once
+// The main window: the menus, toolbar and panel that start every action, the tray icon that
+// stands for the window while it is hidden, and the program's start and end steps.
+
+#include "ui/form.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The message the tray icon sends its clicks with.
+inline constexpr std::uint32_t WM_TRAYNOTIFY = 0x8000 + 100;
+inline constexpr std::uint32_t TrayIconId = 1006;
+
+class TFMain : public ui::Form {
+public:
+  explicit TFMain(std::vector<std::string> arguments);
+  ~TFMain() override { Destroy(); }
+
+  ui::Menu MainMenu1{"MainMenu1"};
+  ui::Menu PopupMenu1{"PopupMenu1"};
+  ui::Panel Panel2;
+  ui::ToolBar ToolBar1;
+  ui::CheckBox CBActive;
+  ui::GroupBox GBTimer;
+  ui::DateTimePicker DateTimePicker1;
+  ui::SpeedButton SBPreferences;
+  ui::SpeedButton SBAutoLogon;
+  ui::StatusBar StatusBar1;
+  ui::Timer Timer1;
+
+  bool SysCloseRequested = false;
+  bool FirstPaint = true;
+  bool TimerLatch = false;
+  std::uintptr_t HelpCookie = 0;
+
+  void FormCreate();
+  void FormActivate();
+  void FormPaint();
+  bool FormCloseQuery();
+  void FormDestroy();
+
+  void Hide1Click();
+  void Exit1Click() { Close(); }
+  void ShutDown1Click();
+  void Reboot1Click();
+  void LogOff1Click();
+  void Standby1Click();
+  void Hibernate1Click();
+  void LockWorkstation1Click();
+
+  void TBShutdownClick() { ShutDown1Click(); }
+  void TBRebootClick() { Reboot1Click(); }
+  void TBLogOffClick() { LogOff1Click(); }
+  void TBStandbyClick() { Standby1Click(); }
+  void TBHibernateClick() { Hibernate1Click(); }
+  void TBLockClick() { LockWorkstation1Click(); }
+
+  void Show1Click();
+  void Shutdown2Click() { ShutDown1Click(); }
+  void Reboot2Click() { Reboot1Click(); }
+  void Logoff2Click() { LogOff1Click(); }
+  void Standby2Click() { Standby1Click(); }
+  void Hibernate2Click() { Hibernate1Click(); }
+  void lock1Click() { LockWorkstation1Click(); }
+  void Exit2Click() { Close(); }
+
+  // Tray icon: NIM_ADD or NIM_DELETE.
+  bool SetTrayIcon(std::uint32_t message);
+  void WMSysCommand(const ui::Message& message);
+  void WMTrayNotify(const ui::Message& message);
+
+private:
+  void BuildMenus();
+  void BuildToolBar();
+
+  std::vector<std::string> arguments_;
+};

@@ -1,0 +1,167 @@
+#include "ui/control.h"
+
+#include "ui/backend.h"
+#include "ui/form.h"
+
+#include <algorithm>
+
+namespace ui {
+
+Control::Control(Control* parent, std::string name, ControlKind kind, Rect bounds)
+    : parent_(parent), name_(std::move(name)), kind_(kind), bounds_(bounds) {
+  if (parent_ != nullptr) {
+    parent_->children_.push_back(this);
+  }
+}
+
+Form* Control::OwnerForm() {
+  Control* control = this;
+  while (control->parent_ != nullptr) {
+    control = control->parent_;
+  }
+  return control->kind_ == ControlKind::Form ? static_cast<Form*>(control) : nullptr;
+}
+
+void Control::Changed(Property property) {
+  if (native != 0) {
+    backend::Update(*this, property);
+  }
+}
+
+void Control::SetBounds(Rect bounds) {
+  bounds_ = bounds;
+  Changed(Property::Bounds);
+}
+
+void Control::SetText(std::string text) {
+  text_ = std::move(text);
+  Changed(Property::Text);
+}
+
+void Control::SetEnabled(bool enabled) {
+  enabled_ = enabled;
+  Changed(Property::Enabled);
+}
+
+void Control::SetVisible(bool visible) {
+  visible_ = visible;
+  Changed(Property::Visible);
+}
+
+Button::Button(Control* parent, std::string name, Rect bounds, Options options)
+    : Control(parent, std::move(name), ControlKind::Button, bounds), options_(options) {}
+
+void Button::Click() {
+  if (!Enabled()) {
+    return;
+  }
+  if (OnClick) {
+    OnClick();
+  }
+  Form* form = OwnerForm();
+  if (options_.modalResult != ModalResult::None && form != nullptr) {
+    form->SetModalResult(options_.modalResult);
+  }
+}
+
+void CheckBox::SetChecked(bool checked) {
+  checked_ = checked;
+  Changed(Property::Checked);
+}
+
+void CheckBox::CheckedFromUser(bool checked) {
+  checked_ = checked;
+  if (OnClick) {
+    OnClick();
+  }
+}
+
+void Edit::SetBackgroundColor(Color color) {
+  color_ = color;
+  Changed(Property::Color);
+}
+
+void Edit::TextFromUser(std::string text) {
+  StoreText(std::move(text));
+}
+
+void UpDown::SetPosition(int position) {
+  position_ = std::clamp(position, minimum_, maximum_);
+  Changed(Property::Position);
+}
+
+void UpDown::ArrowFromUser(bool up) {
+  position_ = std::clamp(position_ + (up ? 1 : -1), minimum_, maximum_);
+  if (OnClick) {
+    OnClick();
+  }
+}
+
+void ComboBox::SetItems(std::vector<std::string> items) {
+  items_ = std::move(items);
+  index_ = -1;
+  Changed(Property::Items);
+}
+
+void ComboBox::SetItemIndex(int index) {
+  index_ = index >= 0 && index < static_cast<int>(items_.size()) ? index : -1;
+  Changed(Property::Position);
+}
+
+void ComboBox::ItemIndexFromUser(int index) {
+  index_ = index >= 0 && index < static_cast<int>(items_.size()) ? index : -1;
+  if (OnClick) {
+    OnClick();
+  }
+}
+
+void DateTimePicker::SetTime(TimeOfDay time) {
+  time_ = time;
+  Changed(Property::Time);
+}
+
+void DateTimePicker::TimeFromUser(TimeOfDay time) {
+  time_ = time;
+  if (OnChange) {
+    OnChange();
+  }
+}
+
+void ProgressBar::SetMinimum(int minimum) {
+  minimum_ = minimum;
+  Changed(Property::Range);
+}
+
+void ProgressBar::SetMaximum(int maximum) {
+  maximum_ = maximum;
+  Changed(Property::Range);
+}
+
+void ProgressBar::SetPosition(int position) {
+  position_ = position;
+  Changed(Property::Position);
+}
+
+StatusBar::StatusBar(Control* parent, std::string name, std::vector<Panel> panels)
+    : Control(parent, std::move(name), ControlKind::StatusBar, Rect{}), panels_(std::move(panels)) {
+}
+
+ToolBar::ToolBar(Control* parent, std::string name, ImageId images, int buttonWidth,
+                 int buttonHeight)
+    : Control(parent, std::move(name), ControlKind::ToolBar, Rect{}), images_(images),
+      buttonWidth_(buttonWidth), buttonHeight_(buttonHeight) {}
+
+void ToolBar::ClickButton(const std::string& name) {
+  for (const ToolButton& button : buttons_) {
+    if (button.name == name && button.onClick && Enabled()) {
+      button.onClick();
+    }
+  }
+}
+
+TabSheet::TabSheet(PageControl* parent, std::string name, std::string caption)
+    : Control(parent, std::move(name), ControlKind::TabSheet, Rect{}) {
+  SetText(std::move(caption));
+}
+
+} // namespace ui

@@ -1,0 +1,115 @@
+#pragma once
+// A top-level window: a caption, a fixed client size, a border, controls, an optional main menu
+// and timers. Derived classes (one per window) declare their controls as members, build their
+// menus in the constructor and then call Realize().
+
+#include "ui/control.h"
+#include "ui/menu.h"
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+
+namespace ui {
+
+class Form;
+
+// A timer owned by a form, firing OnTimer every interval while enabled.
+class Timer {
+public:
+  Timer(Form& owner, std::uint32_t intervalMilliseconds);
+  ~Timer();
+  Timer(const Timer&) = delete;
+  Timer& operator=(const Timer&) = delete;
+
+  Form& Owner() const { return owner_; }
+  std::uint32_t Interval() const { return interval_; }
+  bool Enabled() const { return enabled_; }
+  void SetEnabled(bool enabled);
+  void Fire();
+
+  std::function<void()> OnTimer;
+  std::uintptr_t native = 0;
+
+private:
+  Form& owner_;
+  std::uint32_t interval_;
+  bool enabled_ = false;
+};
+
+class Form : public Control {
+public:
+  struct Design {
+    std::string name;
+    std::string caption;
+    int clientWidth = 0;
+    int clientHeight = 0;
+    BorderStyle border = BorderStyle::Dialog;
+    bool systemMenu = true;
+    bool minimizeBox = false;
+    bool stayOnTop = false;
+    std::string windowClass; // empty: the toolkit's own class
+  };
+
+  explicit Form(Design design);
+  ~Form() override;
+
+  const Design& FormDesign() const { return design_; }
+  int HelpContext() const { return helpContext_; }
+  void SetHelpContext(int context) { helpContext_ = context; }
+  Menu* MainMenu() const { return mainMenu_; }
+  void SetMainMenu(Menu* menu) { mainMenu_ = menu; }
+  const std::vector<Timer*>& Timers() const { return timers_; }
+  Button* DefaultButton() const;
+  Button* CancelButton() const;
+
+  // Creates the native windows; the derived constructor calls it once its controls exist.
+  void Realize();
+  // Runs OnDestroy once and removes the native windows. Derived destructors call it first, so
+  // that OnDestroy still finds every control.
+  void Destroy();
+  bool Destroyed() const { return destroyed_; }
+
+  void Show();
+  void Hide();
+  bool Showing() const { return showing_; }
+  // A close request: OnCloseQuery decides. A modal form then ends with Cancel, the main form
+  // ends the application, any other form hides.
+  void Close();
+  ModalResult ShowModal();
+  bool InModalLoop() const { return modal_; }
+  ModalResult GetModalResult() const { return modalResult_; }
+  void SetModalResult(ModalResult result) { modalResult_ = result; }
+
+  // Message hooks by number. A hooked message still goes on to the normal handling after it.
+  void HookMessage(std::uint32_t id, std::function<void(const Message&)> hook);
+  bool RunMessageHook(const Message& message);
+  // A key pressed in the form: a menu shortcut runs its item, Esc presses the cancel button.
+  bool HandleShortcut(Shortcut shortcut);
+
+  // Backend calls these when the window is activated, painted or shown and hidden by Windows.
+  void ActivatedFromSystem();
+  void PaintedFromSystem();
+  void VisibilityFromSystem(bool showing) { showing_ = showing; }
+
+  std::function<void()> OnActivate;
+  std::function<void()> OnPaint;
+  std::function<bool()> OnCloseQuery; // true: the form may close
+  std::function<void()> OnDestroy;
+
+private:
+  friend class Timer;
+  Design design_;
+  int helpContext_ = 0;
+  Menu* mainMenu_ = nullptr;
+  std::vector<Timer*> timers_;
+  std::map<std::uint32_t, std::function<void(const Message&)>> hooks_;
+  bool realized_ = false;
+  bool destroyed_ = false;
+  bool showing_ = false;
+  bool modal_ = false;
+  ModalResult modalResult_ = ModalResult::None;
+};
+
+} // namespace ui

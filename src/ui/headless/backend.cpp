@@ -1,0 +1,326 @@
+// The toolkit in memory: forms and controls keep their state in their objects; what a real
+// window would do on its own (activation, painting, the close box) happens when a test asks.
+
+#include "ui/backend.h"
+#include "ui/application.h"
+#include "ui/headless/script.h"
+
+#include "platform/fake/fake.h"
+#include "platform/fake/internal.h"
+
+#include <algorithm>
+#include <deque>
+
+namespace ui {
+
+namespace {
+
+constexpr std::uintptr_t FirstWindow = 0x9000;
+constexpr std::uint32_t FirstRegisteredMessage = 0xC100;
+constexpr std::uintptr_t FirstIcon = 0xA000;
+
+struct State {
+  std::uintptr_t nextWindow = FirstWindow;
+  std::uintptr_t nextIcon = FirstIcon;
+  std::vector<Form*> forms;
+  std::deque<headless::ModalScript> modalScripts;
+  std::function<void()> whileProcessing;
+  std::deque<std::function<void()>> loopSteps;
+  std::optional<Point> cursor = Point{800, 600};
+  std::vector<headless::OpenedPopup> popups;
+  std::map<std::string, std::uint32_t> registeredMessages;
+  Form* mainForm = nullptr;
+  bool terminated = false;
+  std::string title;
+  std::string helpFile;
+  HelpHandler helpHandler;
+};
+
+State& TheState() {
+  static State state;
+  return state;
+}
+
+void AssignWindows(Control& control) {
+  control.native = TheState().nextWindow++;
+  for (Control* child : control.Children()) {
+    AssignWindows(*child);
+  }
+}
+
+void ClearWindows(Control& control) {
+  control.native = 0;
+  for (Control* child : control.Children()) {
+    ClearWindows(*child);
+  }
+}
+
+} // namespace
+
+namespace backend {
+
+void Realize(Form& form) {
+  AssignWindows(form);
+  TheState().forms.push_back(&form);
+}
+
+void Unrealize(Form& form) {
+  auto& forms = TheState().forms;
+  forms.erase(std::remove(forms.begin(), forms.end(), &form), forms.end());
+  ClearWindows(form);
+}
+
+void Update(Control&, Property) {}
+
+void UpdateTimer(Timer&) {}
+
+void ShowForm(Form& form, bool show) {
+  form.VisibilityFromSystem(show);
+  if (show) {
+    form.ActivatedFromSystem();
+    form.PaintedFromSystem();
+  }
+}
+
+void RunModal(Form& form) {
+  form.Show();
+  State& state = TheState();
+  if (state.modalScripts.empty()) {
+    form.SetModalResult(ModalResult::Cancel);
+    return;
+  }
+  headless::ModalScript script = std::move(state.modalScripts.front());
+  state.modalScripts.pop_front();
+  const ModalResult result = script(form);
+  if (form.GetModalResult() == ModalResult::None) {
+    form.SetModalResult(result);
+  }
+}
+
+} // namespace backend
+
+void SetApplicationTitle(const std::string& title) {
+  TheState().title = title;
+}
+
+void SetMainForm(Form* form) {
+  TheState().mainForm = form;
+}
+
+Form* MainForm() {
+  return TheState().mainForm;
+}
+
+void RunApplication(Form& mainForm) {
+  State& state = TheState();
+  state.terminated = false;
+  SetMainForm(&mainForm);
+  mainForm.Show();
+  while (!state.terminated && !state.loopSteps.empty()) {
+    auto step = std::move(state.loopSteps.front());
+    state.loopSteps.pop_front();
+    step();
+  }
+}
+
+void TerminateApplication() {
+  TheState().terminated = true;
+}
+
+void ProcessMessages() {
+  if (TheState().whileProcessing) {
+    TheState().whileProcessing();
+  }
+}
+
+int ShowMessageBox(Form* owner, const std::string& text, const std::string& caption,
+                   std::uint32_t style) {
+  fake::Record("ShowMessageBox", text, caption, style);
+  fake::World& world = fake::TheWorld();
+  world.messageBoxes.push_back(fake::MessageBoxRecord{
+      owner != nullptr ? owner->native : win::NoHandle, text, caption, style});
+  if (world.messageBoxAnswers.empty()) {
+    return win::IdOk;
+  }
+  const int answer = world.messageBoxAnswers.front();
+  world.messageBoxAnswers.pop_front();
+  return answer;
+}
+
+void ShowException(const std::string& text) {
+  fake::Record("ShowException", text);
+}
+
+void SetHelpHandler(HelpHandler handler) {
+  TheState().helpHandler = std::move(handler);
+}
+
+void SetHelpFile(const std::string& path) {
+  TheState().helpFile = path;
+}
+
+const std::string& HelpFile() {
+  return TheState().helpFile;
+}
+
+void RequestHelp(std::uint16_t command, std::uintptr_t data) {
+  if (TheState().helpHandler) {
+    TheState().helpHandler(command, data);
+  }
+}
+
+std::uint32_t RegisterWindowMessage(const char* name) {
+  auto& messages = TheState().registeredMessages;
+  const auto found = messages.find(name);
+  if (found != messages.end()) {
+    return found->second;
+  }
+  const std::uint32_t id = FirstRegisteredMessage + static_cast<std::uint32_t>(messages.size());
+  messages[name] = id;
+  return id;
+}
+
+bool GetCursorPos(Point& position) {
+  fake::Record("GetCursorPos");
+  if (!TheState().cursor) {
+    return false;
+  }
+  position = *TheState().cursor;
+  return true;
+}
+
+bool SetForegroundWindow(Form& form) {
+  fake::Record("SetForegroundWindow", form.Name());
+  return true;
+}
+
+void PopupMenuAt(Menu& menu, Form& owner, Point position) {
+  fake::Record("PopupMenuAt", menu.Name(), owner.Name(), position.x, position.y);
+  TheState().popups.push_back(headless::OpenedPopup{menu.Name(), position});
+}
+
+std::uintptr_t CreateIconFromImage(ImageId images, int index) {
+  fake::Record("CreateIconFromImage", static_cast<int>(images), index);
+  return TheState().nextIcon++;
+}
+
+void DestroyIcon(std::uintptr_t icon) {
+  fake::Record("DestroyIcon", icon);
+}
+
+namespace headless {
+
+void Reset() {
+  TheState() = State{};
+}
+
+void OnNextModal(ModalScript script) {
+  TheState().modalScripts.push_back(std::move(script));
+}
+
+void WhileProcessingMessages(std::function<void()> action) {
+  TheState().whileProcessing = std::move(action);
+}
+
+void InMessageLoop(std::function<void()> step) {
+  TheState().loopSteps.push_back(std::move(step));
+}
+
+bool ApplicationEnded() {
+  return TheState().terminated;
+}
+
+std::vector<Form*> OpenForms() {
+  return TheState().forms;
+}
+
+Form* FindForm(const std::string& name) {
+  for (Form* form : TheState().forms) {
+    if (form->Name() == name) {
+      return form;
+    }
+  }
+  return nullptr;
+}
+
+Control* FindControl(Control& root, const std::string& name) {
+  if (root.Name() == name) {
+    return &root;
+  }
+  for (Control* child : root.Children()) {
+    if (Control* found = FindControl(*child, name)) {
+      return found;
+    }
+  }
+  return nullptr;
+}
+
+void Click(Control& control) {
+  if (!control.Enabled()) {
+    return;
+  }
+  switch (control.Kind()) {
+  case ControlKind::Button:
+    static_cast<Button&>(control).Click();
+    break;
+  case ControlKind::CheckBox: {
+    auto& box = static_cast<CheckBox&>(control);
+    box.CheckedFromUser(!box.Checked());
+    break;
+  }
+  default:
+    if (control.OnClick) {
+      control.OnClick();
+    }
+  }
+}
+
+void Check(CheckBox& box, bool checked) {
+  if (box.Enabled() && box.Checked() != checked) {
+    box.CheckedFromUser(checked);
+  }
+}
+
+void Type(Edit& edit, const std::string& text) {
+  edit.TextFromUser(text);
+}
+
+void ClickToolButton(ToolBar& bar, const std::string& name) {
+  bar.ClickButton(name);
+}
+
+void ClickMenuItem(Menu& menu, const std::string& name) {
+  MenuItem* item = menu.Find(name);
+  if (item != nullptr && item->OnClick) {
+    item->OnClick();
+  }
+}
+
+void PressKey(Form& form, Shortcut shortcut) {
+  form.HandleShortcut(shortcut);
+}
+
+void SendMessage(Form& form, const Message& message) {
+  form.RunMessageHook(message);
+  if (message.id == WmSysCommand && message.wParam == ScClose) {
+    form.Close();
+  }
+}
+
+void FireTimers(Form& form) {
+  for (Timer* timer : form.Timers()) {
+    timer->Fire();
+  }
+}
+
+void SetCursor(std::optional<Point> position) {
+  TheState().cursor = position;
+}
+
+const std::vector<OpenedPopup>& OpenedPopups() {
+  return TheState().popups;
+}
+
+} // namespace headless
+
+} // namespace ui

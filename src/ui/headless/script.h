@@ -1,0 +1,59 @@
+#pragma once
+// The headless toolkit's side for tests: a test plays the user through these calls. Message
+// boxes are answered and recorded by the fake platform (fake::World::messageBoxAnswers and
+// messageBoxes), so that the program's own boxes and the toolkit's share one list.
+
+#include "ui/form.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace ui::headless {
+
+// Back to no forms, no scripts, a readable cursor.
+void Reset();
+
+// When a form is shown modally, the next script gets it, may act on its controls and returns
+// how the form ends. Without a script a modal form ends with Cancel.
+using ModalScript = std::function<ModalResult(Form& form)>;
+void OnNextModal(ModalScript script);
+
+// Runs each time the program lets its waiting messages be handled (ProcessMessages and the
+// modal and countdown waits), so that a test can act in the middle of a wait.
+void WhileProcessingMessages(std::function<void()> action);
+
+// Steps of the message loop: RunApplication runs them in order until the main form closes or
+// they run out, then ends the loop the way a session end would.
+void InMessageLoop(std::function<void()> step);
+
+// Whether the main form closed and so ended the message loop.
+bool ApplicationEnded();
+
+// The forms shown and not yet destroyed, newest last.
+std::vector<Form*> OpenForms();
+Form* FindForm(const std::string& name);
+Control* FindControl(Control& root, const std::string& name);
+
+// User actions.
+void Click(Control& control); // buttons, check boxes (toggles), speed buttons
+void Check(CheckBox& box, bool checked);
+void Type(Edit& edit, const std::string& text);
+void ClickToolButton(ToolBar& bar, const std::string& name);
+void ClickMenuItem(Menu& menu, const std::string& name);
+void PressKey(Form& form, Shortcut shortcut);
+// A message sent to the form: its hooks, then the normal handling (SC_CLOSE closes).
+void SendMessage(Form& form, const Message& message);
+void FireTimers(Form& form);
+
+// The cursor position GetCursorPos reports; none makes it fail.
+void SetCursor(std::optional<Point> position);
+
+struct OpenedPopup {
+  std::string menu;
+  Point position;
+};
+const std::vector<OpenedPopup>& OpenedPopups();
+
+} // namespace ui::headless

@@ -1,0 +1,352 @@
+#include "app/main_window.h"
+
+#include "app/command_line.h"
+#include "common/texts.h"
+#include "ui/application.h"
+#include "ui_world.h"
+
+#include <memory>
+
+namespace {
+
+using ui::headless::ClickMenuItem;
+using ui::headless::SendMessage;
+
+class MainWindowTest : public WindowsTest {
+protected:
+  // The main window as the program makes it, shown once by the message loop.
+  std::unique_ptr<TFMain> Start(std::vector<std::string> arguments = {"DorvaneShutdown.exe"}) {
+    auto window = std::make_unique<TFMain>(std::move(arguments));
+    ui::SetMainForm(window.get());
+    ui::RunApplication(*window);
+    return window;
+  }
+
+  std::vector<std::string> TrayCalls() { return fake::CallsNamed({"Shell_NotifyIconA"}); }
+};
+
+TEST(CommandLine, MatchesTheKeywordsInAnyCase) {
+  struct Case {
+    std::vector<std::string> arguments;
+    std::uint32_t code;
+  };
+  const Case cases[] = {
+      {{"ds.exe"}, 0},
+      {{"ds.exe", "shutdown"}, ActionShutdown},
+      {{"ds.exe", "SHUTDOWN"}, ActionShutdown},
+      {{"ds.exe", "ReBoOt"}, ActionReboot},
+      {{"ds.exe", "restart"}, ActionReboot},
+      {{"ds.exe", "logoff"}, ActionLogOff},
+      {{"ds.exe", "standby"}, ActionStandby},
+      {{"ds.exe", "hibernate"}, ActionHibernate},
+      {{"ds.exe", "lock"}, ActionLock},
+      {{"ds.exe", "domainshutdown"}, ActionDomainShutdown},
+      {{"ds.exe", "DomainReboot"}, ActionDomainReboot},
+      {{"ds.exe", "log off"}, 0},
+      {{"ds.exe", "shutdown "}, 0},
+      {{"ds.exe", "/shutdown"}, 0},
+      {{"ds.exe", ""}, 0},
+      {{"ds.exe", "remote"}, 0},
+      {{"ds.exe", "lock", "shutdown"}, ActionLock},
+      {{"ds.exe", "nothing", "shutdown"}, 0},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(CommandLineAction(c.arguments), c.code) << c.arguments.back();
+  }
+}
+
+TEST_F(MainWindowTest, AKeywordRunsItsActionAndClosesTheWindow) {
+  AppSettings.ShowWarning = 0;
+  Settings stored = AppSettings;
+  stored.ShowWarning = 0;
+  StoreSettings(stored);
+  auto window = Start({"DorvaneShutdown.exe", "Restart"});
+  EXPECT_EQ(fake::CallsNamed({"ExitWindowsEx"}), std::vector<std::string>{"ExitWindowsEx(2, 0)"});
+  EXPECT_EQ(ui::MainForm(), window.get());
+  window.reset();
+  EXPECT_EQ(world().files.count(SettingsPath), 1u) << "saved on the way out";
+}
+
+TEST_F(MainWindowTest, WithoutAKeywordNothingRuns) {
+  for (const auto& arguments : std::vector<std::vector<std::string>>{
+           {"DorvaneShutdown.exe"}, {"DorvaneShutdown.exe", "please"}}) {
+    auto window = Start(arguments);
+    EXPECT_TRUE(fake::CallsNamed({"ExitWindowsEx", "SetSystemPowerState"}).empty());
+    EXPECT_TRUE(window->Showing());
+  }
+}
+
+TEST_F(MainWindowTest, AKeywordIsLookedAtAgainWhenTheExitQuestionKeptTheWindow) {
+  Settings stored;
+  SetDefaultSettings(stored);
+  stored.ConfirmExit = 1;
+  stored.WarnSeconds = 2;
+  StoreSettings(stored);
+  int countdowns = 0;
+  ui::headless::WhileProcessingMessages([&] {
+    if (auto* dialog = static_cast<TTFPro3*>(ui::headless::FindForm("TTFPro3"))) {
+      if (dialog->Running) {
+        ++countdowns;
+        ui::headless::Click(dialog->BCancel);
+      }
+    }
+  });
+  world().messageBoxAnswers = {win::IdNo};
+  auto window = Start({"DorvaneShutdown.exe", "shutdown"});
+  EXPECT_EQ(countdowns, 1);
+  ASSERT_EQ(world().messageBoxes.size(), 1u);
+  EXPECT_EQ(world().messageBoxes[0].text, ExitQuestionText);
+  EXPECT_EQ(world().messageBoxes[0].style, win::MbYesNoCancel | win::MbIconInformation);
+  EXPECT_EQ(world().messageBoxes[0].owner, window->native);
+  EXPECT_TRUE(window->Showing());
+
+  // The next activation asks again; this time Yes ends the program.
+  world().messageBoxAnswers = {win::IdYes};
+  window->ActivatedFromSystem();
+  EXPECT_EQ(countdowns, 2);
+  EXPECT_TRUE(fake::CallsNamed({"ExitWindowsEx"}).empty());
+}
+
+TEST_F(MainWindowTest, TheCloseQueryHasFourBranches) {
+  struct Case {
+    const char* what;
+    bool actionInProgress;
+    bool sysClose;
+    bool showing;
+    std::uint8_t confirmExit;
+    std::vector<int> answers;
+    bool closes;
+    bool hidden;
+    std::size_t questions;
+  };
+  const Case cases[] = {
+      {"after the program's own action", true, true, true, 1, {}, true, false, 0},
+      {"close box while shown", false, true, true, 1, {}, false, true, 0},
+      {"close box while hidden falls through", false, true, false, 0, {}, true, false, 0},
+      {"exit answered Yes", false, false, true, 1, {win::IdYes}, true, false, 1},
+      {"exit answered No", false, false, true, 1, {win::IdNo}, false, false, 1},
+      {"exit answered Cancel", false, false, true, 1, {win::IdCancel}, false, false, 1},
+      {"exit without confirmation", false, false, true, 0, {}, true, false, 0},
+  };
+  for (const Case& c : cases) {
+    fake::ResetWorld();
+    auto window = Start();
+    if (!c.showing) {
+      window->Hide1Click();
+    }
+    AppSettings.ConfirmExit = c.confirmExit;
+    ActionInProgress = c.actionInProgress;
+    window->SysCloseRequested = c.sysClose;
+    world().messageBoxAnswers.assign(c.answers.begin(), c.answers.end());
+    const bool wasShowing = window->Showing();
+    EXPECT_EQ(window->FormCloseQuery(), c.closes) << c.what;
+    EXPECT_FALSE(ActionInProgress) << c.what;
+    EXPECT_EQ(world().messageBoxes.size(), c.questions) << c.what;
+    if (c.hidden) {
+      EXPECT_TRUE(wasShowing && !window->Showing()) << c.what;
+      EXPECT_FALSE(window->SysCloseRequested) << c.what;
+    }
+  }
+}
+
+TEST_F(MainWindowTest, TheCloseBoxHidesToTheTrayAndExitEnds) {
+  auto window = Start();
+  SendMessage(*window, {ui::WmSysCommand, ui::ScClose, 0});
+  EXPECT_FALSE(window->Showing());
+  EXPECT_EQ(ui::MainForm(), window.get());
+  // A system command that only looks like close does not count.
+  window->Show1Click();
+  SendMessage(*window, {ui::WmSysCommand, ui::ScClose | 0x2, 0});
+  EXPECT_FALSE(window->SysCloseRequested);
+
+  EXPECT_FALSE(ui::headless::ApplicationEnded());
+  ui::headless::ClickMenuItem(window->PopupMenu1, "Exit2");
+  EXPECT_TRUE(ui::headless::ApplicationEnded());
+  EXPECT_TRUE(world().messageBoxes.empty());
+}
+
+TEST_F(MainWindowTest, EscHidesTheWindow) {
+  auto window = Start();
+  ui::headless::PressKey(*window, ui::ShortcutEsc);
+  EXPECT_FALSE(window->Showing());
+}
+
+TEST_F(MainWindowTest, TheTrayRecordIsAddedOnHidingAndDeletedOnShowing) {
+  auto window = Start();
+  window->Hide1Click();
+  window->Show1Click();
+  const std::string record =
+      std::to_string(window->native) + ", 1006, 7, 32868, icon, " + std::string(TrayTipText) + ")";
+  const std::string size = std::to_string(win::NotifyIconDataV2Size) + ", ";
+  EXPECT_EQ(TrayCalls(), (std::vector<std::string>{"Shell_NotifyIconA(0, " + size + record,
+                                                   "Shell_NotifyIconA(2, " + size + record}));
+  // Each call makes its icon and gives it back.
+  EXPECT_EQ(fake::CallsNamed({"CreateIconFromImage"}).size(), 2u);
+  EXPECT_EQ(fake::CallsNamed({"DestroyIcon"}).size(), 2u);
+}
+
+TEST_F(MainWindowTest, EachTrayMouseMessageDoesItsOwnThing) {
+  struct Case {
+    std::uint32_t mouse;
+    bool cursorReadable;
+    bool shownAfter;
+    bool popup;
+  };
+  const Case cases[] = {
+      {ui::WmLButtonUp, true, true, false},    {ui::WmRButtonUp, true, false, true},
+      {ui::WmRButtonUp, false, true, false},   {ui::WmLButtonDown, true, false, false},
+      {ui::WmRButtonDown, true, false, false}, {ui::WmLButtonDblClk, true, false, false},
+      {ui::WmMouseMove, true, false, false},   {ui::WmMButtonUp, true, false, false},
+  };
+  for (const Case& c : cases) {
+    fake::ResetWorld();
+    ui::headless::Reset();
+    auto window = Start();
+    window->Hide1Click();
+    ui::headless::SetCursor(c.cursorReadable ? std::optional<ui::Point>(ui::Point{640, 700})
+                                             : std::nullopt);
+    world().calls.clear();
+    SendMessage(*window, {WM_TRAYNOTIFY, TrayIconId, static_cast<std::intptr_t>(c.mouse)});
+    EXPECT_EQ(window->Showing(), c.shownAfter) << c.mouse;
+    EXPECT_EQ(TrayCalls().size(), c.shownAfter ? 1u : 0u) << c.mouse;
+    if (c.popup) {
+      EXPECT_EQ(fake::CallsNamed({"SetForegroundWindow", "PopupMenuAt"}),
+                (std::vector<std::string>{"SetForegroundWindow(TFMain)",
+                                          "PopupMenuAt(PopupMenu1, TFMain, 640, 700)"}));
+    } else {
+      EXPECT_TRUE(ui::headless::OpenedPopups().empty()) << c.mouse;
+    }
+  }
+}
+
+TEST_F(MainWindowTest, AnExplorerRestartBringsTheIconOfAHiddenWindowBack) {
+  auto window = Start();
+  const std::uint32_t taskbarCreated = ui::RegisterWindowMessage(TaskbarCreatedMessageName);
+  SendMessage(*window, {taskbarCreated, 0, 0});
+  EXPECT_TRUE(TrayCalls().empty()) << "no icon while the window is shown";
+  window->Hide1Click();
+  world().calls.clear();
+  SendMessage(*window, {taskbarCreated, 0, 0});
+  ASSERT_EQ(TrayCalls().size(), 1u);
+  EXPECT_EQ(TrayCalls()[0].substr(0, 21), "Shell_NotifyIconA(0, ");
+}
+
+TEST_F(MainWindowTest, StartInTrayHidesAtTheFirstPaintOnly) {
+  Settings stored;
+  SetDefaultSettings(stored);
+  stored.StartInTray = 1;
+  StoreSettings(stored);
+  auto window = Start();
+  EXPECT_FALSE(window->Showing());
+  EXPECT_FALSE(window->FirstPaint);
+  window->Show1Click();
+  window->PaintedFromSystem();
+  EXPECT_TRUE(window->Showing());
+}
+
+TEST_F(MainWindowTest, EveryActionEntryGivesTheSameCall) {
+  struct Case {
+    const char* menuItem;
+    const char* toolButton;
+    const char* trayItem;
+    const char* call;
+  };
+  const Case cases[] = {
+      {"ShutDown1", "TBShutdown", "Shutdown2", "ExitWindowsEx(8, 0)"},
+      {"Reboot1", "TBReboot", "Reboot2", "ExitWindowsEx(2, 0)"},
+      {"LogOff1", "TBLogOff", "Logoff2", "ExitWindowsEx(0, 0)"},
+      {"Standby1", "TBStandby", "Standby2", "SetSystemPowerState(1, 0)"},
+      {"Hibernate1", "TBHibernate", "Hibernate2", "SetSystemPowerState(0, 0)"},
+      {"LockWorkstation1", "TBLock", "lock1", "LockWorkStation()"},
+  };
+  auto window = Start();
+  AppSettings.ShowWarning = 0;
+  for (const Case& c : cases) {
+    world().calls.clear();
+    ClickMenuItem(window->MainMenu1, c.menuItem);
+    ui::headless::ClickToolButton(window->ToolBar1, c.toolButton);
+    ClickMenuItem(window->PopupMenu1, c.trayItem);
+    EXPECT_EQ(fake::CallsNamed({"ExitWindowsEx", "SetSystemPowerState", "LockWorkStation"}),
+              (std::vector<std::string>(3, c.call)));
+  }
+}
+
+TEST_F(MainWindowTest, MenusCarryTheirShortcutsAndHelpContext) {
+  auto window = Start();
+  struct Case {
+    const char* item;
+    ui::Shortcut shortcut;
+  };
+  const Case cases[] = {{"Hide1", 0x1B},          {"Exit1", 0x8073},     {"Preferences1", 0x404F},
+                        {"AutoLogon2", 0x404C},   {"Index1", 0x70},      {"About1", 0x4041},
+                        {"Preferences2", 0x404F}, {"AutoLogon1", 0x404C}};
+  for (const Case& c : cases) {
+    ui::MenuItem* item = window->MainMenu1.Find(c.item);
+    if (item == nullptr) {
+      item = window->PopupMenu1.Find(c.item);
+    }
+    ASSERT_NE(item, nullptr) << c.item;
+    EXPECT_EQ(item->ItemShortcut(), c.shortcut) << c.item;
+  }
+  std::function<void(ui::MenuItem&)> expectContext = [&](ui::MenuItem& item) {
+    EXPECT_EQ(item.HelpContext(), 10) << item.Name();
+    for (const auto& child : item.Items()) {
+      expectContext(*child);
+    }
+  };
+  expectContext(window->MainMenu1);
+  expectContext(window->PopupMenu1);
+  EXPECT_EQ(window->HelpContext(), 10);
+}
+
+TEST_F(MainWindowTest, CreationAndDestructionTouchWindowsInOrder) {
+  world().version.major = 10;
+  auto window = Start();
+  const std::vector<std::string> watched = {"OpenFileForReading", "RegSetValueExA",
+                                            "OpenFileForWriting", "MoveFileReplacing",
+                                            "Shell_NotifyIconA"};
+  const std::string exe = world().modulePath;
+  const std::string dat = SettingsPath;
+  const std::string run = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+  EXPECT_EQ(
+      fake::CallsNamed(watched),
+      (std::vector<std::string>{"OpenFileForReading(" + dat + ")",
+                                "RegSetValueExA(" + run + ", DorvaneShutdown, 1, " + exe + ")"}));
+  ASSERT_NE(ui::headless::FindForm("TFMain"), nullptr);
+  EXPECT_EQ(ui::headless::FindForm("TFWaitNotice"), nullptr) << "the notice is closed";
+  world().calls.clear();
+  window.reset();
+  const auto calls = fake::CallsNamed(watched);
+  ASSERT_EQ(calls.size(), 4u);
+  EXPECT_EQ(calls[0].substr(0, 20), "Shell_NotifyIconA(2,");
+  EXPECT_EQ(calls[1], "OpenFileForWriting(" + dat + SettingsTempSuffix + ")");
+  EXPECT_EQ(calls[2], "MoveFileReplacing(" + dat + SettingsTempSuffix + ", " + dat + ")");
+  EXPECT_EQ(calls[3], "RegSetValueExA(" + run + ", DorvaneShutdown, 1, " + exe + ")");
+}
+
+TEST_F(MainWindowTest, MinimisingOnlyMinimises) {
+  auto window = Start();
+  SendMessage(*window, {ui::WmSysCommand, ui::ScMinimize, 0});
+  EXPECT_TRUE(TrayCalls().empty());
+  EXPECT_FALSE(window->SysCloseRequested);
+}
+
+TEST_F(MainWindowTest, ASecondInstanceShowsTheMessageAndEndsWithZero) {
+  world().mutexes.insert(InstanceMutexName);
+  EXPECT_EQ(RunProgram({"DorvaneShutdown.exe", "shutdown"}), 0);
+  ASSERT_EQ(world().messageBoxes.size(), 1u);
+  EXPECT_EQ(world().messageBoxes[0].text, AlreadyRunningText);
+  EXPECT_EQ(world().messageBoxes[0].style, win::MbIconInformation);
+  EXPECT_TRUE(ui::headless::OpenForms().empty());
+  EXPECT_TRUE(fake::CallsNamed({"ExitWindowsEx", "OpenFileForReading"}).empty());
+  EXPECT_EQ(fake::CallsNamed({"SetErrorMode"}), std::vector<std::string>{"SetErrorMode(6)"});
+}
+
+TEST_F(MainWindowTest, AFirstInstanceRunsAndReleasesItsMutex) {
+  AppSettings.ShowWarning = 0;
+  EXPECT_EQ(RunProgram({"DorvaneShutdown.exe"}), 0);
+  EXPECT_EQ(fake::CallsNamed({"CreateMutexA", "ReleaseMutex"}).size(), 2u);
+  EXPECT_TRUE(ui::headless::OpenForms().empty());
+}
+
+} // namespace

@@ -15,7 +15,8 @@ target_link_libraries(dorvane_platform_win32
 # besides those Windows brings.
 set(DORVANE_STATIC_LINK -static -static-libgcc -static-libstdc++ -Wl,--gc-sections)
 
-add_executable(DorvaneShutdown src/app/main.cpp)
+include(cmake/resources.cmake)
+add_executable(DorvaneShutdown src/app/main.cpp ${DORVANE_RESOURCE_SOURCES})
 target_link_libraries(DorvaneShutdown PRIVATE dorvane_core dorvane_platform_win32)
 # Symbols are kept only for the builds meant for a debugger.
 set(DORVANE_DEBUGGING_CONFIGS Debug RelWithDebInfo)

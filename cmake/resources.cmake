@@ -1,0 +1,2 @@
+# The program's resources: icons, bitmaps, the manifest and the version information.
+set(DORVANE_RESOURCE_SOURCES "")

@@ -129,3 +129,33 @@ TEST_F(LocalPowerTest, ErrorBoxFallsBackFromEnglishToTheUsersLanguage) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(LocalPowerTest, SessionEndsByFamily) {
+  struct Case {
+    std::uint32_t platformId;
+    win::ExitFlags flags;
+    std::vector<std::string> expected;
+  };
+  const std::string privilege = "AdjustTokenPrivileges(SeShutdownPrivilege, 2)";
+  const Case cases[] = {
+      {win::VerPlatformWin32Nt, win::EwxReboot, {privilege, "ExitWindowsEx(2, 0)"}},
+      {win::VerPlatformWin32Nt, win::EwxShutdown | win::EwxForce,
+       {privilege, "ExitWindowsEx(5, 0)"}},
+      {win::VerPlatformWin32Nt, win::EwxLogOff, {"ExitWindowsEx(0, 0)"}},
+      {win::VerPlatformWin32Windows, win::EwxReboot | win::EwxForce, {"ExitWindowsEx(6, 0)"}},
+      {win::VerPlatformWin32Windows, win::EwxPowerOff, {"ExitWindowsEx(1, 0)"}},
+      {win::VerPlatformWin32Windows, win::EwxPowerOff | win::EwxForce, {"ExitWindowsEx(5, 0)"}},
+      {win::VerPlatformWin32Windows, win::EwxLogOff | win::EwxForce, {"ExitWindowsEx(4, 0)"}},
+  };
+  for (const Case& c : cases) {
+    fake::ResetWorld();
+    fake::SetVersion(c.platformId, 4, 10);
+    ExitSession(c.flags);
+    EXPECT_EQ(fake::CallsNamed({"AdjustTokenPrivileges", "ExitWindowsEx"}), c.expected)
+        << "flags " << c.flags << " platform " << c.platformId;
+  }
+}
+
+} // namespace

@@ -22,4 +22,5 @@ target_include_directories(unit_tests PRIVATE tests)
 target_link_libraries(unit_tests PRIVATE dorvane_app dorvane_core dorvane_ui_headless dorvane_platform_fake GTest::gtest GTest::gtest_main)
 
 include(GoogleTest)
-gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60)
+# A hang (a wait that never ends) fails the test instead of stalling the run.
+gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 60)

@@ -50,6 +50,9 @@ TFMain::TFMain(std::vector<std::string> arguments)
   BuildMenus();
   BuildToolBar();
   SetMainMenu(&MainMenu1);
+  CBActive.OnClick = [this] { CBActiveClick(); };
+  DateTimePicker1.OnChange = [this] { DateTimePicker1Change(); };
+  Timer1.OnTimer = [this] { Timer1Timer(); };
 
   OnActivate = [this] { FormActivate(); };
   OnPaint = [this] { FormPaint(); };
@@ -144,6 +147,10 @@ void TFMain::FormCreate() {
   SettingsFilePath = PathNextToProgram(SettingsFileName);
   LoadSettings(AppSettings, SettingsHeader, SettingsFilePath.c_str());
   ApplyRunAtStartup(AppSettings.RunAtStartup != 0, RunValueName);
+
+  TimerLatch = false;
+  Timer1.SetEnabled(true);
+  SyncTimerControls();
 
   SetText(MessageCaption);
   ShowWaitNotice(MessageCaption, StartupNoticeText);

@@ -65,6 +65,12 @@ public:
   void lock1Click() { LockWorkstation1Click(); }
   void Exit2Click() { Close(); }
 
+  // The daily action.
+  void SyncTimerControls();
+  void CBActiveClick();
+  void DateTimePicker1Change();
+  void Timer1Timer();
+
   // Tray icon: NIM_ADD or NIM_DELETE.
   bool SetTrayIcon(std::uint32_t message);
   void WMSysCommand(const ui::Message& message);

@@ -88,8 +88,8 @@ void TFMain::BuildMenus() {
   action.Add("Hibernate1", HibernateItemCaption, [this] { Hibernate1Click(); });
   action.Add("LockWorkstation1", LockItemCaption, [this] { LockWorkstation1Click(); });
   action.Add("N1", SeparatorCaption);
-  action.Add("RemoteReboot1", RemoteItemCaption);
-  action.Add("DomainShutdown1", DomainItemCaption);
+  action.Add("RemoteReboot1", RemoteItemCaption, [this] { RemoteReboot1Click(); });
+  action.Add("DomainShutdown1", DomainItemCaption, [this] { DomainShutdown1Click(); });
 
   ui::MenuItem& options = MainMenu1.Add("Options1", OptionsMenuCaption);
   options.Add("Preferences1", PreferencesItemCaption, {}, ui::ShortcutCtrlO);
@@ -112,8 +112,8 @@ void TFMain::BuildMenus() {
   PopupMenu1.Add("Standby2", TrayStandbyCaption, [this] { Standby2Click(); });
   PopupMenu1.Add("Hibernate2", TrayHibernateCaption, [this] { Hibernate2Click(); });
   PopupMenu1.Add("lock1", TrayLockCaption, [this] { lock1Click(); });
-  PopupMenu1.Add("RemoteShutdown2", RemoteItemCaption);
-  PopupMenu1.Add("DomainShutdown2", DomainItemCaption);
+  PopupMenu1.Add("RemoteShutdown2", RemoteItemCaption, [this] { RemoteShutdown2Click(); });
+  PopupMenu1.Add("DomainShutdown2", DomainItemCaption, [this] { DomainShutdown2Click(); });
   PopupMenu1.Add("N4", SeparatorCaption);
   PopupMenu1.Add("Exit2", ExitItemCaption, [this] { Exit2Click(); });
 }
@@ -130,8 +130,10 @@ void TFMain::BuildToolBar() {
   ToolBar1.AddButton({"TBHibernate", HibernateButtonCaption, HibernateButtonHint, 4,
                       [this] { TBHibernateClick(); }});
   ToolBar1.AddButton({"TBLock", LockButtonCaption, LockButtonHint, 5, [this] { TBLockClick(); }});
-  ToolBar1.AddButton({"TBRemote", RemoteButtonCaption, RemoteButtonHint, 6, {}});
-  ToolBar1.AddButton({"TBDomain", DomainButtonCaption, DomainButtonHint, 7, {}});
+  ToolBar1.AddButton(
+      {"TBRemote", RemoteButtonCaption, RemoteButtonHint, 6, [this] { TBRemoteClick(); }});
+  ToolBar1.AddButton(
+      {"TBDomain", DomainButtonCaption, DomainButtonHint, 7, [this] { TBDomainClick(); }});
 }
 
 void TFMain::FormCreate() {

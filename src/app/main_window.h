@@ -49,12 +49,17 @@ public:
   void Hibernate1Click();
   void LockWorkstation1Click();
 
+  void RemoteReboot1Click();
+  void DomainShutdown1Click();
+
   void TBShutdownClick() { ShutDown1Click(); }
   void TBRebootClick() { Reboot1Click(); }
   void TBLogOffClick() { LogOff1Click(); }
   void TBStandbyClick() { Standby1Click(); }
   void TBHibernateClick() { Hibernate1Click(); }
   void TBLockClick() { LockWorkstation1Click(); }
+  void TBRemoteClick() { RemoteReboot1Click(); }
+  void TBDomainClick() { DomainShutdown1Click(); }
 
   void Show1Click();
   void Shutdown2Click() { ShutDown1Click(); }
@@ -63,6 +68,8 @@ public:
   void Standby2Click() { Standby1Click(); }
   void Hibernate2Click() { Hibernate1Click(); }
   void lock1Click() { LockWorkstation1Click(); }
+  void RemoteShutdown2Click() { RemoteReboot1Click(); }
+  void DomainShutdown2Click() { DomainShutdown1Click(); }
   void Exit2Click() { Close(); }
 
   // The daily action.

@@ -2,6 +2,7 @@
 
 #include "actions/countdown.h"
 #include "actions/dispatcher.h"
+#include "actions/remote_shutdown.h"
 #include "app/main_window.h"
 #include "common/texts.h"
 #include "platform/kernel.h"
@@ -34,7 +35,9 @@ int RunProgram(const std::vector<std::string>& arguments) {
     return 0;
   }
 
-  SetActionRoutines({.confirmByWarningCountdown = ConfirmByWarningCountdown});
+  SetActionRoutines({.confirmByWarningCountdown = ConfirmByWarningCountdown,
+                     .remoteShutdownByName = RemoteShutdownByName,
+                     .domainShutdown = DomainShutdown});
   try {
     TFMain mainWindow(arguments);
     ui::SetMainForm(&mainWindow);

@@ -118,3 +118,32 @@ inline constexpr char OptionsButtonHint[] = "Configure various setting in the pr
 inline constexpr char AutoLogonButtonDesignCaption[] = "AutoLogon  ENABLED";
 inline constexpr char AutoLogonButtonHint[] = "Sets automatic logon feature";
 inline constexpr char StatusHelpText[] = "For Help press F1";
+
+// Remote and domain shutdown.
+inline constexpr char AdminShareFormat[] = "\\\\%s\\admin$";
+inline constexpr char PrefixedAdminShareFormat[] = "%s\\admin$";
+inline constexpr char RemoteShutdownWarningText[] =
+    "This computer is being shut down from the network by Dorvane Shutdown. Please save your "
+    "work now.";
+inline constexpr char RemoteRebootWarningText[] =
+    "This computer is being restarted from the network by Dorvane Shutdown. Please save your "
+    "work now.";
+
+// Remote and domain dialogs.
+inline constexpr char RemoteDialogTitle[] = "Remote Shutdown";
+inline constexpr char DomainDialogTitle[] = "Shutdown a complete domain";
+inline constexpr char DomainDialogText[] =
+    "Every computer of your LAN domain or workgroup will\n"
+    "be shut down or restarted, this computer last.\n\n"
+    "The users of the other computers see the warning\n"
+    "message set in Preferences.";
+inline constexpr char NtRequiredText[] =
+    "Shutting down other computers needs Windows NT 4.0 or later.";
+inline constexpr char NoComputerNameText[] = "Please type the name of the computer to shut down.";
+inline constexpr char ComputerNameLabel[] = "Computer name;:";
+inline constexpr char RebootOnlyCaption[] = "Reboot  only";
+inline constexpr char CredentialsCaption[] = "Use Administrador credentials";
+inline constexpr char UserNameLabel[] = "Username;";
+inline constexpr char PasswordLabel[] = "Password:";
+inline constexpr char OkCaption[] = "&OK";
+inline constexpr char CancelCaption[] = "&Cancel";

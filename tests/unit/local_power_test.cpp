@@ -141,7 +141,8 @@ TEST_F(LocalPowerTest, SessionEndsByFamily) {
   const std::string privilege = "AdjustTokenPrivileges(SeShutdownPrivilege, 2)";
   const Case cases[] = {
       {win::VerPlatformWin32Nt, win::EwxReboot, {privilege, "ExitWindowsEx(2, 0)"}},
-      {win::VerPlatformWin32Nt, win::EwxShutdown | win::EwxForce,
+      {win::VerPlatformWin32Nt,
+       win::EwxShutdown | win::EwxForce,
        {privilege, "ExitWindowsEx(5, 0)"}},
       {win::VerPlatformWin32Nt, win::EwxLogOff, {"ExitWindowsEx(0, 0)"}},
       {win::VerPlatformWin32Windows, win::EwxReboot | win::EwxForce, {"ExitWindowsEx(6, 0)"}},

@@ -1,0 +1,183 @@
+#include "actions/remote_shutdown.h"
+
+#include "actions/dispatcher.h"
+#include "actions/local_power.h"
+#include "common/texts.h"
+#include "platform/kernel.h"
+#include "platform/network.h"
+#include "platform/security.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr std::uint32_t SharePathCapacity = 260;
+constexpr std::uint32_t ComputerNameCapacity = win::MaxComputerNameLength + 1;
+constexpr std::uint32_t EnumerationBufferSize = 6400;
+constexpr std::uint32_t AsManyAsFit = 0xFFFFFFFF;
+constexpr std::uint32_t NoConnectionFlags = 0;
+
+void EnableShutdownPrivileges() {
+  EnablePrivilege(ShutdownPrivilegeName, true);
+  EnablePrivilege(RemoteShutdownPrivilegeName, true);
+}
+
+std::string Cleaned(const char* name) {
+  std::string cleaned;
+  for (const char* c = name; c != nullptr && *c != '\0'; ++c) {
+    if (*c != '\\' && *c != '/') {
+      cleaned += static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));
+    }
+  }
+  return cleaned;
+}
+
+bool SameTextIgnoringCase(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) ==
+                  std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+} // namespace
+
+int InitiateRemoteShutdown(const char* machine, const char* message, std::uint32_t timeout,
+                           bool force, bool reboot) {
+  EnableShutdownPrivileges();
+  return platform::InitiateSystemShutdownA(machine, message, timeout, force, reboot) != 0 ? 1 : 0;
+}
+
+int InitiateRemoteShutdownWithLogon(const char* machine, const char* user, const char* password,
+                                    const char* message, std::uint32_t timeout, bool force,
+                                    bool reboot) {
+  // Names from the network already carry their leading backslashes.
+  char share[SharePathCapacity];
+  const int length =
+      std::snprintf(share, sizeof share,
+                    machine[0] == '\\' ? PrefixedAdminShareFormat : AdminShareFormat, machine);
+  if (length < 0 || static_cast<std::uint32_t>(length) >= sizeof share) {
+    // A cut path would name another computer's share.
+    platform::SetLastError(win::ErrorInvalidName);
+    return 0;
+  }
+
+  platform::NetResource resource;
+  resource.scope = win::ResourceGlobalNet;
+  resource.type = win::ResourceTypeAny;
+  resource.displayType = win::ResourceDisplayTypeGeneric;
+  resource.usage = win::ResourceUsageConnectable;
+  resource.remoteName = share;
+  if (platform::WNetAddConnection2A(resource, password != nullptr ? password : "",
+                                    user != nullptr ? user : "", NoConnectionFlags) != 0) {
+    return 0;
+  }
+  EnableShutdownPrivileges();
+  const bool ok = platform::InitiateSystemShutdownA(machine, message, timeout, force, reboot) != 0;
+  // The report after a refused request must describe the request, not the disconnection.
+  const win::ErrorCode requestError = platform::GetLastError();
+  platform::WNetCancelConnection2A(share, NoConnectionFlags, false);
+  platform::SetLastError(requestError);
+  return ok ? 1 : 0;
+}
+
+int RemoteShutdownComputer(const char* computer, const Settings& settings) {
+  const bool warn = settings.ShowRemoteWarning != 0;
+  const bool reboot = settings.RemoteReboot != 0;
+  const char* message =
+      warn ? (reboot ? RemoteRebootWarningText : RemoteShutdownWarningText) : nullptr;
+  const std::uint32_t timeout =
+      warn ? static_cast<std::uint32_t>(static_cast<std::int32_t>(settings.RemoteWarnSeconds)) : 0;
+  const bool force = settings.ForceApps != 0;
+  const int result =
+      settings.UseCredentials != 0
+          ? InitiateRemoteShutdownWithLogon(computer, settings.UserName, settings.Password, message,
+                                            timeout, force, reboot)
+          : InitiateRemoteShutdown(computer, message, timeout, force, reboot);
+  if (result == 0) {
+    ShowLastErrorBox(MessageCaption);
+  }
+  return result;
+}
+
+std::string OwnComputerName() {
+  char name[ComputerNameCapacity] = {};
+  std::uint32_t size = sizeof name;
+  return platform::GetComputerNameA(name, size) ? std::string(name) : std::string();
+}
+
+int RemoteShutdownByName(const char* target, Settings& settings) {
+  const bool ownComputer = SameComputerName(target, OwnComputerName().c_str());
+  const int result = RemoteShutdownComputer(target, settings);
+  // Shutting down this very computer ends the session: the window must then close unasked.
+  if (!ownComputer) {
+    ActionInProgress = false;
+  }
+  return result;
+}
+
+bool SameComputerName(const char* a, const char* b) {
+  return Cleaned(a) == Cleaned(b);
+}
+
+std::vector<std::string> EnumerateDomainComputers() {
+  std::vector<std::string> computers;
+  win::Handle enumeration = win::NoHandle;
+  if (platform::WNetOpenEnumA(win::ResourceContext, win::ResourceTypeAny, win::ResourceUsageEvery,
+                              nullptr, enumeration) != 0) {
+    return computers;
+  }
+  for (;;) {
+    std::uint32_t count = AsManyAsFit;
+    std::vector<platform::NetEntry> entries;
+    if (platform::WNetEnumResourceA(enumeration, count, EnumerationBufferSize, entries) != 0) {
+      break;
+    }
+    for (const platform::NetEntry& entry : entries) {
+      if (entry.displayType != win::ResourceDisplayTypeServer || !entry.remoteName) {
+        continue;
+      }
+      const bool known =
+          std::any_of(computers.begin(), computers.end(), [&](const std::string& name) {
+            return SameTextIgnoringCase(name, *entry.remoteName);
+          });
+      if (!known) {
+        computers.push_back(*entry.remoteName);
+      }
+    }
+  }
+  platform::WNetCloseEnum(enumeration);
+  return computers;
+}
+
+int DomainShutdown(Settings& settings) {
+  const std::string ownName = OwnComputerName();
+  const std::vector<std::string> computers = EnumerateDomainComputers();
+  const std::string* own = nullptr;
+  bool ok = true;
+  win::ErrorCode lastFailure = win::ErrorSuccess;
+  const auto ask = [&](const std::string& computer) {
+    if (RemoteShutdownComputer(computer.c_str(), settings) == 0) {
+      ok = false;
+      lastFailure = platform::GetLastError();
+    }
+  };
+  for (const std::string& computer : computers) {
+    if (SameComputerName(computer.c_str(), ownName.c_str())) {
+      own = &computer;
+    } else {
+      ask(computer);
+    }
+  }
+  // This computer goes last, or the others would never be asked.
+  if (own != nullptr) {
+    ask(*own);
+  }
+  if (!ok) {
+    platform::SetLastError(lastFailure);
+    ShowLastErrorBox(MessageCaption);
+  }
+  return ok ? 1 : 0;
+}

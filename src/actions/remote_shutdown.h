@@ -1,0 +1,39 @@
+#pragma once
+// Shutting down or restarting computers of the LAN through Windows' remote shutdown request,
+// optionally after connecting to the computer's administrative share with other credentials.
+
+#include "settings/settings.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The named computer, by the options of `settings`. 1 on success; 0 after the error box. Lowers
+// ActionInProgress unless the target is this computer.
+int RemoteShutdownByName(const char* target, Settings& settings);
+
+// One request to one computer; shows the system's text for the error on failure. 1 or 0.
+int RemoteShutdownComputer(const char* computer, const Settings& settings);
+
+int InitiateRemoteShutdown(const char* machine, const char* message, std::uint32_t timeout,
+                           bool force, bool reboot);
+// Connects to the computer's admin$ share as `user`, sends the request and disconnects. On
+// failure the last error is that of the step that failed, not of the disconnection.
+int InitiateRemoteShutdownWithLogon(const char* machine, const char* user, const char* password,
+                                    const char* message, std::uint32_t timeout, bool force,
+                                    bool reboot);
+
+// True when the names denote the same computer: slashes and backslashes anywhere are ignored,
+// and so is letter case.
+bool SameComputerName(const char* a, const char* b);
+
+// This computer's name, or the empty name when Windows can't tell.
+std::string OwnComputerName();
+
+// Every computer of the domain, this one last. 1 when all requests succeeded or there was no
+// computer; 0 after a summary error box for the last failure.
+int DomainShutdown(Settings& settings);
+
+// The servers of the current network context, in enumeration order, each name once whatever
+// its letter case; empty when the enumeration can't be opened.
+std::vector<std::string> EnumerateDomainComputers();

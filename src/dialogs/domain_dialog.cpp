@@ -1,0 +1,51 @@
+#include "dialogs/domain_dialog.h"
+
+#include "common/bounded.h"
+#include "common/texts.h"
+
+TFRNetwork::TFRNetwork()
+    : ui::Form({.name = "TFRNetwork",
+                .caption = DomainDialogTitle,
+                .clientWidth = 276,
+                .clientHeight = 341,
+                .border = ui::BorderStyle::Dialog}),
+      LBMsg(this, "LBMsg", {24, 24, 0, 0}, ui::Label::Layout::AutoSize),
+      CBReboot(this, "CBReboot", {32, 132, 97, 17}), CBPass(this, "CBPass", {32, 164, 169, 17}),
+      GBPass(this, "GBPass", {16, 164, 241, 121}), Label2(&GBPass, "Label2", {8, 24, 51, 13}),
+      EdUser(&GBPass, "EdUser", {8, 40, 225, 21}), Label3(&GBPass, "Label3", {8, 72, 49, 13}),
+      EdPass(&GBPass, "EdPass", {8, 88, 225, 21}),
+      BOk(this, "BOk", {58, 304, 89, 25}, OkButtonOptions()),
+      BCancel(this, "BCancel", {170, 304, 89, 25}, CancelButtonOptions()) {
+  CBReboot.SetText(RebootOnlyCaption);
+  CBPass.SetText(CredentialsCaption);
+  Label2.SetText(UserNameLabel);
+  Label3.SetText(PasswordLabel);
+  BOk.SetText(OkCaption);
+  BCancel.SetText(CancelCaption);
+  CBPass.OnClick = [this] { CBPassClick(); };
+  Realize();
+}
+
+bool TFRNetwork::Execute(TargetRequest& request, const char* title, int helpContext) {
+  LBMsg.SetText(DomainDialogText);
+  CBReboot.SetChecked(request.Reboot != 0);
+  CBPass.SetChecked(request.UseCredentials != 0);
+  EdUser.SetText(request.UserName);
+  EdPass.SetText(request.Password);
+  CBPassClick();
+  SetHelpContext(helpContext);
+  SetText(title);
+  if (ShowModal() != ui::ModalResult::Ok) {
+    return false;
+  }
+  request.Reboot = CBReboot.Checked() ? 1 : 0;
+  request.Force = 0;
+  request.UseCredentials = CBPass.Checked() ? 1 : 0;
+  CopyBounded(request.UserName, EdUser.Text().c_str(), SettingsTextCapacity);
+  CopyBounded(request.Password, EdPass.Text().c_str(), SettingsTextCapacity);
+  return true;
+}
+
+void TFRNetwork::CBPassClick() {
+  ApplyCredentialsRule(CBPass, GBPass, EdUser, EdPass);
+}

@@ -1,0 +1,67 @@
+#include "dialogs/remote_dialog.h"
+
+#include "common/bounded.h"
+#include "common/texts.h"
+#include "platform/user.h"
+
+TFRComp::TFRComp()
+    : ui::Form({.name = "TFRComp",
+                .caption = RemoteDialogTitle,
+                .clientWidth = 261,
+                .clientHeight = 271,
+                .border = ui::BorderStyle::Dialog}),
+      Label1(this, "Label1", {8, 16, 80, 13}), EdComp(this, "EdComp", {10, 36, 239, 21}),
+      CBReboot(this, "CBReboot", {16, 64, 97, 17}), CBPass(this, "CBPass", {16, 96, 169, 17}),
+      GBPass(this, "GBPass", {8, 96, 241, 121}), Label2(&GBPass, "Label2", {8, 24, 51, 13}),
+      EdUser(&GBPass, "EdUser", {8, 40, 225, 21}), Label3(&GBPass, "Label3", {8, 72, 49, 13}),
+      EdPass(&GBPass, "EdPass", {8, 88, 225, 21}),
+      BOk(this, "BOk", {50, 236, 89, 25}, OkButtonOptions()),
+      BCancel(this, "BCancel", {162, 236, 89, 25}, CancelButtonOptions()) {
+  Label1.SetText(ComputerNameLabel);
+  CBReboot.SetText(RebootOnlyCaption);
+  CBPass.SetText(CredentialsCaption);
+  Label2.SetText(UserNameLabel);
+  Label3.SetText(PasswordLabel);
+  BOk.SetText(OkCaption);
+  BCancel.SetText(CancelCaption);
+  CBPass.OnClick = [this] { CBPassClick(); };
+  Realize();
+}
+
+bool TFRComp::Execute(TargetRequest& request, const char* title, int helpContext) {
+  for (;;) {
+    if (!EditRequest(request, title, helpContext)) {
+      return false;
+    }
+    if (request.ComputerName[0] != '\0') {
+      return true;
+    }
+    platform::MessageBoxA(win::NoHandle, NoComputerNameText, MessageCaption,
+                          win::MbOk | win::MbIconInformation);
+  }
+}
+
+bool TFRComp::EditRequest(TargetRequest& request, const char* title, int helpContext) {
+  EdComp.SetText(request.ComputerName);
+  CBReboot.SetChecked(request.Reboot != 0);
+  CBPass.SetChecked(request.UseCredentials != 0);
+  EdUser.SetText(request.UserName);
+  EdPass.SetText(request.Password);
+  CBPassClick();
+  SetHelpContext(helpContext);
+  SetText(title);
+  if (ShowModal() != ui::ModalResult::Ok) {
+    return false;
+  }
+  CopyBounded(request.ComputerName, EdComp.Text().c_str(), SettingsTextCapacity);
+  request.Reboot = CBReboot.Checked() ? 1 : 0;
+  request.Force = 0;
+  request.UseCredentials = CBPass.Checked() ? 1 : 0;
+  CopyBounded(request.UserName, EdUser.Text().c_str(), SettingsTextCapacity);
+  CopyBounded(request.Password, EdPass.Text().c_str(), SettingsTextCapacity);
+  return true;
+}
+
+void TFRComp::CBPassClick() {
+  ApplyCredentialsRule(CBPass, GBPass, EdUser, EdPass);
+}

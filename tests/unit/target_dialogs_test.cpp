@@ -1,0 +1,229 @@
+#include "actions/remote_shutdown.h"
+#include "app/main_window.h"
+#include "common/texts.h"
+#include "dialogs/domain_dialog.h"
+#include "dialogs/remote_dialog.h"
+#include "ui/application.h"
+#include "ui_world.h"
+
+#include <cstring>
+#include <memory>
+
+namespace {
+
+using ui::headless::Check;
+using ui::headless::Click;
+using ui::headless::Type;
+
+class TargetDialogsTest : public WindowsTest {
+protected:
+  void SetUp() override {
+    WindowsTest::SetUp();
+    SetActionRoutines({.confirmByWarningCountdown = ConfirmByWarningCountdown,
+                       .remoteShutdownByName = RemoteShutdownByName,
+                       .domainShutdown = DomainShutdown});
+    Settings stored;
+    SetDefaultSettings(stored);
+    stored.ShowWarning = 0;
+    stored.ShowRemoteWarning = 0;
+    stored.ForceApps = 1;
+    StoreSettings(stored);
+    window = std::make_unique<TFMain>(std::vector<std::string>{"DorvaneShutdown.exe"});
+    ui::SetMainForm(window.get());
+    ui::RunApplication(*window);
+    world().calls.clear();
+  }
+
+  // The remote dialog's answer: the fields to type, then OK.
+  static ui::headless::ModalScript Answer(std::string computer, bool reboot, bool credentials,
+                                          std::string user, std::string password) {
+    return [=](ui::Form& form) {
+      auto& dialog = static_cast<TFRComp&>(form);
+      Type(dialog.EdComp, computer);
+      Check(dialog.CBReboot, reboot);
+      Check(dialog.CBPass, credentials);
+      Type(dialog.EdUser, user);
+      Type(dialog.EdPass, password);
+      Click(dialog.BOk);
+      return ui::ModalResult::None;
+    };
+  }
+
+  std::vector<std::string> Requests() { return fake::CallsNamed({"InitiateSystemShutdownA"}); }
+
+  std::unique_ptr<TFMain> window;
+};
+
+TEST_F(TargetDialogsTest, BelowNtTheCommandsRefuseWithoutADialog) {
+  struct Case {
+    std::uint32_t platformId;
+    std::uint32_t major;
+    std::uint32_t minor;
+    bool opens;
+  };
+  const Case cases[] = {
+      {0, 0, 0, false}, {1, 4, 0, false}, {1, 4, 10, false}, {1, 4, 90, false},
+      {2, 4, 0, true},  {2, 5, 1, true},  {2, 10, 0, true},
+  };
+  for (const Case& c : cases) {
+    for (const char* item : {"RemoteReboot1", "DomainShutdown1"}) {
+      world().messageBoxes.clear();
+      fake::SetVersion(c.platformId, c.major, c.minor);
+      int dialogs = 0;
+      ui::headless::OnNextModal([&](ui::Form&) {
+        ++dialogs;
+        return ui::ModalResult::Cancel;
+      });
+      ui::headless::ClickMenuItem(window->MainMenu1, item);
+      EXPECT_EQ(dialogs, c.opens ? 1 : 0) << item << " " << c.major << "." << c.minor;
+      if (!c.opens) {
+        ASSERT_EQ(world().messageBoxes.size(), 1u);
+        EXPECT_EQ(world().messageBoxes[0].text, NtRequiredText);
+        EXPECT_EQ(world().messageBoxes[0].owner, window->native);
+        ui::headless::Reset();
+      }
+    }
+  }
+}
+
+TEST_F(TargetDialogsTest, ARemoteActionCopiesTheAnswerAndRunsSevenOrEight) {
+  struct Case {
+    bool reboot;
+    std::string expectedRequest;
+  };
+  const Case cases[] = {{false, "InitiateSystemShutdownA(SERVER7, null, 0, 0, 0)"},
+                        {true, "InitiateSystemShutdownA(SERVER7, null, 0, 0, 1)"}};
+  for (const Case& c : cases) {
+    world().calls.clear();
+    AppSettings.ForceApps = 1;
+    ui::headless::OnNextModal(Answer("SERVER7", c.reboot, false, "", ""));
+    ui::headless::ClickToolButton(window->ToolBar1, "TBRemote");
+    EXPECT_EQ(Requests(), std::vector<std::string>{c.expectedRequest});
+    EXPECT_STREQ(AppSettings.RemoteComputer, "SERVER7");
+    EXPECT_EQ(AppSettings.RemoteReboot, c.reboot ? 1 : 0);
+    EXPECT_EQ(AppSettings.ForceApps, 0) << "a confirmed dialog clears the force preference";
+    EXPECT_FALSE(ActionInProgress) << "another computer: the window may not close unasked";
+  }
+}
+
+TEST_F(TargetDialogsTest, TheRemoteDialogAlwaysOpensBlank) {
+  std::strcpy(AppSettings.RemoteComputer, "OLDPC");
+  std::strcpy(AppSettings.UserName, "olduser");
+  AppSettings.UseCredentials = 1;
+  AppSettings.RemoteReboot = 1;
+  ui::headless::OnNextModal([](ui::Form& form) {
+    auto& dialog = static_cast<TFRComp&>(form);
+    EXPECT_EQ(dialog.EdComp.Text(), "");
+    EXPECT_EQ(dialog.EdUser.Text(), "");
+    EXPECT_EQ(dialog.EdPass.Text(), "");
+    EXPECT_FALSE(dialog.CBReboot.Checked());
+    EXPECT_FALSE(dialog.CBPass.Checked());
+    EXPECT_FALSE(dialog.GBPass.Enabled());
+    EXPECT_FALSE(dialog.EdUser.Enabled());
+    EXPECT_EQ(dialog.EdUser.BackgroundColor(), ui::ColorInactiveBorder);
+    EXPECT_EQ(dialog.EdPass.BackgroundColor(), ui::ColorInactiveBorder);
+    EXPECT_EQ(dialog.HelpContext(), 10);
+    EXPECT_EQ(dialog.Text(), RemoteDialogTitle);
+    return ui::ModalResult::Cancel;
+  });
+  ui::headless::ClickMenuItem(window->PopupMenu1, "RemoteShutdown2");
+  EXPECT_STREQ(AppSettings.RemoteComputer, "OLDPC") << "Cancel changes nothing";
+  EXPECT_TRUE(Requests().empty());
+}
+
+TEST_F(TargetDialogsTest, AnEmptyNameAsksAgainKeepingWhatWasTyped) {
+  ui::headless::OnNextModal(Answer("", true, true, "admin", "pw"));
+  bool keptEverything = false;
+  ui::headless::OnNextModal([&](ui::Form& form) {
+    auto& dialog = static_cast<TFRComp&>(form);
+    keptEverything = dialog.CBReboot.Checked() && dialog.CBPass.Checked() &&
+                     dialog.EdUser.Text() == "admin" && dialog.EdPass.Text() == "pw" &&
+                     dialog.EdUser.Enabled();
+    return ui::ModalResult::Cancel;
+  });
+  const Settings before = AppSettings;
+  ui::headless::ClickMenuItem(window->MainMenu1, "RemoteReboot1");
+  EXPECT_TRUE(keptEverything);
+  ASSERT_EQ(world().messageBoxes.size(), 1u);
+  EXPECT_EQ(world().messageBoxes[0].text, NoComputerNameText);
+  EXPECT_EQ(world().messageBoxes[0].owner, win::NoHandle);
+  EXPECT_EQ(AppSettings.ForceApps, before.ForceApps);
+  EXPECT_TRUE(Requests().empty());
+}
+
+TEST_F(TargetDialogsTest, TheCredentialsBoxEnablesItsGroupAndStillCopiesWhenUnchecked) {
+  ui::headless::OnNextModal([](ui::Form& form) {
+    auto& dialog = static_cast<TFRComp&>(form);
+    Check(dialog.CBPass, true);
+    EXPECT_TRUE(dialog.GBPass.Enabled());
+    EXPECT_TRUE(dialog.EdPass.Enabled());
+    EXPECT_EQ(dialog.EdPass.BackgroundColor(), ui::ColorWindow);
+    Type(dialog.EdComp, "PC");
+    Type(dialog.EdUser, "typed user");
+    Type(dialog.EdPass, "typed password");
+    Check(dialog.CBPass, false);
+    EXPECT_TRUE(dialog.CBPass.Enabled());
+    EXPECT_TRUE(dialog.EdComp.Enabled());
+    EXPECT_EQ(dialog.EdUser.BackgroundColor(), ui::ColorInactiveBorder);
+    return ui::ModalResult::Ok;
+  });
+  ui::headless::ClickMenuItem(window->MainMenu1, "RemoteReboot1");
+  EXPECT_EQ(AppSettings.UseCredentials, 0);
+  EXPECT_STREQ(AppSettings.UserName, "typed user");
+  EXPECT_STREQ(AppSettings.Password, "typed password");
+  EXPECT_TRUE(fake::CallsNamed({"WNetAddConnection2A"}).empty());
+}
+
+TEST_F(TargetDialogsTest, OverlongEntriesArriveCutTo261Characters) {
+  const std::string longText(300, 'x');
+  ui::headless::OnNextModal(Answer(longText, false, true, longText, longText));
+  world().results["WNetAddConnection2A"] = {1326};
+  ui::headless::ClickMenuItem(window->MainMenu1, "RemoteReboot1");
+  EXPECT_EQ(std::string(AppSettings.RemoteComputer), longText.substr(0, 261));
+  EXPECT_EQ(std::string(AppSettings.UserName), longText.substr(0, 261));
+  EXPECT_EQ(std::string(AppSettings.Password), longText.substr(0, 261));
+}
+
+TEST_F(TargetDialogsTest, TheDomainActionEmptiesTheTargetAndRunsNineOrTen) {
+  struct Case {
+    bool reboot;
+    std::uint8_t rebootFlag;
+  };
+  const Case cases[] = {{false, 0}, {true, 1}};
+  for (const Case& c : cases) {
+    world().calls.clear();
+    world().enumBatches = {{{win::ResourceDisplayTypeServer, "\\\\OTHER"}}};
+    std::strcpy(AppSettings.RemoteComputer, "SERVER7");
+    AppSettings.ForceApps = 1;
+    ui::headless::OnNextModal([&](ui::Form& form) {
+      auto& dialog = static_cast<TFRNetwork&>(form);
+      EXPECT_EQ(dialog.LBMsg.Text(), DomainDialogText);
+      EXPECT_FALSE(dialog.EdUser.Enabled());
+      EXPECT_EQ(dialog.EdUser.Text(), "");
+      Check(dialog.CBReboot, c.reboot);
+      Check(dialog.CBPass, true); // empty credentials are accepted
+      Click(dialog.BOk);
+      return ui::ModalResult::None;
+    });
+    ui::headless::ClickToolButton(window->ToolBar1, "TBDomain");
+    EXPECT_EQ(Requests(),
+              std::vector<std::string>{"InitiateSystemShutdownA(\\\\OTHER, null, 0, 0, " +
+                                       std::to_string(c.rebootFlag) + ")"});
+    EXPECT_EQ(fake::CallsNamed({"WNetAddConnection2A"}).size(), 1u);
+    EXPECT_STREQ(AppSettings.RemoteComputer, "");
+    EXPECT_EQ(AppSettings.ForceApps, 0);
+    EXPECT_TRUE(ActionInProgress) << "a domain action leaves the flag raised";
+    ActionInProgress = false;
+  }
+}
+
+TEST_F(TargetDialogsTest, TheDomainDialogCancelledChangesNothing) {
+  std::strcpy(AppSettings.RemoteComputer, "SERVER7");
+  ui::headless::OnNextModal([](ui::Form&) { return ui::ModalResult::Cancel; });
+  ui::headless::ClickMenuItem(window->PopupMenu1, "DomainShutdown2");
+  EXPECT_STREQ(AppSettings.RemoteComputer, "SERVER7");
+  EXPECT_EQ(AppSettings.ForceApps, 1);
+  EXPECT_TRUE(fake::CallsNamed({"WNetOpenEnumA"}).empty());
+}
+
+} // namespace

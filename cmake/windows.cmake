@@ -11,13 +11,21 @@ target_compile_definitions(dorvane_platform_win32 PRIVATE WIN32_LEAN_AND_MEAN NO
 target_link_libraries(dorvane_platform_win32
   PUBLIC dorvane_common advapi32 user32 shell32 mpr wininet kernel32)
 
+# The window toolkit on user32 and the common controls.
+file(GLOB WIN32_UI_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/ui/win32/*.cpp)
+add_library(dorvane_ui_win32 STATIC ${DORVANE_UI_SOURCES} ${WIN32_UI_SOURCES})
+target_compile_definitions(dorvane_ui_win32 PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
+target_link_libraries(dorvane_ui_win32 PUBLIC dorvane_common comctl32 gdi32 user32)
+
 # Everything from the compiler's run-time goes into the executable, so that it needs no DLL
 # besides those Windows brings.
 set(DORVANE_STATIC_LINK -static -static-libgcc -static-libstdc++ -Wl,--gc-sections)
 
 include(cmake/resources.cmake)
 add_executable(DorvaneShutdown src/app/main.cpp ${DORVANE_RESOURCE_SOURCES})
-target_link_libraries(DorvaneShutdown PRIVATE dorvane_core dorvane_platform_win32)
+# Each static library comes before the ones it calls into.
+target_link_libraries(DorvaneShutdown
+  PRIVATE dorvane_app dorvane_core dorvane_ui_win32 dorvane_platform_win32)
 # Symbols are kept only for the builds meant for a debugger.
 set(DORVANE_DEBUGGING_CONFIGS Debug RelWithDebInfo)
 target_link_options(DorvaneShutdown PRIVATE ${DORVANE_STATIC_LINK} -mwindows

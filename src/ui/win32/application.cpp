@@ -1,0 +1,229 @@
+// The application: its title and main form, the message loops with the forms' keyboard
+// shortcuts, message boxes, help requests and the few user32 services the forms ask for.
+
+#include "ui/application.h"
+
+#include "ui/win32/internal.h"
+
+// <windows.h> maps this name to its ANSI function; here it must stay the toolkit's own.
+#undef RegisterWindowMessage
+
+namespace ui {
+
+namespace {
+
+constexpr WPARAM KeyCodeBits = 0xFF;
+
+struct Application {
+  std::string title;
+  Form* mainForm = nullptr;
+  HelpHandler helpHandler;
+  std::string helpFile;
+};
+
+Application& TheApplication() {
+  static Application application;
+  return application;
+}
+
+bool IsModifierKey(WPARAM key) {
+  return key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU;
+}
+
+bool IsDown(int key) {
+  return ::GetKeyState(key) < 0;
+}
+
+Shortcut ShortcutOf(WPARAM key) {
+  auto shortcut = static_cast<Shortcut>(key & KeyCodeBits);
+  if (IsDown(VK_SHIFT)) {
+    shortcut |= ShiftBit;
+  }
+  if (IsDown(VK_CONTROL)) {
+    shortcut |= CtrlBit;
+  }
+  if (IsDown(VK_MENU)) {
+    shortcut |= AltBit;
+  }
+  return shortcut;
+}
+
+// A key pressed in one of the program's forms goes to that form's shortcuts first; F1 that no
+// shortcut takes asks for the form's help. True when the key needs no further handling.
+bool HandleShortcutKey(const MSG& message) {
+  if ((message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) ||
+      IsModifierKey(message.wParam)) {
+    return false;
+  }
+  Form* form = win32::FormOfWindow(message.hwnd);
+  if (form == nullptr) {
+    return false;
+  }
+  const Shortcut shortcut = ShortcutOf(message.wParam);
+  if (form->HandleShortcut(shortcut)) {
+    return true;
+  }
+  if (shortcut == ShortcutF1) {
+    RequestHelp(HELP_CONTEXT, static_cast<std::uintptr_t>(form->HelpContext()));
+    return true;
+  }
+  return false;
+}
+
+} // namespace
+
+namespace win32 {
+
+void DispatchQueued(MSG& message) {
+  if (HandleShortcutKey(message)) {
+    return;
+  }
+  if (Form* form = FormOfWindow(message.hwnd)) {
+    if (::IsDialogMessageA(WindowOf(*form), &message)) {
+      return;
+    }
+  }
+  ::TranslateMessage(&message);
+  ::DispatchMessageA(&message);
+}
+
+void ReportAndTerminate(const char* text) {
+  ShowException(text);
+  TerminateApplication();
+}
+
+DisabledWindows DisableFormsExcept(HWND keep) {
+  DisabledWindows disabled;
+  disabled.previouslyActive = ::GetActiveWindow();
+  for (Form* form : RealizedForms()) {
+    const HWND window = WindowOf(*form);
+    if (window != nullptr && window != keep && ::IsWindowEnabled(window)) {
+      ::EnableWindow(window, FALSE);
+      disabled.windows.push_back(window);
+    }
+  }
+  return disabled;
+}
+
+void EnableAgain(const DisabledWindows& disabled) {
+  for (const HWND window : disabled.windows) {
+    if (::IsWindow(window)) {
+      ::EnableWindow(window, TRUE);
+    }
+  }
+  if (disabled.previouslyActive != nullptr && ::IsWindow(disabled.previouslyActive)) {
+    ::SetActiveWindow(disabled.previouslyActive);
+  }
+}
+
+} // namespace win32
+
+void SetApplicationTitle(const std::string& title) {
+  TheApplication().title = title;
+}
+
+void SetMainForm(Form* form) {
+  TheApplication().mainForm = form;
+}
+
+Form* MainForm() {
+  return TheApplication().mainForm;
+}
+
+void RunApplication(Form& mainForm) {
+  SetMainForm(&mainForm);
+  if (mainForm.native != 0) {
+    mainForm.SetVisible(true);
+    win32::ShowFormWindow(mainForm, SW_SHOWNORMAL);
+  }
+  MSG message{};
+  while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
+    win32::DispatchQueued(message);
+  }
+}
+
+void TerminateApplication() {
+  ::PostQuitMessage(0);
+}
+
+void ProcessMessages() {
+  MSG message{};
+  while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      // Left for the loop that owns it.
+      ::PostQuitMessage(static_cast<int>(message.wParam));
+      return;
+    }
+    win32::DispatchQueued(message);
+  }
+}
+
+int ShowMessageBox(Form* owner, const std::string& text, const std::string& caption,
+                   std::uint32_t style) {
+  Form* ownerForm = owner != nullptr ? owner : MainForm();
+  const HWND ownerWindow = ownerForm != nullptr ? win32::WindowOf(*ownerForm) : nullptr;
+  // Windows disables the owner only; the program's other windows must wait as well.
+  const win32::DisabledWindows disabled = win32::DisableFormsExcept(ownerWindow);
+  const int answer = ::MessageBoxA(ownerWindow, text.c_str(), caption.c_str(), style);
+  win32::EnableAgain(disabled);
+  return answer;
+}
+
+void ShowException(const std::string& text) {
+  const Form* mainForm = MainForm();
+  ::MessageBoxA(mainForm != nullptr ? win32::WindowOf(*mainForm) : nullptr, text.c_str(),
+                TheApplication().title.c_str(), MB_OK | MB_ICONERROR);
+}
+
+void SetHelpHandler(HelpHandler handler) {
+  TheApplication().helpHandler = std::move(handler);
+}
+
+void SetHelpFile(const std::string& path) {
+  TheApplication().helpFile = path;
+}
+
+const std::string& HelpFile() {
+  return TheApplication().helpFile;
+}
+
+void RequestHelp(std::uint16_t command, std::uintptr_t data) {
+  if (TheApplication().helpHandler) {
+    TheApplication().helpHandler(command, data);
+  }
+}
+
+std::uint32_t RegisterWindowMessage(const char* name) {
+  return ::RegisterWindowMessageA(name);
+}
+
+bool GetCursorPos(Point& position) {
+  POINT cursor{};
+  if (!::GetCursorPos(&cursor)) {
+    return false;
+  }
+  position = Point{cursor.x, cursor.y};
+  return true;
+}
+
+bool SetForegroundWindow(Form& form) {
+  return ::SetForegroundWindow(win32::WindowOf(form)) != FALSE;
+}
+
+std::uintptr_t CreateIconFromImage(ImageId images, int index) {
+  const HIMAGELIST list = win32::LoadImageStrip(images);
+  if (list == nullptr) {
+    return 0;
+  }
+  const HICON icon = ::ImageList_GetIcon(list, index, ILD_NORMAL);
+  ::ImageList_Destroy(list);
+  return reinterpret_cast<std::uintptr_t>(icon);
+}
+
+void DestroyIcon(std::uintptr_t icon) {
+  if (icon != 0) {
+    ::DestroyIcon(reinterpret_cast<HICON>(icon));
+  }
+}
+
+} // namespace ui

@@ -1,0 +1,27 @@
+// The toolkit spells the Windows values its forms use without <windows.h>; here the compiler
+// holds each of them to the value the Windows headers give.
+
+#include "ui/types.h"
+
+#include <windows.h>
+
+static_assert(ui::WmApp == WM_APP);
+static_assert(ui::WmSysCommand == WM_SYSCOMMAND);
+static_assert(ui::WmMouseMove == WM_MOUSEMOVE);
+static_assert(ui::WmLButtonDown == WM_LBUTTONDOWN);
+static_assert(ui::WmLButtonUp == WM_LBUTTONUP);
+static_assert(ui::WmLButtonDblClk == WM_LBUTTONDBLCLK);
+static_assert(ui::WmRButtonDown == WM_RBUTTONDOWN);
+static_assert(ui::WmRButtonUp == WM_RBUTTONUP);
+static_assert(ui::WmMButtonUp == WM_MBUTTONUP);
+static_assert(ui::ScClose == SC_CLOSE);
+static_assert(ui::ScMinimize == SC_MINIMIZE);
+
+static_assert(ui::ShortcutEsc == VK_ESCAPE);
+static_assert(ui::ShortcutF1 == VK_F1);
+static_assert(ui::ShortcutAltF4 == (ui::AltBit | VK_F4));
+
+// System colours are numbered as the index of GetSysColor with the top bit set.
+static_assert(ui::ColorWindow == (0x80000000u | COLOR_WINDOW));
+static_assert(ui::ColorInactiveBorder == (0x80000000u | COLOR_INACTIVEBORDER));
+static_assert(ui::ColorButtonFace == (0x80000000u | COLOR_BTNFACE));

@@ -1,0 +1,596 @@
+// The controls of a form as child windows of the standard and common-control classes: their
+// creation, the program's changes applied to them, and what the user does with them.
+
+#include "ui/win32/internal.h"
+
+#include <stdexcept>
+
+namespace ui::win32 {
+
+namespace {
+
+constexpr char PanelClassName[] = "DorvanePanel";
+constexpr char ControlFailedText[] = "A control of the window could not be created.";
+// The window of a drop-down list includes the opened list; this is how far the list reaches.
+constexpr int DropDownHeight = 160;
+constexpr Color SystemColorBit = 0x80000000u;
+constexpr Color SystemColorIndexBits = 0xFFu;
+constexpr UINT_PTR ForwardingSubclassId = 1;
+
+// Messages a container receives about its children. The controls are handled by the form, so
+// containers pass these on to it.
+bool IsChildNotification(UINT message) {
+  switch (message) {
+  case WM_COMMAND:
+  case WM_NOTIFY:
+  case WM_DRAWITEM:
+  case WM_CTLCOLOREDIT:
+  case WM_CTLCOLORSTATIC:
+  case WM_CTLCOLORBTN:
+    return true;
+  default:
+    return false;
+  }
+}
+
+LRESULT ForwardToForm(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return ::SendMessageA(::GetAncestor(window, GA_ROOT), message, wParam, lParam);
+}
+
+LRESULT CALLBACK PanelProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (IsChildNotification(message)) {
+    return ForwardToForm(window, message, wParam, lParam);
+  }
+  return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+// For containers of a system class, such as a group box holding a time picker.
+LRESULT CALLBACK ForwardingSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                    UINT_PTR id, DWORD_PTR) {
+  if (IsChildNotification(message)) {
+    return ForwardToForm(window, message, wParam, lParam);
+  }
+  if (message == WM_NCDESTROY) {
+    ::RemoveWindowSubclass(window, ForwardingSubclass, id);
+  }
+  return ::DefSubclassProc(window, message, wParam, lParam);
+}
+
+void RegisterPanelClass() {
+  WNDCLASSEXA existing{};
+  existing.cbSize = sizeof existing;
+  if (::GetClassInfoExA(Instance(), PanelClassName, &existing)) {
+    return;
+  }
+  WNDCLASSEXA panel{};
+  panel.cbSize = sizeof panel;
+  panel.lpfnWndProc = PanelProcedure;
+  panel.hInstance = Instance();
+  panel.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
+  panel.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  panel.lpszClassName = PanelClassName;
+  ::RegisterClassExA(&panel);
+}
+
+struct NativeKind {
+  const char* className = nullptr;
+  DWORD style = 0;
+  DWORD exStyle = 0;
+};
+
+NativeKind NativeKindOf(const Control& control) {
+  switch (control.Kind()) {
+  case ControlKind::Panel:
+  case ControlKind::TabSheet:
+    return {PanelClassName, 0, WS_EX_CONTROLPARENT};
+  case ControlKind::Label: {
+    const bool centred = static_cast<const Label&>(control).TextLayout() == Label::Layout::Centred;
+    return {WC_STATICA, static_cast<DWORD>(centred ? SS_CENTER : SS_LEFT)};
+  }
+  case ControlKind::Button: {
+    const bool isDefault = static_cast<const Button&>(control).ButtonOptions().isDefault;
+    return {WC_BUTTONA,
+            static_cast<DWORD>(WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON))};
+  }
+  case ControlKind::CheckBox:
+    return {WC_BUTTONA, WS_TABSTOP | BS_AUTOCHECKBOX};
+  case ControlKind::Edit: {
+    const bool hidden = static_cast<const Edit&>(control).PasswordChar() != '\0';
+    return {WC_EDITA, static_cast<DWORD>(WS_TABSTOP | ES_AUTOHSCROLL | (hidden ? ES_PASSWORD : 0)),
+            WS_EX_CLIENTEDGE};
+  }
+  case ControlKind::GroupBox:
+    return {WC_BUTTONA, BS_GROUPBOX, WS_EX_CONTROLPARENT};
+  case ControlKind::UpDown:
+    return {UPDOWN_CLASSA};
+  case ControlKind::ComboBox:
+    return {WC_COMBOBOXA, WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST};
+  case ControlKind::DateTimePicker:
+    return {DATETIMEPICK_CLASSA, WS_TABSTOP | DTS_TIMEFORMAT | DTS_UPDOWN};
+  case ControlKind::ProgressBar:
+    return {PROGRESS_CLASSA};
+  case ControlKind::StatusBar:
+    return {STATUSCLASSNAMEA, CCS_BOTTOM};
+  case ControlKind::SpeedButton:
+    return {WC_BUTTONA, BS_OWNERDRAW};
+  case ControlKind::PageControl:
+    return {WC_TABCONTROLA, WS_TABSTOP, WS_EX_CONTROLPARENT};
+  case ControlKind::Image:
+    return {WC_STATICA, SS_BITMAP};
+  case ControlKind::Form:
+  case ControlKind::ToolBar:
+    break;
+  }
+  return {};
+}
+
+std::size_t SheetIndex(const Control& sheet) {
+  std::size_t index = 0;
+  for (const Control* sibling : sheet.Parent()->Children()) {
+    if (sibling == &sheet) {
+      break;
+    }
+    if (sibling->Kind() == ControlKind::TabSheet) {
+      ++index;
+    }
+  }
+  return index;
+}
+
+// Where the control's window goes inside its parent window. Bars place themselves along the
+// form's edges and sheets fill the display area of their tabs.
+RECT NativeBounds(const Control& control, HWND parentWindow) {
+  if (control.Kind() == ControlKind::TabSheet) {
+    RECT area{};
+    ::GetClientRect(parentWindow, &area);
+    ::SendMessageA(parentWindow, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+    return area;
+  }
+  const Rect bounds = control.Bounds();
+  const int extra = control.Kind() == ControlKind::ComboBox ? DropDownHeight : 0;
+  return RECT{bounds.left, bounds.top, bounds.left + bounds.width,
+              bounds.top + bounds.height + extra};
+}
+
+bool PlacedByItself(const Control& control) {
+  switch (control.Kind()) {
+  case ControlKind::ToolBar:
+  case ControlKind::StatusBar:
+  case ControlKind::TabSheet:
+    return true;
+  default:
+    return false;
+  }
+}
+
+bool InitiallyShown(const Control& control, HWND parentWindow) {
+  if (control.Kind() == ControlKind::TabSheet) {
+    const LRESULT selected = ::SendMessageA(parentWindow, TCM_GETCURSEL, 0, 0);
+    return selected >= 0 && static_cast<std::size_t>(selected) == SheetIndex(control);
+  }
+  return control.Visible();
+}
+
+SIZE TextExtent(HWND window, const std::string& text) {
+  const HDC dc = ::GetDC(window);
+  const auto font = reinterpret_cast<HFONT>(::SendMessageA(window, WM_GETFONT, 0, 0));
+  const HGDIOBJ previous = ::SelectObject(dc, font);
+  RECT area{};
+  // An empty text still takes the height of a line.
+  ::DrawTextA(dc, text.empty() ? " " : text.c_str(), -1, &area,
+              DT_CALCRECT | DT_EXPANDTABS | DT_NOCLIP);
+  ::SelectObject(dc, previous);
+  ::ReleaseDC(window, dc);
+  return SIZE{text.empty() ? 0 : area.right - area.left, area.bottom - area.top};
+}
+
+void FitLabel(Label& label, HWND window) {
+  if (label.TextLayout() != Label::Layout::AutoSize) {
+    return;
+  }
+  const SIZE size = TextExtent(window, label.Text());
+  const Rect bounds = label.Bounds();
+  label.SetBounds(Rect{bounds.left, bounds.top, size.cx, size.cy});
+}
+
+COLORREF ColorValue(Color color) {
+  if ((color & SystemColorBit) != 0) {
+    return ::GetSysColor(static_cast<int>(color & SystemColorIndexBits));
+  }
+  return color;
+}
+
+HBRUSH BrushOf(Color color) {
+  if ((color & SystemColorBit) != 0) {
+    return ::GetSysColorBrush(static_cast<int>(color & SystemColorIndexBits));
+  }
+  // Few colours are ever used; their brushes stay for the program's life.
+  static std::map<Color, HBRUSH> brushes;
+  HBRUSH& brush = brushes[color];
+  if (brush == nullptr) {
+    brush = ::CreateSolidBrush(color);
+  }
+  return brush;
+}
+
+void ShowSelectedSheet(PageControl& page) {
+  const LRESULT selected = ::SendMessageA(WindowOf(page), TCM_GETCURSEL, 0, 0);
+  for (Control* child : page.Children()) {
+    if (child->Kind() == ControlKind::TabSheet && child->native != 0) {
+      const bool shown = selected >= 0 && static_cast<std::size_t>(selected) == SheetIndex(*child);
+      ::ShowWindow(WindowOf(*child), shown ? SW_SHOW : SW_HIDE);
+    }
+  }
+}
+
+void ApplyText(Control& control, HWND window) {
+  switch (control.Kind()) {
+  case ControlKind::TabSheet: {
+    TCITEMA item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<char*>(control.Text().c_str());
+    ::SendMessageA(WindowOf(*control.Parent()), TCM_SETITEMA, SheetIndex(control),
+                   reinterpret_cast<LPARAM>(&item));
+    break;
+  }
+  case ControlKind::Label:
+    ::SetWindowTextA(window, control.Text().c_str());
+    FitLabel(static_cast<Label&>(control), window);
+    break;
+  default:
+    ::SetWindowTextA(window, control.Text().c_str());
+    break;
+  }
+}
+
+void ApplyRange(Control& control, HWND window) {
+  if (control.Kind() == ControlKind::ProgressBar) {
+    const auto& bar = static_cast<const ProgressBar&>(control);
+    ::SendMessageA(window, PBM_SETRANGE32, static_cast<WPARAM>(bar.Minimum()),
+                   static_cast<LPARAM>(bar.Maximum()));
+  } else if (control.Kind() == ControlKind::UpDown) {
+    const auto& upDown = static_cast<const UpDown&>(control);
+    ::SendMessageA(window, UDM_SETRANGE32, static_cast<WPARAM>(upDown.Minimum()),
+                   static_cast<LPARAM>(upDown.Maximum()));
+  }
+}
+
+void ApplyPosition(Control& control, HWND window) {
+  switch (control.Kind()) {
+  case ControlKind::ProgressBar:
+    ::SendMessageA(window, PBM_SETPOS,
+                   static_cast<WPARAM>(static_cast<ProgressBar&>(control).Position()), 0);
+    break;
+  case ControlKind::UpDown:
+    ::SendMessageA(window, UDM_SETPOS32, 0, static_cast<UpDown&>(control).Position());
+    break;
+  case ControlKind::ComboBox:
+    ::SendMessageA(window, CB_SETCURSEL,
+                   static_cast<WPARAM>(static_cast<ComboBox&>(control).ItemIndex()), 0);
+    break;
+  default:
+    break;
+  }
+}
+
+void ApplyItems(Control& control, HWND window) {
+  if (control.Kind() != ControlKind::ComboBox) {
+    return;
+  }
+  const auto& box = static_cast<const ComboBox&>(control);
+  ::SendMessageA(window, CB_RESETCONTENT, 0, 0);
+  for (const std::string& item : box.Items()) {
+    ::SendMessageA(window, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+  }
+  ::SendMessageA(window, CB_SETCURSEL, static_cast<WPARAM>(box.ItemIndex()), 0);
+}
+
+void ApplyTime(Control& control, HWND window) {
+  if (control.Kind() != ControlKind::DateTimePicker) {
+    return;
+  }
+  const TimeOfDay time = static_cast<const DateTimePicker&>(control).Time();
+  // The picker keeps a whole date; only its time of day is shown.
+  SYSTEMTIME value{};
+  ::GetLocalTime(&value);
+  value.wHour = static_cast<WORD>(time.hour);
+  value.wMinute = static_cast<WORD>(time.minute);
+  value.wSecond = static_cast<WORD>(time.second);
+  value.wMilliseconds = static_cast<WORD>(time.millisecond);
+  ::SendMessageA(window, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&value));
+}
+
+void ApplyChecked(Control& control, HWND window) {
+  if (control.Kind() == ControlKind::CheckBox) {
+    const bool checked = static_cast<const CheckBox&>(control).Checked();
+    ::SendMessageA(window, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  }
+}
+
+void PrepareStatusBar(const StatusBar& bar, HWND window) {
+  std::vector<int> rightEdges;
+  int right = 0;
+  for (const StatusBar::Panel& panel : bar.Panels()) {
+    right += panel.width;
+    rightEdges.push_back(right);
+  }
+  if (!rightEdges.empty()) {
+    ::SendMessageA(window, SB_SETPARTS, rightEdges.size(),
+                   reinterpret_cast<LPARAM>(rightEdges.data()));
+  }
+  for (std::size_t index = 0; index < bar.Panels().size(); ++index) {
+    ::SendMessageA(window, SB_SETTEXTA, index,
+                   reinterpret_cast<LPARAM>(bar.Panels()[index].text.c_str()));
+  }
+  // Like the toolbar, the status bar lies over the panels that fill the client area.
+  ::SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void PrepareTabs(const PageControl& page, HWND window) {
+  int index = 0;
+  for (const Control* child : page.Children()) {
+    if (child->Kind() != ControlKind::TabSheet) {
+      continue;
+    }
+    TCITEMA item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<char*>(child->Text().c_str());
+    ::SendMessageA(window, TCM_INSERTITEMA, static_cast<WPARAM>(index++),
+                   reinterpret_cast<LPARAM>(&item));
+  }
+}
+
+// What a new window needs beyond its class, style and text.
+void Prepare(Control& control, HWND window, FormData& data) {
+  switch (control.Kind()) {
+  case ControlKind::Label:
+    FitLabel(static_cast<Label&>(control), window);
+    break;
+  case ControlKind::Button:
+    if (const HIMAGELIST glyph = LoadGlyph(static_cast<Button&>(control).ButtonOptions().glyph)) {
+      data.imageLists.push_back(glyph);
+      BUTTON_IMAGELIST images{glyph, RECT{}, BUTTON_IMAGELIST_ALIGN_LEFT};
+      ::SendMessageA(window, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&images));
+    }
+    break;
+  case ControlKind::Edit:
+    if (const char mask = static_cast<Edit&>(control).PasswordChar(); mask != '\0') {
+      ::SendMessageA(window, EM_SETPASSWORDCHAR, static_cast<unsigned char>(mask), 0);
+    }
+    break;
+  case ControlKind::GroupBox:
+    ::SetWindowSubclass(window, ForwardingSubclass, ForwardingSubclassId, 0);
+    break;
+  case ControlKind::StatusBar:
+    PrepareStatusBar(static_cast<StatusBar&>(control), window);
+    break;
+  case ControlKind::SpeedButton:
+    TrackHover(window);
+    if (const HIMAGELIST glyph = LoadGlyph(static_cast<SpeedButton&>(control).Glyph())) {
+      data.imageLists.push_back(glyph);
+      data.glyphs[&control] = glyph;
+    }
+    break;
+  case ControlKind::PageControl:
+    PrepareTabs(static_cast<PageControl&>(control), window);
+    break;
+  case ControlKind::Image:
+    if (const HBITMAP picture = LoadPicture(static_cast<Image&>(control).Picture())) {
+      data.bitmaps.push_back(picture);
+      ::SendMessageA(window, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture));
+    }
+    break;
+  default:
+    break;
+  }
+  ApplyRange(control, window);
+  ApplyItems(control, window);
+  ApplyPosition(control, window);
+  ApplyChecked(control, window);
+  ApplyTime(control, window);
+}
+
+HWND CreateChild(Control& control, HWND parentWindow, FormData& data) {
+  HWND window = nullptr;
+  if (control.Kind() == ControlKind::ToolBar) {
+    window = CreateToolBar(static_cast<ToolBar&>(control), parentWindow, data);
+  } else {
+    const NativeKind kind = NativeKindOf(control);
+    const RECT bounds = NativeBounds(control, parentWindow);
+    const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | kind.style |
+                        (InitiallyShown(control, parentWindow) ? WS_VISIBLE : 0) |
+                        (control.Enabled() ? 0 : WS_DISABLED);
+    window = ::CreateWindowExA(
+        kind.exStyle, kind.className, control.Text().c_str(), style, bounds.left, bounds.top,
+        bounds.right - bounds.left, bounds.bottom - bounds.top, parentWindow,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(data.NewId())), Instance(), nullptr);
+  }
+  if (window == nullptr) {
+    throw std::runtime_error(ControlFailedText);
+  }
+  control.native = reinterpret_cast<std::uintptr_t>(window);
+  Remember(window, control);
+  if (control.Kind() != ControlKind::ToolBar) {
+    ::SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(data.font), FALSE);
+    Prepare(control, window, data);
+  }
+  return window;
+}
+
+// The up arrow moves towards the second bound of the control's range; with the default range
+// (100 down to 0) that is a negative step.
+bool IsUpArrow(HWND window, int delta) {
+  int low = 0;
+  int high = 0;
+  ::SendMessageA(window, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low),
+                 reinterpret_cast<LPARAM>(&high));
+  return (delta > 0) == (low <= high);
+}
+
+std::string WindowText(HWND window) {
+  std::string text(static_cast<std::size_t>(::GetWindowTextLengthA(window)) + 1, '\0');
+  const int length = ::GetWindowTextA(window, text.data(), static_cast<int>(text.size()));
+  text.resize(static_cast<std::size_t>(length > 0 ? length : 0));
+  return text;
+}
+
+} // namespace
+
+void CreateChildren(Control& parent, HWND parentWindow, FormData& data) {
+  RegisterPanelClass();
+  for (Control* child : parent.Children()) {
+    CreateChildren(*child, CreateChild(*child, parentWindow, data), data);
+  }
+}
+
+void UpdateControl(Control& control, Property property) {
+  const HWND window = WindowOf(control);
+  switch (property) {
+  case Property::Text:
+    ApplyText(control, window);
+    break;
+  case Property::Enabled:
+    ::EnableWindow(window, control.Enabled());
+    break;
+  case Property::Visible:
+    // A sheet shows while its tab is selected.
+    if (control.Kind() != ControlKind::TabSheet) {
+      ::ShowWindow(window, control.Visible() ? SW_SHOW : SW_HIDE);
+    }
+    break;
+  case Property::Checked:
+    ApplyChecked(control, window);
+    break;
+  case Property::Range:
+    ApplyRange(control, window);
+    break;
+  case Property::Position:
+    ApplyPosition(control, window);
+    break;
+  case Property::Items:
+    ApplyItems(control, window);
+    break;
+  case Property::Time:
+    ApplyTime(control, window);
+    break;
+  case Property::Color:
+    ::InvalidateRect(window, nullptr, TRUE);
+    break;
+  case Property::Bounds:
+    if (!PlacedByItself(control)) {
+      const RECT bounds = NativeBounds(control, ::GetParent(window));
+      ::MoveWindow(window, bounds.left, bounds.top, bounds.right - bounds.left,
+                   bounds.bottom - bounds.top, TRUE);
+    }
+    break;
+  }
+}
+
+bool HandleControlCommand(Form& form, WPARAM wParam, HWND source) {
+  Control* control = ControlOf(source);
+  if (control == nullptr) {
+    return false;
+  }
+  const int id = LOWORD(wParam);
+  if (control->Kind() == ControlKind::ToolBar) {
+    return HandleToolBarCommand(form, id);
+  }
+  // The dialog manager reports Enter as IDOK with the focused control as sender; only a
+  // control's own id is a click on it.
+  if (::GetDlgCtrlID(source) != id) {
+    return false;
+  }
+  if (ApplyingProgramChange()) {
+    return true;
+  }
+  const WORD code = HIWORD(wParam);
+  switch (control->Kind()) {
+  case ControlKind::Button:
+    if (code == BN_CLICKED) {
+      static_cast<Button*>(control)->Click();
+    }
+    break;
+  case ControlKind::CheckBox:
+    if (code == BN_CLICKED) {
+      const bool checked = ::SendMessageA(source, BM_GETCHECK, 0, 0) == BST_CHECKED;
+      static_cast<CheckBox*>(control)->CheckedFromUser(checked);
+    }
+    break;
+  case ControlKind::SpeedButton:
+    if (code == BN_CLICKED && control->OnClick) {
+      control->OnClick();
+    }
+    break;
+  case ControlKind::Edit:
+    if (code == EN_CHANGE) {
+      static_cast<Edit*>(control)->TextFromUser(WindowText(source));
+    }
+    break;
+  case ControlKind::ComboBox:
+    if (code == CBN_SELCHANGE) {
+      const auto index = static_cast<int>(::SendMessageA(source, CB_GETCURSEL, 0, 0));
+      static_cast<ComboBox*>(control)->ItemIndexFromUser(index);
+    }
+    break;
+  default:
+    break;
+  }
+  return true;
+}
+
+bool HandleControlNotify(NMHDR& header, LRESULT& result) {
+  Control* control = ControlOf(header.hwndFrom);
+  if (control == nullptr) {
+    return false;
+  }
+  result = 0;
+  switch (control->Kind()) {
+  case ControlKind::UpDown:
+    if (header.code != UDN_DELTAPOS) {
+      return false;
+    }
+    // The control moves its own position as well; both stop at the same bounds.
+    if (!ApplyingProgramChange()) {
+      const int delta = reinterpret_cast<const NMUPDOWN&>(header).iDelta;
+      static_cast<UpDown*>(control)->ArrowFromUser(IsUpArrow(header.hwndFrom, delta));
+    }
+    return true;
+  case ControlKind::DateTimePicker:
+    if (header.code != DTN_DATETIMECHANGE) {
+      return false;
+    }
+    if (const auto& change = reinterpret_cast<const NMDATETIMECHANGE&>(header);
+        change.dwFlags == GDT_VALID && !ApplyingProgramChange()) {
+      static_cast<DateTimePicker*>(control)->TimeFromUser(TimeOfDay{
+          change.st.wHour, change.st.wMinute, change.st.wSecond, change.st.wMilliseconds});
+    }
+    return true;
+  case ControlKind::PageControl:
+    if (header.code != static_cast<UINT>(TCN_SELCHANGE)) {
+      return false;
+    }
+    ShowSelectedSheet(*static_cast<PageControl*>(control));
+    return true;
+  default:
+    return false;
+  }
+}
+
+bool ColorControl(HDC dc, HWND source, LRESULT& brush) {
+  const Control* control = ControlOf(source);
+  if (control == nullptr || control->Kind() != ControlKind::Edit) {
+    return false;
+  }
+  const Color color = static_cast<const Edit*>(control)->BackgroundColor();
+  ::SetBkColor(dc, ColorValue(color));
+  ::SetTextColor(dc, ::GetSysColor(::IsWindowEnabled(source) ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
+  brush = reinterpret_cast<LRESULT>(BrushOf(color));
+  return true;
+}
+
+int DefaultButtonId(Form& form) {
+  const Button* button = form.DefaultButton();
+  return button != nullptr && button->native != 0 ? ::GetDlgCtrlID(WindowOf(*button)) : 0;
+}
+
+} // namespace ui::win32

@@ -1,0 +1,385 @@
+// Forms as top-level windows: their window classes and frames, the window procedure that turns
+// Windows' messages into the toolkit's events, showing, modal loops and timers.
+
+#include "ui/win32/internal.h"
+
+#include <exception>
+#include <stdexcept>
+
+namespace ui::win32 {
+
+namespace {
+
+constexpr char DefaultFormClass[] = "DorvaneForm";
+constexpr char FontFace[] = "MS Sans Serif";
+constexpr int FontHeight = -11;
+constexpr char FormFailedText[] = "The window could not be created.";
+constexpr char UnknownErrorText[] = "An unexpected error occurred.";
+
+LRESULT CALLBACK FormProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+HICON LoadApplicationIcon(int widthMetric, int heightMetric) {
+  return static_cast<HICON>(::LoadImageA(
+      Instance(), MAKEINTRESOURCEA(static_cast<int>(ImageId::ApplicationIcon)), IMAGE_ICON,
+      ::GetSystemMetrics(widthMetric), ::GetSystemMetrics(heightMetric), LR_SHARED));
+}
+
+void RegisterFormClass(const char* name) {
+  WNDCLASSEXA existing{};
+  existing.cbSize = sizeof existing;
+  if (::GetClassInfoExA(Instance(), name, &existing)) {
+    return;
+  }
+  WNDCLASSEXA form{};
+  form.cbSize = sizeof form;
+  form.style = CS_DBLCLKS;
+  form.lpfnWndProc = FormProcedure;
+  form.hInstance = Instance();
+  // Without the icon in the resources Windows shows its default one.
+  form.hIcon = LoadApplicationIcon(SM_CXICON, SM_CYICON);
+  form.hIconSm = LoadApplicationIcon(SM_CXSMICON, SM_CYSMICON);
+  form.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
+  form.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  form.lpszClassName = name;
+  ::RegisterClassExA(&form);
+}
+
+struct Frame {
+  DWORD style = 0;
+  DWORD exStyle = 0;
+};
+
+Frame FrameOf(const Form::Design& design) {
+  Frame frame;
+  if (design.border == BorderStyle::Single) {
+    frame.style = WS_OVERLAPPED | WS_CAPTION;
+    if (design.minimizeBox) {
+      frame.style |= WS_MINIMIZEBOX;
+    }
+  } else {
+    frame.style = WS_POPUP | WS_CAPTION;
+    frame.exStyle = WS_EX_DLGMODALFRAME;
+  }
+  if (design.systemMenu) {
+    frame.style |= WS_SYSMENU;
+  }
+  if (design.stayOnTop) {
+    frame.exStyle |= WS_EX_TOPMOST;
+  }
+  // Tab and arrow keys reach the controls inside panels and group boxes.
+  frame.exStyle |= WS_EX_CONTROLPARENT;
+  return frame;
+}
+
+// Sizes the window so that its client area is exactly the form's; a menu bar that wraps
+// onto a second line is only known once the window exists.
+void FitClientArea(HWND window, int clientWidth, int clientHeight) {
+  RECT client{};
+  RECT outer{};
+  ::GetClientRect(window, &client);
+  ::GetWindowRect(window, &outer);
+  const int width = outer.right - outer.left + clientWidth - client.right;
+  const int height = outer.bottom - outer.top + clientHeight - client.bottom;
+  ::SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CentreOnScreen(HWND window) {
+  RECT outer{};
+  ::GetWindowRect(window, &outer);
+  const int width = outer.right - outer.left;
+  const int height = outer.bottom - outer.top;
+  ::SetWindowPos(window, nullptr, (::GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                 (::GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void ForgetWindows(Control& control) {
+  if (control.native != 0) {
+    Forget(WindowOf(control));
+    control.native = 0;
+  }
+  for (Control* child : control.Children()) {
+    ForgetWindows(*child);
+  }
+}
+
+void FireTimer(Form& form, WPARAM id) {
+  // Copied: a timer's handler may add or remove timers.
+  const std::vector<Timer*> timers = form.Timers();
+  for (Timer* timer : timers) {
+    if (timer->native == id) {
+      timer->Fire();
+      return;
+    }
+  }
+}
+
+// Focus goes back to the control that had it, or to the first one the Tab key reaches.
+void RestoreFocus(HWND window, HWND lastFocus) {
+  if (lastFocus != nullptr && ::IsWindow(lastFocus) && ::IsChild(window, lastFocus)) {
+    ::SetFocus(lastFocus);
+    return;
+  }
+  const HWND first = ::GetNextDlgTabItem(window, nullptr, FALSE);
+  ::SetFocus(first != nullptr ? first : window);
+}
+
+bool HandleCommand(Form& form, WPARAM wParam, LPARAM lParam) {
+  const auto source = reinterpret_cast<HWND>(lParam);
+  if (source == nullptr) {
+    return HandleMenuCommand(form, LOWORD(wParam));
+  }
+  return HandleControlCommand(form, wParam, source);
+}
+
+// The form's handling of one message; false leaves it to DefWindowProc.
+bool HandleMessage(Form& form, HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                   LRESULT& result) {
+  result = 0;
+  switch (message) {
+  case WM_COMMAND:
+    return HandleCommand(form, wParam, lParam);
+  case WM_NOTIFY: {
+    NMHDR& header = *reinterpret_cast<NMHDR*>(lParam);
+    return HandleControlNotify(header, result) || HandleHintNotify(form, header) ||
+           HandleToolBarNotify(form, header);
+  }
+  case WM_DRAWITEM:
+    result = TRUE;
+    return DrawOwnerButton(form, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+  case WM_CTLCOLOREDIT:
+  case WM_CTLCOLORSTATIC:
+    return ColorControl(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), result);
+  case WM_TIMER:
+    FireTimer(form, wParam);
+    return true;
+  case WM_ACTIVATE:
+    if (LOWORD(wParam) == WA_INACTIVE) {
+      const HWND focus = ::GetFocus();
+      DataOf(form).lastFocus = ::IsChild(window, focus) ? focus : nullptr;
+      return false;
+    }
+    if (HIWORD(wParam) == 0) {
+      RestoreFocus(window, DataOf(form).lastFocus);
+    }
+    form.ActivatedFromSystem();
+    return true;
+  case WM_PAINT: {
+    PAINTSTRUCT paint{};
+    ::BeginPaint(window, &paint);
+    ::EndPaint(window, &paint);
+    form.PaintedFromSystem();
+    return true;
+  }
+  case WM_CLOSE:
+    // The form decides; Windows must not destroy the window on its own.
+    form.Close();
+    return true;
+  case WM_QUERYENDSESSION:
+    result = !form.OnCloseQuery || form.OnCloseQuery() ? TRUE : FALSE;
+    return true;
+  case WM_ENDSESSION:
+    // The session ends without the message loop getting to run again: the end steps run now.
+    if (wParam != FALSE && MainForm() == &form) {
+      form.Destroy();
+      TerminateApplication();
+    }
+    return true;
+  case WM_HELP: {
+    const auto& help = *reinterpret_cast<const HELPINFO*>(lParam);
+    return help.iContextType == HELPINFO_MENUITEM && HandleMenuHelp(form, help.iCtrlId);
+  }
+  case DM_GETDEFID:
+    // Enter presses the default button, as in a dialog.
+    if (const int id = DefaultButtonId(form); id != 0) {
+      result = MAKELRESULT(id, DC_HASDEFID);
+      return true;
+    }
+    return false;
+  default:
+    return false;
+  }
+}
+
+LRESULT CALLBACK FormProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    const auto& creation = *reinterpret_cast<const CREATESTRUCTA*>(lParam);
+    auto& form = *static_cast<Form*>(creation.lpCreateParams);
+    form.native = reinterpret_cast<std::uintptr_t>(window);
+    Remember(window, form);
+  }
+  Form* form = FormOfWindow(window);
+  if (form == nullptr || WindowOf(*form) != window) {
+    return ::DefWindowProcA(window, message, wParam, lParam);
+  }
+  // Windows calls this from its own code, which no exception may cross.
+  try {
+    form->RunMessageHook(Message{message, wParam, lParam});
+    LRESULT result = 0;
+    if (HandleMessage(*form, window, message, wParam, lParam, result)) {
+      return result;
+    }
+  } catch (const std::exception& error) {
+    ReportAndTerminate(error.what());
+    return 0;
+  } catch (...) {
+    ReportAndTerminate(UnknownErrorText);
+    return 0;
+  }
+  return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+void UpdateForm(Form& form, Property property) {
+  const HWND window = WindowOf(form);
+  switch (property) {
+  case Property::Text:
+    ::SetWindowTextA(window, form.Text().c_str());
+    break;
+  case Property::Enabled:
+    ::EnableWindow(window, form.Enabled());
+    break;
+  case Property::Bounds:
+    FitClientArea(window, form.Bounds().width, form.Bounds().height);
+    break;
+  default:
+    // Showing and hiding go through ShowForm, which also activates.
+    break;
+  }
+}
+
+} // namespace
+
+void ShowFormWindow(Form& form, int command) {
+  const HWND window = WindowOf(form);
+  // The form knows first, so that what runs while it is shown sees it showing.
+  form.VisibilityFromSystem(true);
+  ::ShowWindow(window, command);
+  ::SetForegroundWindow(window);
+}
+
+} // namespace ui::win32
+
+namespace ui::backend {
+
+using namespace win32;
+
+void Realize(Form& form) {
+  InitialiseCommonControls();
+  const Form::Design& design = form.FormDesign();
+  const char* className =
+      design.windowClass.empty() ? DefaultFormClass : design.windowClass.c_str();
+  RegisterFormClass(className);
+
+  FormData& data = DataOf(form);
+  data.font = ::CreateFontA(FontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                            DEFAULT_PITCH | FF_DONTCARE, FontFace);
+  if (form.MainMenu() != nullptr) {
+    data.menuBar = CreateMenuBar(*form.MainMenu(), data);
+  }
+  const Frame frame = FrameOf(design);
+  RECT outer{0, 0, design.clientWidth, design.clientHeight};
+  ::AdjustWindowRectEx(&outer, frame.style, data.menuBar != nullptr, frame.exStyle);
+  const HWND window = ::CreateWindowExA(frame.exStyle, className, form.Text().c_str(),
+                                        frame.style | (form.Enabled() ? 0 : WS_DISABLED), 0, 0,
+                                        outer.right - outer.left, outer.bottom - outer.top, nullptr,
+                                        data.menuBar, Instance(), &form);
+  if (window == nullptr) {
+    throw std::runtime_error(FormFailedText);
+  }
+  FitClientArea(window, design.clientWidth, design.clientHeight);
+  CentreOnScreen(window);
+
+  CreateChildren(form, window, data);
+  CreateHints(form, window, data);
+  for (Timer* timer : form.Timers()) {
+    UpdateTimer(*timer);
+  }
+}
+
+void Unrealize(Form& form) {
+  const HWND window = WindowOf(form);
+  FormData& data = DataOf(form);
+  // Also destroys the controls, the hint window and the menu bar, which belong to the window.
+  if (window != nullptr) {
+    ::DestroyWindow(window);
+  } else if (data.menuBar != nullptr) {
+    ::DestroyMenu(data.menuBar);
+  }
+  ForgetWindows(form);
+  for (const HIMAGELIST list : data.imageLists) {
+    ::ImageList_Destroy(list);
+  }
+  for (const HBITMAP bitmap : data.bitmaps) {
+    ::DeleteObject(bitmap);
+  }
+  if (data.font != nullptr) {
+    ::DeleteObject(data.font);
+  }
+  if (form.MainMenu() != nullptr) {
+    form.MainMenu()->native = 0;
+  }
+  for (Timer* timer : form.Timers()) {
+    timer->native = 0;
+  }
+  ForgetData(form);
+}
+
+void Update(Control& control, Property property) {
+  ProgramChange change;
+  if (control.Kind() == ControlKind::Form) {
+    UpdateForm(static_cast<Form&>(control), property);
+  } else {
+    UpdateControl(control, property);
+  }
+}
+
+void UpdateTimer(Timer& timer) {
+  const HWND window = WindowOf(timer.Owner());
+  if (window == nullptr) {
+    return;
+  }
+  // The timer's address is a unique id on its form's window.
+  const auto id = reinterpret_cast<UINT_PTR>(&timer);
+  if (timer.Enabled()) {
+    ::SetTimer(window, id, timer.Interval(), nullptr);
+    timer.native = id;
+  } else {
+    ::KillTimer(window, id);
+    timer.native = 0;
+  }
+}
+
+void ShowForm(Form& form, bool show) {
+  if (form.native == 0) {
+    form.VisibilityFromSystem(false);
+    return;
+  }
+  if (show) {
+    ShowFormWindow(form, ::IsIconic(WindowOf(form)) ? SW_RESTORE : SW_SHOW);
+  } else {
+    form.VisibilityFromSystem(false);
+    ::ShowWindow(WindowOf(form), SW_HIDE);
+  }
+}
+
+void RunModal(Form& form) {
+  const DisabledWindows disabled = DisableFormsExcept(WindowOf(form));
+  form.Show();
+  MSG message{};
+  while (form.GetModalResult() == ModalResult::None) {
+    const BOOL got = ::GetMessageA(&message, nullptr, 0, 0);
+    if (got == 0) {
+      // The application is ending: the outer loop must see the quit as well.
+      ::PostQuitMessage(static_cast<int>(message.wParam));
+      break;
+    }
+    if (got < 0) {
+      break;
+    }
+    DispatchQueued(message);
+  }
+  EnableAgain(disabled);
+}
+
+} // namespace ui::backend

@@ -1,0 +1,136 @@
+#pragma once
+// What the files of the Win32 backend share: the native data kept per form, the lookup from
+// window handles back to controls, and the pieces each file offers the others.
+
+#include "ui/application.h"
+#include "ui/backend.h"
+#include "ui/form.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace ui::win32 {
+
+// Control and menu command ids start above the ids the dialog manager sends on its own (IDOK,
+// IDCANCEL...), so that a key it translates is never taken for a click.
+inline constexpr int FirstCommandId = 100;
+
+// One toolbar button, by the command id Windows reports for it.
+struct ToolCommand {
+  ToolBar* bar = nullptr;
+  std::size_t index = 0;
+};
+
+// The native things a realized form owns besides its windows, released by Unrealize.
+struct FormData {
+  HFONT font = nullptr;
+  HMENU menuBar = nullptr;
+  HWND hints = nullptr;
+  std::vector<HIMAGELIST> imageLists;
+  std::vector<HBITMAP> bitmaps;
+  std::map<const Control*, HIMAGELIST> glyphs;
+  std::map<int, MenuItem*> menuCommands;
+  std::map<int, ToolCommand> toolCommands;
+  int nextId = FirstCommandId;
+  // The control that had the focus when the form was last deactivated.
+  HWND lastFocus = nullptr;
+  // Tooltip texts handed out by pointer must outlive the notification that asked for them.
+  std::string tipText;
+  std::wstring wideTipText;
+
+  int NewId() { return nextId++; }
+};
+
+inline HWND WindowOf(const Control& control) {
+  return reinterpret_cast<HWND>(control.native);
+}
+
+HINSTANCE Instance();
+void InitialiseCommonControls();
+
+// Window handles of every realized control and form.
+void Remember(HWND window, Control& control);
+void Forget(HWND window);
+Control* ControlOf(HWND window);
+// The form a window belongs to, through its top-level ancestor.
+Form* FormOfWindow(HWND window);
+FormData& DataOf(Form& form);
+void ForgetData(Form& form);
+std::vector<Form*> RealizedForms();
+
+// True while the program applies its own change to a control; the notifications the native
+// control sends about it are then not the user's.
+bool ApplyingProgramChange();
+class ProgramChange {
+public:
+  ProgramChange();
+  ~ProgramChange();
+  ProgramChange(const ProgramChange&) = delete;
+  ProgramChange& operator=(const ProgramChange&) = delete;
+
+private:
+  bool previous_;
+};
+
+// Windows of the program disabled while a modal window or a message box is up.
+struct DisabledWindows {
+  std::vector<HWND> windows;
+  HWND previouslyActive = nullptr;
+};
+DisabledWindows DisableFormsExcept(HWND keep);
+void EnableAgain(const DisabledWindows& disabled);
+
+// Shows the window with the given ShowWindow command and brings it to the front.
+void ShowFormWindow(Form& form, int command);
+
+// Handles one message taken from the queue: the form's shortcuts first, then dialog-style
+// keyboard navigation, then the window's own procedure.
+void DispatchQueued(MSG& message);
+// The standard end of a window procedure that caught an exception.
+void ReportAndTerminate(const char* text);
+
+// Images: a bitmap resource as a strip of square images (height = image size), or null when
+// the program carries no such resource.
+HIMAGELIST LoadImageStrip(ImageId images);
+// A glyph: the first image of its strip.
+HIMAGELIST LoadGlyph(ImageId glyph);
+// A whole bitmap for a picture control, its transparent parts filled with the button face.
+HBITMAP LoadPicture(ImageId picture);
+
+// Controls.
+void CreateChildren(Control& parent, HWND parentWindow, FormData& data);
+void UpdateControl(Control& control, Property property);
+bool HandleControlCommand(Form& form, WPARAM wParam, HWND source);
+bool HandleControlNotify(NMHDR& header, LRESULT& result);
+// Speed buttons: drawn by the program, framed while the mouse is over them.
+void TrackHover(HWND button);
+bool DrawOwnerButton(Form& form, const DRAWITEMSTRUCT& item);
+bool ColorControl(HDC dc, HWND source, LRESULT& brush);
+// The id of the form's default button for Enter, or 0.
+int DefaultButtonId(Form& form);
+
+// Hints of the controls, shown as tooltips.
+void CreateHints(Form& form, HWND formWindow, FormData& data);
+bool HandleHintNotify(Form& form, NMHDR& header);
+
+// Toolbars.
+HWND CreateToolBar(ToolBar& bar, HWND parentWindow, FormData& data);
+bool HandleToolBarCommand(Form& form, int id);
+bool HandleToolBarNotify(Form& form, NMHDR& header);
+
+// Menus.
+HMENU CreateMenuBar(Menu& menu, FormData& data);
+bool HandleMenuCommand(Form& form, int id);
+bool HandleMenuHelp(Form& form, int id);
+
+// Tooltip texts for notifications that ask for ANSI or UTF-16 text: copied into the buffer
+// they bring, or kept in the form's data and pointed at.
+void CopyTipText(const std::string& text, bool wide, void* buffer, int capacity);
+void AnswerTipRequest(FormData& data, NMHDR& header, const std::string& text);
+
+} // namespace ui::win32

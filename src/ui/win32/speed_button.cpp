@@ -1,0 +1,121 @@
+// Speed buttons are drawn by the program: flat, with the glyph left of the caption and the two
+// centred together, a frame only while the mouse is over the button or it is pressed.
+
+#include "ui/win32/internal.h"
+
+namespace ui::win32 {
+
+namespace {
+
+// The pressed button's face moves by this much, as pushed in.
+constexpr int PressedShift = 1;
+constexpr UINT_PTR HoverSubclassId = 2;
+
+// Only one button can be under the mouse.
+HWND HoverButton = nullptr;
+
+void SetHoverButton(HWND button) {
+  if (HoverButton == button) {
+    return;
+  }
+  const HWND previous = HoverButton;
+  HoverButton = button;
+  if (previous != nullptr) {
+    ::InvalidateRect(previous, nullptr, FALSE);
+  }
+  if (button != nullptr) {
+    ::InvalidateRect(button, nullptr, FALSE);
+  }
+}
+
+LRESULT CALLBACK HoverSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                               DWORD_PTR) {
+  switch (message) {
+  case WM_MOUSEMOVE:
+    if (HoverButton != window) {
+      TRACKMOUSEEVENT leave{sizeof leave, TME_LEAVE, window, 0};
+      ::TrackMouseEvent(&leave);
+      SetHoverButton(window);
+    }
+    break;
+  case WM_MOUSELEAVE:
+    if (HoverButton == window) {
+      SetHoverButton(nullptr);
+    }
+    break;
+  case WM_NCDESTROY:
+    if (HoverButton == window) {
+      HoverButton = nullptr;
+    }
+    ::RemoveWindowSubclass(window, HoverSubclass, id);
+    break;
+  default:
+    break;
+  }
+  return ::DefSubclassProc(window, message, wParam, lParam);
+}
+
+} // namespace
+
+void TrackHover(HWND button) {
+  ::SetWindowSubclass(button, HoverSubclass, HoverSubclassId, 0);
+}
+
+bool DrawOwnerButton(Form& form, const DRAWITEMSTRUCT& item) {
+  const Control* control = ControlOf(item.hwndItem);
+  if (control == nullptr || control->Kind() != ControlKind::SpeedButton) {
+    return false;
+  }
+  const auto& button = static_cast<const SpeedButton&>(*control);
+  const HDC dc = item.hDC;
+  RECT face = item.rcItem;
+  ::FillRect(dc, &face, ::GetSysColorBrush(COLOR_BTNFACE));
+
+  const bool pressed = (item.itemState & ODS_SELECTED) != 0;
+  const bool disabled = (item.itemState & ODS_DISABLED) != 0;
+  const bool hot = item.hwndItem == HoverButton;
+  if (pressed) {
+    ::DrawEdge(dc, &face, BDR_SUNKENOUTER, BF_RECT);
+  } else if (hot && !disabled) {
+    ::DrawEdge(dc, &face, BDR_RAISEDINNER, BF_RECT);
+  }
+  const int shift = pressed ? PressedShift : 0;
+
+  const auto& glyphs = DataOf(form).glyphs;
+  const auto found = glyphs.find(control);
+  const HIMAGELIST glyph = found == glyphs.end() ? nullptr : found->second;
+  int glyphWidth = 0;
+  int glyphHeight = 0;
+  if (glyph != nullptr) {
+    ::ImageList_GetIconSize(glyph, &glyphWidth, &glyphHeight);
+  }
+
+  const std::string& caption = button.Text();
+  const auto font = reinterpret_cast<HFONT>(::SendMessageA(item.hwndItem, WM_GETFONT, 0, 0));
+  const HGDIOBJ previousFont = ::SelectObject(dc, font);
+  RECT textArea{};
+  if (!caption.empty()) {
+    ::DrawTextA(dc, caption.c_str(), -1, &textArea, DT_CALCRECT | DT_SINGLELINE);
+  }
+  const int textWidth = textArea.right - textArea.left;
+  const int gap = glyph != nullptr && !caption.empty() ? button.Spacing() : 0;
+  const int width = face.right - face.left;
+  const int height = face.bottom - face.top;
+  const int left = face.left + (width - (glyphWidth + gap + textWidth)) / 2 + shift;
+
+  if (glyph != nullptr) {
+    // A disabled glyph is faded into the button face.
+    ::ImageList_DrawEx(glyph, 0, dc, left, face.top + (height - glyphHeight) / 2 + shift, 0, 0,
+                       CLR_NONE, ::GetSysColor(COLOR_BTNFACE), disabled ? ILD_BLEND50 : ILD_NORMAL);
+  }
+  if (!caption.empty()) {
+    RECT text{left + glyphWidth + gap, face.top + shift, face.right, face.bottom + shift};
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, ::GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+    ::DrawTextA(dc, caption.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+  }
+  ::SelectObject(dc, previousFont);
+  return true;
+}
+
+} // namespace ui::win32

@@ -84,8 +84,10 @@ NativeKind NativeKindOf(const Control& control) {
   case ControlKind::TabSheet:
     return {PanelClassName, 0, WS_EX_CONTROLPARENT};
   case ControlKind::Label: {
+    // A left-aligned label is one line: a word that does not fit is cut off rather than moved
+    // to a line below its bounds, where it would not show at all.
     const bool centred = static_cast<const Label&>(control).TextLayout() == Label::Layout::Centred;
-    return {WC_STATICA, static_cast<DWORD>(centred ? SS_CENTER : SS_LEFT)};
+    return {WC_STATICA, static_cast<DWORD>(centred ? SS_CENTER : SS_LEFTNOWORDWRAP)};
   }
   case ControlKind::Button: {
     const bool isDefault = static_cast<const Button&>(control).ButtonOptions().isDefault;

@@ -51,6 +51,8 @@ TFMain::TFMain(std::vector<std::string> arguments)
   BuildToolBar();
   SetMainMenu(&MainMenu1);
   CBActive.OnClick = [this] { CBActiveClick(); };
+  SBPreferences.OnClick = [this] { SBPreferencesClick(); };
+  SBAutoLogon.OnClick = [this] { SBAutoLogonClick(); };
   DateTimePicker1.OnChange = [this] { DateTimePicker1Change(); };
   Timer1.OnTimer = [this] { Timer1Timer(); };
 
@@ -92,8 +94,10 @@ void TFMain::BuildMenus() {
   action.Add("DomainShutdown1", DomainItemCaption, [this] { DomainShutdown1Click(); });
 
   ui::MenuItem& options = MainMenu1.Add("Options1", OptionsMenuCaption);
-  options.Add("Preferences1", PreferencesItemCaption, {}, ui::ShortcutCtrlO);
-  options.Add("AutoLogon2", AutoLogonItemCaption, {}, ui::ShortcutCtrlL);
+  options.Add(
+      "Preferences1", PreferencesItemCaption, [this] { Preferences1Click(); }, ui::ShortcutCtrlO);
+  options.Add(
+      "AutoLogon2", AutoLogonItemCaption, [this] { AutoLogon2Click(); }, ui::ShortcutCtrlL);
 
   ui::MenuItem& help = MainMenu1.Add("Help1", HelpMenuCaption);
   help.Add("Index1", IndexItemCaption, {}, ui::ShortcutF1);
@@ -103,8 +107,10 @@ void TFMain::BuildMenus() {
 
   PopupMenu1.Add("Show1", ShowItemCaption, [this] { Show1Click(); });
   PopupMenu1.Add("N3", SeparatorCaption);
-  PopupMenu1.Add("Preferences2", PreferencesItemCaption, {}, ui::ShortcutCtrlO);
-  PopupMenu1.Add("AutoLogon1", AutoLogonItemCaption, {}, ui::ShortcutCtrlL);
+  PopupMenu1.Add(
+      "Preferences2", PreferencesItemCaption, [this] { Preferences2Click(); }, ui::ShortcutCtrlO);
+  PopupMenu1.Add(
+      "AutoLogon1", AutoLogonItemCaption, [this] { AutoLogon1Click(); }, ui::ShortcutCtrlL);
   PopupMenu1.Add("N5", SeparatorCaption);
   PopupMenu1.Add("Shutdown2", TrayShutdownCaption, [this] { Shutdown2Click(); });
   PopupMenu1.Add("Reboot2", RebootItemCaption, [this] { Reboot2Click(); });
@@ -153,6 +159,7 @@ void TFMain::FormCreate() {
   TimerLatch = false;
   Timer1.SetEnabled(true);
   SyncTimerControls();
+  UpdateAutoLogonButton();
 
   SetText(MessageCaption);
   ShowWaitNotice(MessageCaption, StartupNoticeText);

@@ -49,6 +49,14 @@ public:
   void Hibernate1Click();
   void LockWorkstation1Click();
 
+  void Preferences1Click();
+  void SBPreferencesClick() { Preferences1Click(); }
+  void Preferences2Click() { Preferences1Click(); }
+  void SBAutoLogonClick();
+  void AutoLogon2Click() { SBAutoLogonClick(); }
+  void AutoLogon1Click() { SBAutoLogonClick(); }
+  void UpdateAutoLogonButton();
+
   void RemoteReboot1Click();
   void DomainShutdown1Click();
 

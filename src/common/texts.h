@@ -147,3 +147,44 @@ inline constexpr char UserNameLabel[] = "Username;";
 inline constexpr char PasswordLabel[] = "Password:";
 inline constexpr char OkCaption[] = "&OK";
 inline constexpr char CancelCaption[] = "&Cancel";
+
+// Preferences.
+inline constexpr char PreferencesDialogTitle[] = "Preferences";
+inline constexpr char GeneralPageCaption[] = "General";
+inline constexpr char ForceAppsCaption[] = "Force applications to terminate.";
+inline constexpr char RunAtStartupCaption[] = "Run at startup";
+inline constexpr char StartInTrayCaption[] = "Set in tray";
+inline constexpr char ShowWarningCaption[] = "Show warning delay before action.";
+inline constexpr char ShowRemoteWarningCaption[] = "Show remote warning before shutdown.";
+inline constexpr char SecondsLabel[] = "second(s)";
+inline constexpr char ConfirmExitCaption[] = "Confirm program exit";
+inline constexpr char ShutdownActionLabel[] = "Shutdown action:";
+// The daily action's list, in list order.
+inline constexpr const char* TimerActionItems[] = {
+    "Shutdown", "Reboot", "Log Off", "Standby", "Hibernate", "Lock",
+    "LAN domain reboot", "LAN domain shutdown",
+};
+
+// Automatic logon.
+inline constexpr char WindowsWinlogonKey[] =
+    "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Winlogon";
+inline constexpr char UserWinlogonKey[] =
+    "HKCU\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
+inline constexpr char MachineWinlogonKey[] =
+    "HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
+inline constexpr char AutoAdminLogonValue[] = "AutoAdminLogon";
+inline constexpr char DefaultUserNameValue[] = "DefaultUserName";
+inline constexpr char DefaultPasswordValue[] = "DefaultPassword";
+inline constexpr char DefaultDomainNameValue[] = "DefaultDomainName";
+inline constexpr char AutoLogonOnCaption[] = "AutoLogon  ENABLED";
+inline constexpr char AutoLogonOffCaption[] = "AutoLogon  DISABLED";
+inline constexpr char AutoLogonDialogTitle[] = "Automatic Logon";
+inline constexpr char AutoLogonDesignCaption[] = "AutoLogon";
+inline constexpr char AutoLogonCheckCaption[] = "AutoLogon";
+inline constexpr char LogonUserNameLabel[] = "Username:";
+inline constexpr char LogonDomainLabel[] = "Domain";
+inline constexpr char AutoLogonUnavailableText[] =
+    "Automatic logon can be set here on Windows 2000 only.";
+inline constexpr char AutoLogonWriteFailedText[] =
+    "The automatic logon settings could not be written to the registry.\n\n"
+    "Writing them needs the right to change the Winlogon key; an administrator has it.";

@@ -78,6 +78,7 @@ using MessageBoxStyle = std::uint32_t;
 inline constexpr MessageBoxStyle MbOk = 0x0;
 inline constexpr MessageBoxStyle MbOkCancel = 0x1;
 inline constexpr MessageBoxStyle MbYesNoCancel = 0x3;
+inline constexpr MessageBoxStyle MbIconError = 0x10;
 inline constexpr MessageBoxStyle MbIconInformation = 0x40;
 inline constexpr int IdOk = 1;
 inline constexpr int IdCancel = 2;

@@ -1,0 +1,86 @@
+#include "logon/auto_logon_dialog.h"
+
+#include "common/bounded.h"
+#include "common/texts.h"
+#include "dialogs/target_request.h"
+#include "platform/winconst.h"
+#include "ui/application.h"
+
+namespace {
+constexpr char PasswordMask = '*';
+} // namespace
+
+TFALogon::TFALogon()
+    : ui::Form({.name = "TFALogon",
+                .caption = AutoLogonDesignCaption,
+                .clientWidth = 334,
+                .clientHeight = 274,
+                .border = ui::BorderStyle::Dialog}),
+      CBAutoLogon(this, "CBAutoLogon", {32, 24, 89, 17}),
+      GroupBox1(this, "GroupBox1", {16, 24, 297, 193}),
+      Label2(&GroupBox1, "Label2", {16, 24, 51, 13}),
+      EdUser(&GroupBox1, "EdUser", {16, 40, 273, 21}),
+      Label3(&GroupBox1, "Label3", {16, 72, 49, 13}),
+      EdPass(&GroupBox1, "EdPass", {16, 88, 273, 21}, PasswordMask),
+      Label4(&GroupBox1, "Label4", {16, 128, 36, 13}),
+      EdDomain(&GroupBox1, "EdDomain", {16, 144, 273, 21}),
+      BOk(this, "BOk", {114, 236, 89, 25}, OkButtonOptions()),
+      BCancel(this, "BCancel", {226, 236, 89, 25}, CancelButtonOptions()) {
+  CBAutoLogon.SetText(AutoLogonCheckCaption);
+  Label2.SetText(LogonUserNameLabel);
+  Label3.SetText(PasswordLabel);
+  Label4.SetText(LogonDomainLabel);
+  BOk.SetText(OkCaption);
+  BCancel.SetText(CancelCaption);
+  CBAutoLogon.OnClick = [this] { CBAutoLogonClick(); };
+  Realize();
+}
+
+bool TFALogon::Execute(const char* title, int helpContext) {
+  SetHelpContext(helpContext);
+  SetText(title);
+  for (;;) {
+    ReadAutoLogon(DialogAutoLogon);
+    FillFromState(DialogAutoLogon);
+    if (ShowModal() != ui::ModalResult::Ok) {
+      return false;
+    }
+    ReadToState(DialogAutoLogon);
+    if (WriteAutoLogon(DialogAutoLogon) >= 1) {
+      return true;
+    }
+    ui::ShowMessageBox(this, AutoLogonWriteFailedText, MessageCaption,
+                       win::MbOk | win::MbIconError);
+  }
+}
+
+void TFALogon::FillFromState(AutoLogonState& state) {
+  // Setting the box counts as a click when it changes its state, as if the user made it.
+  if (CBAutoLogon.Checked() != (state.Enabled != 0)) {
+    CBAutoLogon.CheckedFromUser(state.Enabled != 0);
+  }
+  EdUser.SetText(state.UserName);
+  EdPass.SetText(state.Password);
+  EdDomain.SetText(state.Domain);
+  const bool enabled = CBAutoLogon.Checked();
+  const ui::Color color = enabled ? ui::ColorWindow : ui::ColorInactiveBorder;
+  for (ui::Edit* edit : {&EdUser, &EdPass, &EdDomain}) {
+    edit->SetEnabled(enabled);
+    edit->SetBackgroundColor(color);
+  }
+}
+
+void TFALogon::ReadToState(AutoLogonState& state) {
+  state.Enabled = CBAutoLogon.Checked() ? 1 : 0;
+  CopyBounded(state.UserName, EdUser.Text().c_str(), AutoLogonCopySize);
+  CopyBounded(state.Password, EdPass.Text().c_str(), AutoLogonCopySize);
+  CopyBounded(state.Domain, EdDomain.Text().c_str(), AutoLogonCopySize);
+}
+
+void TFALogon::CBAutoLogonClick() {
+  DialogAutoLogon.Enabled = CBAutoLogon.Checked() ? 1 : 0;
+  if (DialogAutoLogon.Enabled == 0) {
+    DialogAutoLogon.Password[0] = '\0';
+  }
+  FillFromState(DialogAutoLogon);
+}

@@ -1,0 +1,29 @@
+#pragma once
+// Switches Windows' automatic logon on or off and names the account.
+
+#include "logon/auto_logon.h"
+#include "ui/form.h"
+
+class TFALogon : public ui::Form {
+public:
+  TFALogon();
+  ~TFALogon() override { Destroy(); }
+
+  ui::CheckBox CBAutoLogon;
+  ui::GroupBox GroupBox1;
+  ui::Label Label2;
+  ui::Edit EdUser;
+  ui::Label Label3;
+  ui::Edit EdPass;
+  ui::Label Label4;
+  ui::Edit EdDomain;
+  ui::Button BOk;
+  ui::Button BCancel;
+
+  // True when the values were written; a write that fails entirely is reported and the dialog
+  // shown again.
+  bool Execute(const char* title, int helpContext);
+  void FillFromState(AutoLogonState& state);
+  void ReadToState(AutoLogonState& state);
+  void CBAutoLogonClick();
+};

@@ -1,0 +1,52 @@
+#pragma once
+// The Preferences dialog: every preference of the settings record on one page.
+
+#include "settings/settings.h"
+#include "ui/form.h"
+
+#include <cstdint>
+#include <string>
+
+class TFOption : public ui::Form {
+public:
+  TFOption();
+  ~TFOption() override { Destroy(); }
+
+  ui::PageControl PageControl1;
+  ui::TabSheet TabSheet1;
+  ui::CheckBox CBForce;
+  ui::CheckBox CBStartup;
+  ui::CheckBox CBTray;
+  ui::CheckBox CBShutWar;
+  ui::Edit EdNSECVAR;
+  ui::UpDown UpDownWar;
+  ui::Label Label2;
+  ui::CheckBox CBRShutWar;
+  ui::Edit EdNRSECVAR;
+  ui::UpDown UpDownRWar;
+  ui::Label Label3;
+  ui::CheckBox CBExitConfirm;
+  ui::Label Label1;
+  ui::ComboBox CBShutAction;
+  ui::Panel Panel1;
+  ui::Button BOk;
+  ui::Button BCancel;
+
+  // Fills the dialog from the record; on OK writes it back (applying the start-up registration
+  // at once) and returns true. Cancel leaves the record as it was.
+  bool EditSettings(Settings& settings, int helpContext);
+
+  void CBShutWarClick();
+  void CBRShutWarClick();
+  void UpDownWarClick();
+  void UpDownRWarClick();
+};
+
+// The seconds an edit holds: leading blanks, a sign and the digits up to the first other
+// character; no digits is 0. Kept to 16 bits as the record stores it.
+std::int16_t SecondsFromText(const std::string& text);
+
+// The list index of a daily action, and back: a code without an item shows the first item, an
+// index without a code stands for shut down.
+int TimerActionIndex(std::int16_t action);
+std::int16_t TimerActionFromIndex(int index);

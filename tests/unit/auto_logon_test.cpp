@@ -1,0 +1,257 @@
+#include "logon/auto_logon.h"
+
+#include "app/main_window.h"
+#include "common/texts.h"
+#include "logon/auto_logon_dialog.h"
+#include "ui/application.h"
+#include "ui_world.h"
+
+#include <cstring>
+#include <memory>
+
+namespace {
+
+using fake::RegValue;
+using ui::headless::Check;
+using ui::headless::Type;
+
+constexpr char MachineKey[] = "HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
+constexpr char UserKey[] = "HKCU\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
+constexpr char NineXKey[] = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Winlogon";
+
+class AutoLogonTest : public WindowsTest {
+protected:
+  void SetUp() override {
+    WindowsTest::SetUp();
+    DialogAutoLogon = AutoLogonState{};
+    ButtonAutoLogon = AutoLogonState{};
+    fake::SetVersion(win::VerPlatformWin32Nt, 5, 0); // Windows 2000: the dialog opens
+  }
+
+  void StoreLogon(const char* enabled, const char* user, const char* password, const char* domain) {
+    fake::PutRegValue(MachineKey, AutoAdminLogonValue, RegValue::Text(enabled));
+    fake::PutRegValue(MachineKey, DefaultUserNameValue, RegValue::Text(user));
+    fake::PutRegValue(MachineKey, DefaultPasswordValue, RegValue::Text(password));
+    fake::PutRegValue(MachineKey, DefaultDomainNameValue, RegValue::Text(domain));
+  }
+  std::string Stored(const char* name) {
+    const auto value = fake::GetRegValue(MachineKey, name);
+    return value ? value->AsText() : "<missing>";
+  }
+
+  std::unique_ptr<TFMain> StartMain() {
+    auto window = std::make_unique<TFMain>(std::vector<std::string>{"DorvaneShutdown.exe"});
+    ui::SetMainForm(window.get());
+    ui::RunApplication(*window);
+    world().calls.clear();
+    return window;
+  }
+  void OnDialog(std::function<ui::ModalResult(TFALogon&)> act) {
+    ui::headless::OnNextModal([=](ui::Form& form) { return act(static_cast<TFALogon&>(form)); });
+  }
+};
+
+TEST_F(AutoLogonTest, TheWinlogonKeyFollowsTheWindowsRelease) {
+  struct Case {
+    std::uint32_t platformId;
+    std::uint32_t major;
+    std::uint32_t minor;
+    const char* key;
+  };
+  const Case cases[] = {
+      {win::VerPlatformWin32Windows, 4, 0, NineXKey},
+      {win::VerPlatformWin32Windows, 4, 10, NineXKey},
+      {win::VerPlatformWin32Windows, 4, 90, NineXKey},
+      {win::VerPlatformWin32Windows, 5, 0, NineXKey}, // unknown 9x release, still that family
+      {win::VerPlatformWin32Nt, 4, 0, MachineKey},
+      {win::VerPlatformWin32Nt, 5, 0, MachineKey},
+      {win::VerPlatformWin32Nt, 5, 1, MachineKey},
+      {win::VerPlatformWin32Nt, 5, 2, UserKey},
+      {win::VerPlatformWin32Nt, 6, 0, UserKey},
+      {win::VerPlatformWin32Nt, 6, 1, UserKey},
+      {win::VerPlatformWin32Nt, 10, 0, UserKey},
+      {0, 0, 0, MachineKey}, // an unknown platform
+  };
+  for (const Case& c : cases) {
+    fake::SetVersion(c.platformId, c.major, c.minor);
+    EXPECT_STREQ(WinlogonKey(), c.key) << c.platformId << " " << c.major << "." << c.minor;
+  }
+  world().version.queryFails = true;
+  EXPECT_STREQ(WinlogonKey(), MachineKey);
+}
+
+TEST_F(AutoLogonTest, OnlyATextBeginningWithOneMeansOn) {
+  struct Case {
+    RegValue value;
+    std::uint8_t enabled;
+  };
+  const Case cases[] = {
+      {RegValue::Text("1"), 1}, {RegValue::Text("1abc"), 1}, {RegValue::Text("0"), 0},
+      {RegValue::Text(""), 0},  {RegValue::Text(" 1"), 0},   {RegValue::Dword(1), 0},
+  };
+  for (const Case& c : cases) {
+    fake::PutRegValue(MachineKey, AutoAdminLogonValue, c.value);
+    AutoLogonState state;
+    state.Enabled = 7;
+    EXPECT_EQ(ReadAutoLogon(state), 1);
+    EXPECT_EQ(state.Enabled, c.enabled) << c.value.AsText();
+  }
+}
+
+TEST_F(AutoLogonTest, ValuesThatCannotBeReadKeepTheRecord) {
+  fake::PutRegValue(MachineKey, DefaultUserNameValue, RegValue::Text("alice"));
+  fake::PutRegValue(MachineKey, DefaultDomainNameValue, RegValue::Text(std::string(300, 'd')));
+  AutoLogonState state;
+  state.Enabled = 1;
+  std::strcpy(state.Password, "kept");
+  std::strcpy(state.Domain, "kept too");
+  EXPECT_EQ(ReadAutoLogon(state), 1);
+  EXPECT_EQ(state.Enabled, 1);
+  EXPECT_STREQ(state.UserName, "alice");
+  EXPECT_STREQ(state.Password, "kept");
+  EXPECT_STREQ(state.Domain, "kept too") << "a value longer than 260 bytes is not read";
+}
+
+TEST_F(AutoLogonTest, TheDialogShowsTheStoredStateAndEnablesTheEditsWithIt) {
+  StoreLogon("1", "alice", "secret", "OFFICE");
+  auto window = StartMain();
+  EXPECT_EQ(window->SBAutoLogon.Text(), AutoLogonOnCaption);
+  bool shownOn = false;
+  OnDialog([&](TFALogon& dialog) {
+    shownOn = dialog.CBAutoLogon.Checked() && dialog.EdUser.Text() == "alice" &&
+              dialog.EdPass.Text() == "secret" && dialog.EdDomain.Text() == "OFFICE" &&
+              dialog.EdUser.Enabled() && dialog.EdPass.PasswordChar() == '*' &&
+              dialog.EdDomain.BackgroundColor() == ui::ColorWindow;
+    return ui::ModalResult::Cancel;
+  });
+  ui::headless::Click(window->SBAutoLogon);
+  EXPECT_TRUE(shownOn);
+}
+
+TEST_F(AutoLogonTest, ConfirmingSwitchedOffBlanksOnlyThePassword) {
+  StoreLogon("1", "alice", "secret", "OFFICE");
+  auto window = StartMain();
+  OnDialog([](TFALogon& dialog) {
+    Check(dialog.CBAutoLogon, false);
+    EXPECT_EQ(dialog.EdPass.Text(), "") << "unchecking empties the password at once";
+    EXPECT_FALSE(dialog.EdUser.Enabled());
+    EXPECT_EQ(dialog.EdUser.BackgroundColor(), ui::ColorInactiveBorder);
+    EXPECT_TRUE(dialog.GroupBox1.Enabled());
+    return ui::ModalResult::Ok;
+  });
+  ui::headless::PressKey(*window, ui::ShortcutCtrlL);
+  EXPECT_EQ(Stored(AutoAdminLogonValue), "0");
+  EXPECT_EQ(Stored(DefaultPasswordValue), "");
+  EXPECT_EQ(Stored(DefaultUserNameValue), "alice");
+  EXPECT_EQ(Stored(DefaultDomainNameValue), "OFFICE");
+  EXPECT_EQ(window->SBAutoLogon.Text(), AutoLogonOffCaption);
+}
+
+TEST_F(AutoLogonTest, UncheckingAndCheckingAgainRestoresTheAccountButNotThePassword) {
+  StoreLogon("1", "alice", "secret", "OFFICE");
+  auto window = StartMain();
+  OnDialog([](TFALogon& dialog) {
+    Type(dialog.EdUser, "typed but never filled back");
+    Check(dialog.CBAutoLogon, false);
+    Check(dialog.CBAutoLogon, true);
+    EXPECT_EQ(dialog.EdUser.Text(), "alice");
+    EXPECT_EQ(dialog.EdDomain.Text(), "OFFICE");
+    EXPECT_EQ(dialog.EdPass.Text(), "");
+    EXPECT_TRUE(dialog.EdPass.Enabled());
+    Type(dialog.EdPass, "new secret");
+    return ui::ModalResult::Ok;
+  });
+  ui::headless::ClickMenuItem(window->PopupMenu1, "AutoLogon1");
+  EXPECT_EQ(Stored(AutoAdminLogonValue), "1");
+  EXPECT_EQ(Stored(DefaultPasswordValue), "new secret");
+}
+
+TEST_F(AutoLogonTest, ALongUserNameIsStoredAsItsFirst259Characters) {
+  auto window = StartMain();
+  const std::string name(300, 'u');
+  OnDialog([&](TFALogon& dialog) {
+    Check(dialog.CBAutoLogon, true);
+    Type(dialog.EdUser, name);
+    return ui::ModalResult::Ok;
+  });
+  ui::headless::ClickMenuItem(window->MainMenu1, "AutoLogon2");
+  EXPECT_EQ(Stored(DefaultUserNameValue), name.substr(0, 259));
+  const auto value = fake::GetRegValue(MachineKey, DefaultUserNameValue);
+  EXPECT_EQ(value->type, win::RegSz);
+  EXPECT_EQ(value->data.size(), 259u) << "stored without a terminator";
+}
+
+TEST_F(AutoLogonTest, ARefusedWriteIsReportedAndTheDialogShownAgainFromTheRegistry) {
+  StoreLogon("0", "alice", "", "OFFICE");
+  auto window = StartMain();
+  world().readOnlyRoots.insert(win::HkeyLocalMachine);
+  std::string userOnSecondShowing;
+  OnDialog([](TFALogon& dialog) {
+    Check(dialog.CBAutoLogon, true);
+    Type(dialog.EdUser, "bob");
+    return ui::ModalResult::Ok;
+  });
+  OnDialog([&](TFALogon& dialog) {
+    userOnSecondShowing = dialog.EdUser.Text();
+    return ui::ModalResult::Cancel;
+  });
+  ui::headless::Click(window->SBAutoLogon);
+  ASSERT_EQ(world().messageBoxes.size(), 1u);
+  EXPECT_EQ(world().messageBoxes[0].text, AutoLogonWriteFailedText);
+  EXPECT_EQ(world().messageBoxes[0].style, win::MbIconError);
+  EXPECT_EQ(userOnSecondShowing, "alice") << "the registry's value replaces what was typed";
+  EXPECT_EQ(Stored(DefaultUserNameValue), "alice");
+}
+
+TEST_F(AutoLogonTest, CancelWritesNothingButRefreshesTheButton) {
+  auto window = StartMain();
+  EXPECT_EQ(window->SBAutoLogon.Text(), AutoLogonOffCaption);
+  fake::PutRegValue(MachineKey, AutoAdminLogonValue, RegValue::Text("1"));
+  OnDialog([](TFALogon& dialog) {
+    Check(dialog.CBAutoLogon, false);
+    return ui::ModalResult::Cancel;
+  });
+  ui::headless::Click(window->SBAutoLogon);
+  EXPECT_TRUE(fake::CallsNamed({"RegSetValueExA"}).empty());
+  EXPECT_EQ(window->SBAutoLogon.Text(), AutoLogonOnCaption);
+}
+
+TEST_F(AutoLogonTest, OnlyWindows2000OpensTheDialogYetEveryReleaseShowsTheState) {
+  struct Case {
+    std::uint32_t platformId;
+    std::uint32_t major;
+    std::uint32_t minor;
+    const char* key;
+  };
+  const Case cases[] = {
+      {0, 0, 0, MachineKey},
+      {win::VerPlatformWin32Windows, 4, 10, NineXKey},
+      {win::VerPlatformWin32Nt, 4, 0, MachineKey},
+      {win::VerPlatformWin32Nt, 5, 1, MachineKey},
+      {win::VerPlatformWin32Nt, 5, 2, UserKey},
+      {win::VerPlatformWin32Nt, 6, 0, UserKey},
+      {win::VerPlatformWin32Nt, 10, 0, UserKey},
+  };
+  for (const Case& c : cases) {
+    fake::ResetWorld();
+    ui::headless::Reset();
+    ButtonAutoLogon = AutoLogonState{};
+    fake::SetVersion(c.platformId, c.major, c.minor);
+    fake::PutRegValue(c.key, AutoAdminLogonValue, RegValue::Text("1"));
+    auto window = StartMain();
+    EXPECT_EQ(window->SBAutoLogon.Text(), AutoLogonOnCaption) << c.key;
+    int dialogs = 0;
+    ui::headless::OnNextModal([&](ui::Form&) {
+      ++dialogs;
+      return ui::ModalResult::Cancel;
+    });
+    fake::PutRegValue(c.key, AutoAdminLogonValue, RegValue::Text("0"));
+    ui::headless::Click(window->SBAutoLogon);
+    EXPECT_EQ(dialogs, 0);
+    ASSERT_EQ(world().messageBoxes.size(), 1u);
+    EXPECT_EQ(world().messageBoxes[0].text, AutoLogonUnavailableText);
+    EXPECT_EQ(window->SBAutoLogon.Text(), AutoLogonOnCaption) << "not refreshed after a refusal";
+  }
+}
+
+} // namespace

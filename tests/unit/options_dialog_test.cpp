@@ -1,0 +1,192 @@
+#include "settings/options_dialog.h"
+
+#include "app/main_window.h"
+#include "common/texts.h"
+#include "settings/settings_file.h"
+#include "ui/application.h"
+#include "ui_world.h"
+
+#include <memory>
+
+namespace {
+
+using ui::headless::Check;
+using ui::headless::Click;
+using ui::headless::Type;
+
+constexpr char UserRun[] = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+TEST(SecondsFromText, ReadsLikeTheEditShowsIt) {
+  struct Case {
+    const char* text;
+    std::int16_t seconds;
+  };
+  const Case cases[] = {
+      {"10", 10},        {"75", 75},
+      {"70000", 4464},   {"letters", 0},
+      {"", 0},           {"  30", 30},
+      {"\t7", 7},        {"+12", 12},
+      {"-5", -5},        {"12abc", 12},
+      {"1 2", 1},        {"-", 0},
+      {"+-3", 0},        {"65536", 0},
+      {"32768", -32768}, {"99999999999999999999", -1}, // only the low 16 bits of the number count
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(SecondsFromText(c.text), c.seconds) << '"' << c.text << '"';
+  }
+}
+
+class OptionsDialogTest : public WindowsTest {
+protected:
+  void SetUp() override {
+    WindowsTest::SetUp();
+    window = std::make_unique<TFMain>(std::vector<std::string>{"DorvaneShutdown.exe"});
+    ui::SetMainForm(window.get());
+    ui::RunApplication(*window);
+    world().calls.clear();
+  }
+
+  // Opens Preferences, lets `act` play the user and ends with `result`.
+  void Edit(std::function<void(TFOption&)> act, ui::ModalResult result = ui::ModalResult::Ok) {
+    ui::headless::OnNextModal([=](ui::Form& form) {
+      act(static_cast<TFOption&>(form));
+      return result;
+    });
+    ui::headless::ClickMenuItem(window->MainMenu1, "Preferences1");
+  }
+
+  std::unique_ptr<TFMain> window;
+};
+
+TEST_F(OptionsDialogTest, TheActionListMapsItemsToCodes) {
+  struct Case {
+    std::int16_t stored;
+    int shownIndex;
+    int chosenIndex;
+    std::int16_t savedCode;
+  };
+  const Case cases[] = {
+      {7, 0, -2, 1}, {8, 0, -2, 1}, {-1, 0, -2, 1}, {1, 0, 1, 2},   {2, 1, 2, 3},
+      {5, 4, 3, 4},  {6, 5, 4, 5},  {9, 7, 5, 6},   {10, 6, 6, 10}, {1, 0, 7, 9},
+  };
+  for (const Case& c : cases) {
+    AppSettings.TimerAction = c.stored;
+    int shown = -1;
+    std::string shownText;
+    Edit([&](TFOption& dialog) {
+      shown = dialog.CBShutAction.ItemIndex();
+      shownText = dialog.CBShutAction.Items()[static_cast<std::size_t>(shown)];
+      if (c.chosenIndex != -2) {
+        dialog.CBShutAction.ItemIndexFromUser(c.chosenIndex);
+      }
+    });
+    EXPECT_EQ(shown, c.shownIndex) << "stored " << c.stored;
+    EXPECT_EQ(shownText, TimerActionItems[c.shownIndex]);
+    EXPECT_EQ(AppSettings.TimerAction, c.savedCode) << "stored " << c.stored;
+  }
+}
+
+TEST_F(OptionsDialogTest, TheSecondsEditsStoreWhatIsTyped) {
+  for (const auto& [typed, seconds] :
+       std::vector<std::pair<std::string, std::int16_t>>{{"abc", 0}, {"75", 75}, {"70000", 4464}}) {
+    Edit([&](TFOption& dialog) {
+      Type(dialog.EdNSECVAR, typed);
+      Type(dialog.EdNRSECVAR, typed);
+    });
+    EXPECT_EQ(AppSettings.WarnSeconds, seconds) << typed;
+    EXPECT_EQ(AppSettings.RemoteWarnSeconds, seconds) << typed;
+  }
+}
+
+TEST_F(OptionsDialogTest, TheArrowsMoveFromTheStoredValueWhateverWasTyped) {
+  AppSettings.WarnSeconds = 10;
+  AppSettings.RemoteWarnSeconds = 59;
+  std::string afterUp;
+  std::string remoteAfterUp;
+  Edit([&](TFOption& dialog) {
+    EXPECT_EQ(dialog.EdNSECVAR.Text(), "10");
+    Type(dialog.EdNSECVAR, "30");
+    dialog.UpDownWar.ArrowFromUser(true);
+    afterUp = dialog.EdNSECVAR.Text();
+    dialog.UpDownRWar.ArrowFromUser(true); // stops at 59
+    remoteAfterUp = dialog.EdNRSECVAR.Text();
+  });
+  EXPECT_EQ(afterUp, "11");
+  EXPECT_EQ(remoteAfterUp, "59");
+  EXPECT_EQ(AppSettings.WarnSeconds, 11);
+}
+
+TEST_F(OptionsDialogTest, AnUncheckedWarningGreysItsSecondsButKeepsThem) {
+  AppSettings.WarnSeconds = 25;
+  bool greyed = false;
+  Edit([&](TFOption& dialog) {
+    EXPECT_TRUE(dialog.EdNSECVAR.Enabled());
+    Check(dialog.CBShutWar, false);
+    greyed =
+        !dialog.EdNSECVAR.Enabled() && !dialog.UpDownWar.Enabled() && dialog.EdNRSECVAR.Enabled();
+  });
+  EXPECT_TRUE(greyed);
+  EXPECT_EQ(AppSettings.ShowWarning, 0);
+  EXPECT_EQ(AppSettings.WarnSeconds, 25);
+}
+
+TEST_F(OptionsDialogTest, EveryBoxReachesItsField) {
+  Edit([](TFOption& dialog) {
+    Check(dialog.CBForce, true);
+    Check(dialog.CBTray, true);
+    Check(dialog.CBRShutWar, false);
+    Check(dialog.CBExitConfirm, true);
+  });
+  EXPECT_EQ(AppSettings.ForceApps, 1);
+  EXPECT_EQ(AppSettings.StartInTray, 1);
+  EXPECT_EQ(AppSettings.ShowRemoteWarning, 0);
+  EXPECT_EQ(AppSettings.ConfirmExit, 1);
+  EXPECT_EQ(AppSettings.RunAtStartup, 1);
+}
+
+TEST_F(OptionsDialogTest, CancelChangesNeitherTheRecordNorTheRunValueNorTheFile) {
+  const Settings before = AppSettings;
+  const auto runValue = fake::GetRegValue(UserRun, RunValueName);
+  ASSERT_TRUE(runValue);
+  Edit(
+      [](TFOption& dialog) {
+        Check(dialog.CBStartup, false);
+        Check(dialog.CBForce, true);
+        Type(dialog.EdNSECVAR, "44");
+      },
+      ui::ModalResult::Cancel);
+  EXPECT_EQ(AppSettings.ForceApps, before.ForceApps);
+  EXPECT_EQ(AppSettings.RunAtStartup, before.RunAtStartup);
+  EXPECT_EQ(AppSettings.WarnSeconds, before.WarnSeconds);
+  EXPECT_EQ(fake::GetRegValue(UserRun, RunValueName), runValue);
+  EXPECT_TRUE(fake::CallsNamed({"OpenFileForWriting", "RegDeleteValueA"}).empty());
+}
+
+TEST_F(OptionsDialogTest, OkAppliesTheRunValueBeforeTheFileIsWritten) {
+  Edit([](TFOption& dialog) { Check(dialog.CBStartup, false); });
+  const auto calls = fake::CallsNamed({"RegDeleteValueA", "OpenFileForWriting"});
+  ASSERT_EQ(calls.size(), 2u);
+  EXPECT_EQ(calls[0], std::string("RegDeleteValueA(") + UserRun + ", DorvaneShutdown)");
+  EXPECT_EQ(calls[1].substr(0, 19), "OpenFileForWriting(");
+  EXPECT_FALSE(fake::GetRegValue(UserRun, RunValueName));
+  Settings saved;
+  SetDefaultSettings(saved);
+  ASSERT_TRUE(LoadSettings(saved, SettingsHeader, SettingsPath));
+  EXPECT_EQ(saved.RunAtStartup, 0);
+}
+
+TEST_F(OptionsDialogTest, TheThreeEntriesOpenTheSameDialog) {
+  int opened = 0;
+  for (int i = 0; i < 3; ++i) {
+    ui::headless::OnNextModal([&](ui::Form& form) {
+      opened += form.Name() == "TFOption" && form.HelpContext() == 1301;
+      return ui::ModalResult::Cancel;
+    });
+  }
+  ui::headless::PressKey(*window, ui::ShortcutCtrlO);
+  ui::headless::ClickMenuItem(window->PopupMenu1, "Preferences2");
+  ui::headless::Click(window->SBPreferences);
+  EXPECT_EQ(opened, 3);
+}
+
+} // namespace

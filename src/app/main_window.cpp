@@ -5,10 +5,14 @@
 #include "app/program.h"
 #include "app/wait_notice.h"
 #include "common/texts.h"
+#include "common/web_config.h"
+#include "platform/help.h"
 #include "platform/winconst.h"
 #include "settings/run_at_startup.h"
 #include "settings/settings_file.h"
 #include "ui/application.h"
+#include "web/help.h"
+#include "web/update_check.h"
 
 namespace {
 
@@ -19,6 +23,7 @@ constexpr int ToolButtonHeight = 44;
 constexpr int AutoLogonGlyphSpacing = 10;
 constexpr int StatusHelpPanelWidth = 100;
 constexpr int StatusSecondPanelWidth = 350;
+constexpr int UpdateIntervalDays = 2;
 
 } // namespace
 
@@ -100,10 +105,12 @@ void TFMain::BuildMenus() {
       "AutoLogon2", AutoLogonItemCaption, [this] { AutoLogon2Click(); }, ui::ShortcutCtrlL);
 
   ui::MenuItem& help = MainMenu1.Add("Help1", HelpMenuCaption);
-  help.Add("Index1", IndexItemCaption, {}, ui::ShortcutF1);
-  help.Add("ProgramHomePage1", HomePageItemCaption);
+  help.Add(
+      "Index1", IndexItemCaption, [this] { Index1Click(); }, ui::ShortcutF1);
+  help.Add("ProgramHomePage1", HomePageItemCaption, [this] { ProgramHomePage1Click(); });
   help.Add("N2", SeparatorCaption);
-  help.Add("About1", AboutItemCaption, {}, ui::ShortcutCtrlA);
+  help.Add(
+      "About1", AboutItemCaption, [this] { About1Click(); }, ui::ShortcutCtrlA);
 
   PopupMenu1.Add("Show1", ShowItemCaption, [this] { Show1Click(); });
   PopupMenu1.Add("N3", SeparatorCaption);
@@ -147,9 +154,17 @@ void TFMain::FormCreate() {
   ActionInProgress = false;
   FirstPaint = true;
 
+  ui::SetHelpFile(PathNextToProgram(HelpFileName));
+  ui::SetHelpHandler([](std::uint16_t command, std::uintptr_t data) {
+    bool callHelp = true;
+    return AppHelp(command, static_cast<std::intptr_t>(data), callHelp);
+  });
   SetHelpContext(MainHelpContext);
   ui::SetHelpContextDeep(MainMenu1, MainHelpContext);
   ui::SetHelpContextDeep(PopupMenu1, MainHelpContext);
+  HelpCookie = 0;
+  platform::HtmlHelpA(win::NoHandle, nullptr, win::HhInitialize,
+                      reinterpret_cast<std::uintptr_t>(&HelpCookie));
 
   SetDefaultSettings(AppSettings);
   SettingsFilePath = PathNextToProgram(SettingsFileName);
@@ -163,6 +178,8 @@ void TFMain::FormCreate() {
 
   SetText(MessageCaption);
   ShowWaitNotice(MessageCaption, StartupNoticeText);
+  CheckForUpdate(VersionInfoUrl, CurrentVersionText, MessageCaption, UpdateQuestionText,
+                 HomePageUrl, AppSettings.LastCheckDay, UpdateIntervalDays);
   CloseWaitNotice();
 }
 
@@ -204,6 +221,7 @@ bool TFMain::FormCloseQuery() {
 }
 
 void TFMain::FormDestroy() {
+  platform::HtmlHelpA(win::NoHandle, nullptr, win::HhUninitialize, HelpCookie);
   SetTrayIcon(win::NimDelete);
   SaveSettings(AppSettings, SettingsHeader, SettingsFilePath.c_str());
   ApplyRunAtStartup(AppSettings.RunAtStartup != 0, RunValueName);

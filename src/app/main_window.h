@@ -57,6 +57,10 @@ public:
   void AutoLogon1Click() { SBAutoLogonClick(); }
   void UpdateAutoLogonButton();
 
+  void Index1Click();
+  void ProgramHomePage1Click();
+  void About1Click();
+
   void RemoteReboot1Click();
   void DomainShutdown1Click();
 

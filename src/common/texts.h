@@ -188,3 +188,20 @@ inline constexpr char AutoLogonUnavailableText[] =
 inline constexpr char AutoLogonWriteFailedText[] =
     "The automatic logon settings could not be written to the registry.\n\n"
     "Writing them needs the right to change the Winlogon key; an administrator has it.";
+
+// Help, About, home page and the update check.
+inline constexpr char AboutCaption[] = "About Dorvane Shutdown";
+inline constexpr char AboutFormat[] =
+    "Dorvane Shutdown %s\n\n"
+    "Shuts down, restarts, logs off, suspends or locks this\n"
+    "computer, and shuts down or restarts the computers of\n"
+    "your network, at once or every day at a set time.\n\n"
+    "Copyright (C) 2026 Dorvane";
+inline constexpr char HomePageFailedFormat[] =
+    "No web browser could be started. The home page is at\n%s";
+inline constexpr char UpdateQuestionText[] =
+    "A newer version of Dorvane Shutdown is available.\n\n"
+    "Open its home page now?";
+inline constexpr char BrowserCommandKey[] = "http\\shell\\open\\command";
+inline constexpr char ShellOpenVerb[] = "open";
+inline constexpr char HttpAgentName[] = "Mozilla";

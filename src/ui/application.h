@@ -30,6 +30,7 @@ void ShowException(const std::string& text);
 
 // Help requests: F1 in a window or on a menu item asks the handler with HELP_CONTEXT and the
 // context; the handler returns true when it took care of the request.
+inline constexpr std::uint16_t HelpContextRequest = 1; // HELP_CONTEXT
 using HelpHandler = std::function<bool(std::uint16_t command, std::uintptr_t data)>;
 void SetHelpHandler(HelpHandler handler);
 void SetHelpFile(const std::string& path);

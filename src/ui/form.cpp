@@ -149,6 +149,11 @@ bool Form::HandleShortcut(Shortcut shortcut) {
       return true;
     }
   }
+  // F1 that no shortcut takes asks for the form's help.
+  if (shortcut == ShortcutF1) {
+    RequestHelp(HelpContextRequest, static_cast<std::uintptr_t>(helpContext_));
+    return true;
+  }
   return false;
 }
 

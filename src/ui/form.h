@@ -85,7 +85,8 @@ public:
   // Message hooks by number. A hooked message still goes on to the normal handling after it.
   void HookMessage(std::uint32_t id, std::function<void(const Message&)> hook);
   bool RunMessageHook(const Message& message);
-  // A key pressed in the form: a menu shortcut runs its item, Esc presses the cancel button.
+  // A key pressed in the form: a menu shortcut runs its item, Esc presses the cancel button,
+  // F1 asks for the form's help.
   bool HandleShortcut(Shortcut shortcut);
 
   // Backend calls these when the window is activated, painted or shown and hidden by Windows.

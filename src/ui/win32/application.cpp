@@ -48,8 +48,8 @@ Shortcut ShortcutOf(WPARAM key) {
   return shortcut;
 }
 
-// A key pressed in one of the program's forms goes to that form's shortcuts first; F1 that no
-// shortcut takes asks for the form's help. True when the key needs no further handling.
+// A key pressed in one of the program's forms goes to that form's shortcuts first. True when the
+// key needs no further handling.
 bool HandleShortcutKey(const MSG& message) {
   if ((message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) ||
       IsModifierKey(message.wParam)) {
@@ -59,15 +59,7 @@ bool HandleShortcutKey(const MSG& message) {
   if (form == nullptr) {
     return false;
   }
-  const Shortcut shortcut = ShortcutOf(message.wParam);
-  if (form->HandleShortcut(shortcut)) {
-    return true;
-  }
-  if (shortcut == ShortcutF1) {
-    RequestHelp(HELP_CONTEXT, static_cast<std::uintptr_t>(form->HelpContext()));
-    return true;
-  }
-  return false;
+  return form->HandleShortcut(ShortcutOf(message.wParam));
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "settings/registry_access.h"
 #include "ui/application.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -36,8 +37,18 @@ bool GetBrowserCommand(char* buffer) {
   const std::size_t cut = std::strcspn(buffer, "%-");
   buffer[cut] = '\0';
   std::size_t length = cut;
-  while (length > 0 && IsTrailingSpace(buffer[length - 1])) {
+  const auto trim = [&] {
+    while (length > 0 && IsTrailingSpace(buffer[length - 1])) {
+      buffer[--length] = '\0';
+    }
+  };
+  trim();
+  // A command registered as "program" "%1" leaves the opening quote of the address behind; it
+  // would swallow the address into a quoted argument with a leading blank.
+  const auto quotes = std::count(buffer, buffer + length, '"');
+  if (quotes % 2 == 1 && length > 0 && buffer[length - 1] == '"') {
     buffer[--length] = '\0';
+    trim();
   }
   return length > 0;
 }

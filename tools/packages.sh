@@ -16,10 +16,18 @@ ensure_packages() {
 
 NATIVE_PACKAGES=(cmake make g++ libgtest-dev)
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64 xvfb xauth)
+WINDOWS32_PACKAGES=(g++-mingw-w64-i686 binutils-mingw-w64-i686)
 
 # Builds DorvaneShutdown.exe with the MinGW-w64 cross compiler into build/windows.
 build_windows() {
   cmake -S . -B build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
     -DCMAKE_BUILD_TYPE=Release >/dev/null
   cmake --build build/windows -j"$(nproc)"
+}
+
+# The same for 32-bit Windows into build/windows32.
+build_windows32() {
+  cmake -S . -B build/windows32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake \
+    -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --build build/windows32 -j"$(nproc)"
 }

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Runs every test: the native unit tests, the same tests under AddressSanitizer and UBSan, and
-# the Windows build with its checks under Wine.
+# the 64-bit Windows build with its checks under Wine, and the 32-bit Windows build with the checks
+# that need no Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/packages.sh
-ensure_packages "${NATIVE_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}"
+ensure_packages "${NATIVE_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}" "${WINDOWS32_PACKAGES[@]}"
 
 jobs=$(nproc)
 
@@ -18,3 +19,6 @@ cmake --build build/sanitize -j"$jobs"
 
 build_windows
 (cd build/windows && ctest --output-on-failure)
+
+build_windows32
+(cd build/windows32 && ctest --output-on-failure)

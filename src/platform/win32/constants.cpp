@@ -87,6 +87,8 @@ static_assert(win::NimDelete == NIM_DELETE);
 static_assert(win::NifMessage == NIF_MESSAGE);
 static_assert(win::NifIcon == NIF_ICON);
 static_assert(win::NifTip == NIF_TIP);
+// The record size differs between 32-bit and 64-bit programs.
+static_assert(win::NotifyIconDataV2Size == NOTIFYICONDATAA_V2_SIZE);
 
 static_assert(win::HhDisplayToc == HH_DISPLAY_TOC);
 static_assert(win::HhInitialize == HH_INITIALIZE);

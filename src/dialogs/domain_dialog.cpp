@@ -1,6 +1,5 @@
 #include "dialogs/domain_dialog.h"
 
-#include "common/bounded.h"
 #include "common/texts.h"
 
 TFRNetwork::TFRNetwork()
@@ -16,36 +15,23 @@ TFRNetwork::TFRNetwork()
       EdPass(&GBPass, "EdPass", {8, 88, 225, 21}),
       BOk(this, "BOk", {58, 304, 89, 25}, OkButtonOptions()),
       BCancel(this, "BCancel", {170, 304, 89, 25}, CancelButtonOptions()) {
-  CBReboot.SetText(RebootOnlyCaption);
-  CBPass.SetText(CredentialsCaption);
-  Label2.SetText(UserNameLabel);
-  Label3.SetText(PasswordLabel);
-  BOk.SetText(OkCaption);
-  BCancel.SetText(CancelCaption);
+  CaptionTargetControls(Shared());
   CBPass.OnClick = [this] { CBPassClick(); };
   Realize();
 }
 
 bool TFRNetwork::Execute(TargetRequest& request, const char* title, int helpContext) {
   LBMsg.SetText(DomainDialogText);
-  CBReboot.SetChecked(request.Reboot != 0);
-  CBPass.SetChecked(request.UseCredentials != 0);
-  EdUser.SetText(request.UserName);
-  EdPass.SetText(request.Password);
-  CBPassClick();
+  FillTargetControls(request, Shared());
   SetHelpContext(helpContext);
   SetText(title);
   if (ShowModal() != ui::ModalResult::Ok) {
     return false;
   }
-  request.Reboot = CBReboot.Checked() ? 1 : 0;
-  request.Force = 0;
-  request.UseCredentials = CBPass.Checked() ? 1 : 0;
-  CopyBounded(request.UserName, EdUser.Text().c_str(), SettingsTextCapacity);
-  CopyBounded(request.Password, EdPass.Text().c_str(), SettingsTextCapacity);
+  ReadTargetControls(request, Shared());
   return true;
 }
 
 void TFRNetwork::CBPassClick() {
-  ApplyCredentialsRule(CBPass, GBPass, EdUser, EdPass);
+  ApplyCredentialsRule(Shared());
 }

@@ -23,4 +23,9 @@ public:
   // True on OK, with the request read back; the computer name is left as it is.
   bool Execute(TargetRequest& request, const char* title, int helpContext);
   void CBPassClick();
+
+private:
+  TargetControls Shared() {
+    return {CBReboot, CBPass, GBPass, Label2, EdUser, Label3, EdPass, BOk, BCancel};
+  }
 };

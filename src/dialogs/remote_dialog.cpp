@@ -18,12 +18,7 @@ TFRComp::TFRComp()
       BOk(this, "BOk", {50, 236, 89, 25}, OkButtonOptions()),
       BCancel(this, "BCancel", {162, 236, 89, 25}, CancelButtonOptions()) {
   Label1.SetText(ComputerNameLabel);
-  CBReboot.SetText(RebootOnlyCaption);
-  CBPass.SetText(CredentialsCaption);
-  Label2.SetText(UserNameLabel);
-  Label3.SetText(PasswordLabel);
-  BOk.SetText(OkCaption);
-  BCancel.SetText(CancelCaption);
+  CaptionTargetControls(Shared());
   CBPass.OnClick = [this] { CBPassClick(); };
   Realize();
 }
@@ -43,25 +38,17 @@ bool TFRComp::Execute(TargetRequest& request, const char* title, int helpContext
 
 bool TFRComp::EditRequest(TargetRequest& request, const char* title, int helpContext) {
   EdComp.SetText(request.ComputerName);
-  CBReboot.SetChecked(request.Reboot != 0);
-  CBPass.SetChecked(request.UseCredentials != 0);
-  EdUser.SetText(request.UserName);
-  EdPass.SetText(request.Password);
-  CBPassClick();
+  FillTargetControls(request, Shared());
   SetHelpContext(helpContext);
   SetText(title);
   if (ShowModal() != ui::ModalResult::Ok) {
     return false;
   }
   CopyBounded(request.ComputerName, EdComp.Text().c_str(), SettingsTextCapacity);
-  request.Reboot = CBReboot.Checked() ? 1 : 0;
-  request.Force = 0;
-  request.UseCredentials = CBPass.Checked() ? 1 : 0;
-  CopyBounded(request.UserName, EdUser.Text().c_str(), SettingsTextCapacity);
-  CopyBounded(request.Password, EdPass.Text().c_str(), SettingsTextCapacity);
+  ReadTargetControls(request, Shared());
   return true;
 }
 
 void TFRComp::CBPassClick() {
-  ApplyCredentialsRule(CBPass, GBPass, EdUser, EdPass);
+  ApplyCredentialsRule(Shared());
 }

@@ -26,4 +26,9 @@ public:
   // One showing; true on OK, with the request read back.
   bool EditRequest(TargetRequest& request, const char* title, int helpContext);
   void CBPassClick();
+
+private:
+  TargetControls Shared() {
+    return {CBReboot, CBPass, GBPass, Label2, EdUser, Label3, EdPass, BOk, BCancel};
+  }
 };

@@ -1,6 +1,7 @@
 #include "dialogs/target_request.h"
 
 #include "common/bounded.h"
+#include "common/texts.h"
 
 TargetRequest BlankTargetRequest(const Settings& settings) {
   TargetRequest request;
@@ -17,15 +18,39 @@ void ApplyTargetRequest(const TargetRequest& request, Settings& settings) {
   CopyBounded(settings.Password, request.Password, SettingsTextCapacity);
 }
 
-void ApplyCredentialsRule(const ui::CheckBox& box, ui::GroupBox& group, ui::Edit& user,
-                          ui::Edit& password) {
-  const bool enabled = box.Checked();
+void CaptionTargetControls(const TargetControls& controls) {
+  controls.reboot.SetText(RebootOnlyCaption);
+  controls.useCredentials.SetText(CredentialsCaption);
+  controls.userLabel.SetText(UserNameLabel);
+  controls.passwordLabel.SetText(PasswordLabel);
+  controls.ok.SetText(OkCaption);
+  controls.cancel.SetText(CancelCaption);
+}
+
+void FillTargetControls(const TargetRequest& request, const TargetControls& controls) {
+  controls.reboot.SetChecked(request.Reboot != 0);
+  controls.useCredentials.SetChecked(request.UseCredentials != 0);
+  controls.user.SetText(request.UserName);
+  controls.password.SetText(request.Password);
+  ApplyCredentialsRule(controls);
+}
+
+void ReadTargetControls(TargetRequest& request, const TargetControls& controls) {
+  request.Reboot = controls.reboot.Checked() ? 1 : 0;
+  request.Force = 0;
+  request.UseCredentials = controls.useCredentials.Checked() ? 1 : 0;
+  CopyBounded(request.UserName, controls.user.Text().c_str(), SettingsTextCapacity);
+  CopyBounded(request.Password, controls.password.Text().c_str(), SettingsTextCapacity);
+}
+
+void ApplyCredentialsRule(const TargetControls& controls) {
+  const bool enabled = controls.useCredentials.Checked();
   const ui::Color color = enabled ? ui::ColorWindow : ui::ColorInactiveBorder;
-  group.SetEnabled(enabled);
-  user.SetEnabled(enabled);
-  password.SetEnabled(enabled);
-  user.SetBackgroundColor(color);
-  password.SetBackgroundColor(color);
+  controls.credentials.SetEnabled(enabled);
+  controls.user.SetEnabled(enabled);
+  controls.password.SetEnabled(enabled);
+  controls.user.SetBackgroundColor(color);
+  controls.password.SetBackgroundColor(color);
 }
 
 ui::Button::Options OkButtonOptions() {

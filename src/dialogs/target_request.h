@@ -24,10 +24,28 @@ TargetRequest BlankTargetRequest(const Settings& settings);
 // Copies a confirmed request into the settings.
 void ApplyTargetRequest(const TargetRequest& request, Settings& settings);
 
+// The controls the remote and domain dialogs share.
+struct TargetControls {
+  ui::CheckBox& reboot;
+  ui::CheckBox& useCredentials;
+  ui::GroupBox& credentials;
+  ui::Label& userLabel;
+  ui::Edit& user;
+  ui::Label& passwordLabel;
+  ui::Edit& password;
+  ui::Button& ok;
+  ui::Button& cancel;
+};
+
+void CaptionTargetControls(const TargetControls& controls);
+// Shows the request's choices and credentials, with the enabling rule applied.
+void FillTargetControls(const TargetRequest& request, const TargetControls& controls);
+// Takes the choices and credentials back; a confirmed dialog never forces applications closed.
+void ReadTargetControls(TargetRequest& request, const TargetControls& controls);
+
 // The credentials group is usable only while its check box is ticked; its edits are greyed
 // otherwise but keep what they hold.
-void ApplyCredentialsRule(const ui::CheckBox& box, ui::GroupBox& group, ui::Edit& user,
-                          ui::Edit& password);
+void ApplyCredentialsRule(const TargetControls& controls);
 
 // The dialogs' own buttons: OK with its glyph, the default; Cancel with its glyph, Esc.
 ui::Button::Options OkButtonOptions();

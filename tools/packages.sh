@@ -16,7 +16,7 @@ ensure_packages() {
 
 NATIVE_PACKAGES=(cmake make g++ libgtest-dev)
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64 xvfb xauth x11-utils
-  xdotool imagemagick)
+  xdotool imagemagick fp-utils)
 WINDOWS32_PACKAGES=(g++-mingw-w64-i686 binutils-mingw-w64-i686)
 # clang++ with libFuzzer and the sanitizers' run-time.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)

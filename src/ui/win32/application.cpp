@@ -139,14 +139,22 @@ void TerminateApplication() {
 }
 
 void ProcessMessages() {
+  // Windows hands out the quit before input, painting and timers; it is put back only once
+  // those are handled, or a wait that goes on after the end was asked for would freeze.
+  bool quit = false;
+  int exitCode = 0;
   MSG message{};
   while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) {
-      // Left for the loop that owns it.
-      ::PostQuitMessage(static_cast<int>(message.wParam));
-      return;
+      quit = true;
+      exitCode = static_cast<int>(message.wParam);
+    } else {
+      win32::DispatchQueued(message);
     }
-    win32::DispatchQueued(message);
+  }
+  // Left for the loop that owns it.
+  if (quit) {
+    ::PostQuitMessage(exitCode);
   }
 }
 

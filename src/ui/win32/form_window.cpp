@@ -159,6 +159,7 @@ bool HandleMessage(Form& form, HWND window, UINT message, WPARAM wParam, LPARAM 
       DataOf(form).lastFocus = ::IsChild(window, focus) ? focus : nullptr;
       return false;
     }
+    ++DataOf(form).activations;
     if (HIWORD(wParam) == 0) {
       RestoreFocus(window, DataOf(form).lastFocus);
     }
@@ -253,8 +254,14 @@ void ShowFormWindow(Form& form, int command) {
   const HWND window = WindowOf(form);
   // The form knows first, so that what runs while it is shown sees it showing.
   form.VisibilityFromSystem(true);
+  const unsigned activationsBefore = DataOf(form).activations;
   ::ShowWindow(window, command);
-  ::SetForegroundWindow(window);
+  // Showing activates the window when Windows lets it, and what runs on activation may already
+  // have moved on, say to closing the program; activating it a second time would run that
+  // again. Only a window that showing left inactive is brought to the front.
+  if (form.native != 0 && DataOf(form).activations == activationsBefore) {
+    ::SetForegroundWindow(window);
+  }
 }
 
 } // namespace ui::win32

@@ -39,6 +39,7 @@ struct FormData {
   int nextId = FirstCommandId;
   // The control that had the focus when the form was last deactivated.
   HWND lastFocus = nullptr;
+  unsigned activations = 0;
   // Tooltip texts handed out by pointer must outlive the notification that asked for them.
   std::string tipText;
   std::wstring wideTipText;

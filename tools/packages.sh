@@ -22,15 +22,20 @@ WINDOWS32_PACKAGES=(g++-mingw-w64-i686 binutils-mingw-w64-i686)
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 
 # Builds DorvaneShutdown.exe with the MinGW-w64 cross compiler into build/windows.
+# The development builds ask for the version and open the home page on this machine only, at the
+# address the end-to-end tests serve; a release sets the real addresses.
+DEV_WEB_OPTIONS=(-DDORVANE_VERSION_INFO_URL=http://127.0.0.1:47321/version.txt
+  -DDORVANE_HOME_PAGE_URL=http://127.0.0.1:47321/)
+
 build_windows() {
   cmake -S . -B build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-    -DCMAKE_BUILD_TYPE=Release >/dev/null
+    -DCMAKE_BUILD_TYPE=Release "${DEV_WEB_OPTIONS[@]}" >/dev/null
   cmake --build build/windows -j"$(nproc)"
 }
 
 # The same for 32-bit Windows into build/windows32.
 build_windows32() {
   cmake -S . -B build/windows32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake \
-    -DCMAKE_BUILD_TYPE=Release >/dev/null
+    -DCMAKE_BUILD_TYPE=Release "${DEV_WEB_OPTIONS[@]}" >/dev/null
   cmake --build build/windows32 -j"$(nproc)"
 }

@@ -30,9 +30,14 @@ bool IsTrailingSpace(char c) {
 } // namespace
 
 bool GetBrowserCommand(char* buffer) {
-  buffer[0] = '\0';
-  ReadRegValue(win::HkeyClassesRoot, BrowserCommandKey, nullptr, buffer, RegisteredCommandCapacity,
-               nullptr, nullptr);
+  // Only a text value comes back terminated; a value of any other type is no command.
+  win::RegType type = win::RegNone;
+  if (!ReadRegValue(win::HkeyClassesRoot, BrowserCommandKey, nullptr, buffer,
+                    RegisteredCommandCapacity, &type, nullptr) ||
+      (type != win::RegSz && type != win::RegExpandSz)) {
+    buffer[0] = '\0';
+    return false;
+  }
   // The address placeholder and every switch come after the program's path.
   const std::size_t cut = std::strcspn(buffer, "%-");
   buffer[cut] = '\0';

@@ -272,6 +272,36 @@ TEST_F(WebTest, TheBrowserCommandIsCutBeforeItsArguments) {
   }
 }
 
+TEST_F(WebTest, ABrowserCommandOfAnotherTypeThanTextIsNoCommand) {
+  struct Case {
+    win::RegType type;
+    std::string data;
+    bool found;
+    std::string command;
+  };
+  const std::string full(258, 'w'); // fills the read and leaves no terminator
+  const Case cases[] = {
+      {win::RegSz, "C:\\Web\\web.exe %1", true, "C:\\Web\\web.exe"},
+      {win::RegExpandSz, "C:\\Web\\web.exe %1", true, "C:\\Web\\web.exe"},
+      {win::RegNone, full, false, ""},
+      {3, full, false, ""}, // REG_BINARY
+      {win::RegDword, std::string("\x01\0\0\0", 4), false, ""},
+      {7, std::string("C:\\Web\\web.exe\0\0", 16), false, ""}, // REG_MULTI_SZ
+      {50, std::string(29, '2') + "\x01", false, ""},
+  };
+  for (const Case& c : cases) {
+    fake::RegValue value;
+    value.type = c.type;
+    value.data.assign(c.data.begin(), c.data.end());
+    fake::PutRegValue(BrowserKey, "", value);
+    // As on the stack: no terminator where the value ends.
+    char command[BrowserCommandCapacity];
+    std::memset(command, 'x', sizeof command);
+    EXPECT_EQ(GetBrowserCommand(command), c.found) << c.type << " " << c.data;
+    EXPECT_EQ(std::string(command), c.command) << c.type << " " << c.data;
+  }
+}
+
 TEST_F(WebTest, LongCommandLinesGoToTheShellWithTheBareAddress) {
   const std::string command = "C:\\Web\\web.exe";
   const std::string at254(254 - command.size() - 1, 'u');

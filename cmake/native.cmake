@@ -13,6 +13,12 @@ target_link_libraries(dorvane_platform_fake PUBLIC dorvane_common)
 add_library(dorvane_ui_headless STATIC ${DORVANE_UI_SOURCES} src/ui/headless/backend.cpp)
 target_link_libraries(dorvane_ui_headless PUBLIC dorvane_platform_fake)
 
+# The fuzz build links the same libraries into its fuzz targets instead of the unit tests.
+if(DORVANE_FUZZ)
+  include(cmake/fuzz.cmake)
+  return()
+endif()
+
 find_package(GTest REQUIRED)
 enable_testing()
 

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Runs every test: the native unit tests, the same tests under AddressSanitizer and UBSan, and
-# the 64-bit Windows build with its checks under Wine, and the 32-bit Windows build with the checks
-# that need no Wine.
+# Runs every test: the native unit tests, the same tests under AddressSanitizer and UBSan, a short
+# run of every fuzz target, the 64-bit Windows build with its checks under Wine, and the 32-bit
+# Windows build with the checks that need no Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/packages.sh
-ensure_packages "${NATIVE_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}" "${WINDOWS32_PACKAGES[@]}"
+ensure_packages "${NATIVE_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}" \
+  "${WINDOWS32_PACKAGES[@]}"
 
 jobs=$(nproc)
 
@@ -16,6 +17,8 @@ cmake --build build/native -j"$jobs"
 cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DDORVANE_SANITIZE=ON >/dev/null
 cmake --build build/sanitize -j"$jobs"
 (cd build/sanitize && ctest --output-on-failure -j"$jobs")
+
+bash tools/fuzz.sh 5
 
 build_windows
 (cd build/windows && ctest --output-on-failure)

@@ -45,6 +45,9 @@ if(NOT CMAKE_BUILD_TYPE IN_LIST DORVANE_DEBUGGING_CONFIGS)
             -P ${CMAKE_SOURCE_DIR}/tests/wine/check_size.cmake)
 endif()
 
+# The help file needs no Wine either: every build compiles it.
+include(cmake/help.cmake)
+
 # Everything below runs programs under Wine, which here runs 64-bit programs only: the 32-bit
 # tool chain file turns this off, and the rest of this file is then skipped.
 option(DORVANE_WINE_TESTS "Register the checks that run programs under Wine" ON)
@@ -66,5 +69,3 @@ set_tests_properties(engine_check_winxp PROPERTIES ENVIRONMENT
   [[DORVANE_WINE_REG=HKCU\Software\Wine\AppDefaults\engine_check.exe /v Version /d winxp /f]])
 set_tests_properties(engine_check_default engine_check_winxp PROPERTIES
   TIMEOUT ${DORVANE_WINE_TIMEOUT} RUN_SERIAL TRUE)
-
-include(cmake/help.cmake)

@@ -69,3 +69,5 @@ set_tests_properties(engine_check_winxp PROPERTIES ENVIRONMENT
   [[DORVANE_WINE_REG=HKCU\Software\Wine\AppDefaults\engine_check.exe /v Version /d winxp /f]])
 set_tests_properties(engine_check_default engine_check_winxp PROPERTIES
   TIMEOUT ${DORVANE_WINE_TIMEOUT} RUN_SERIAL TRUE)
+
+include(cmake/e2e.cmake)

@@ -1,0 +1,33 @@
+# End-to-end tests of the real program under Wine and Xvfb: tests/wine/e2e/run_e2e.sh starts
+# DorvaneShutdown.exe in a throwaway prefix and drives it from outside with the driver below,
+# by window messages and keys. Screenshots of its windows are kept in screenshots/ here.
+
+add_executable(e2e_driver tests/wine/e2e/driver.cpp)
+target_link_options(e2e_driver PRIVATE ${DORVANE_STATIC_LINK} -mconsole)
+
+set(DORVANE_E2E_TESTS
+  main_window
+  second_instance
+  close_and_tray
+  start_in_tray
+  exit_menu
+  exit_shortcut
+  countdown_cancel
+  countdown_cancel_beside_other_window
+  logoff_without_warning
+)
+set(DORVANE_E2E_NAMES "")
+foreach(test IN LISTS DORVANE_E2E_TESTS)
+  add_test(NAME e2e_${test}
+    COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/e2e/run_e2e.sh ${test} ${CMAKE_BINARY_DIR}
+            $<TARGET_FILE:DorvaneShutdown> $<TARGET_FILE:e2e_driver>)
+  list(APPEND DORVANE_E2E_NAMES e2e_${test})
+endforeach()
+# Each test boots its own prefix and display; one at a time, as they share the machine's cores.
+set_tests_properties(${DORVANE_E2E_NAMES} PROPERTIES
+  TIMEOUT ${DORVANE_WINE_TIMEOUT} RUN_SERIAL TRUE LABELS e2e)
+
+# The yardstick of tools/bench/startup.sh: a program that opens one plain window. Built on
+# request only.
+add_executable(bench_minimal EXCLUDE_FROM_ALL tools/bench/minimal.cpp)
+target_link_options(bench_minimal PRIVATE ${DORVANE_STATIC_LINK} -mwindows)

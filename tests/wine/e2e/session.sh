@@ -1,0 +1,270 @@
+# shellcheck shell=bash
+# Sourced by the end-to-end scripts: a private X display and a throwaway Wine prefix with the
+# program installed in its own folder on drive C:, the driver beside it, and the helpers the
+# tests are written with. Everything started here is ended and removed on exit.
+#
+#   start_session BUILD_DIR PROGRAM.exe DRIVER.exe
+#
+# Never calls a power function of this machine: the program's log-off, shutdown and reboot end
+# at most the Wine session, which lives in the throwaway prefix.
+
+# Installed names inside the prefix.
+readonly E2E_FOLDER=Dorvane
+readonly E2E_PROGRAM=DorvaneShutdown.exe
+readonly E2E_DRIVER=driver.exe
+
+e2e_failures=0
+e2e_xvfb_pid=
+e2e_prefix=
+
+# shellcheck disable=SC2317 # run by the EXIT trap
+end_session() {
+  if [ -n "$e2e_prefix" ]; then
+    WINEPREFIX=$e2e_prefix wineserver -k >/dev/null 2>&1
+    WINEPREFIX=$e2e_prefix wineserver -w >/dev/null 2>&1
+    rm -rf "$e2e_prefix"
+  fi
+  if [ -n "$e2e_xvfb_pid" ]; then
+    kill "$e2e_xvfb_pid" 2>/dev/null
+    wait "$e2e_xvfb_pid" 2>/dev/null
+  fi
+}
+
+log() {
+  printf '%s\n' "$*"
+}
+
+fail() {
+  log "FAIL $*"
+  e2e_failures=$((e2e_failures + 1))
+}
+
+# Stops the test at once: what follows depends on this step.
+abort() {
+  log "FAIL $*"
+  log "stopped: the remaining steps depend on this one"
+  exit 1
+}
+
+pass() {
+  log "PASS $*"
+}
+
+# check DESCRIPTION ACTUAL EXPECTED
+check_eq() {
+  if [ "$2" = "$3" ]; then
+    pass "$1"
+  else
+    fail "$1: got \"$2\", expected \"$3\""
+  fi
+}
+
+# check DESCRIPTION COMMAND...: passes when the command succeeds.
+check() {
+  local what=$1
+  shift
+  if "$@"; then
+    pass "$what"
+  else
+    fail "$what"
+  fi
+}
+
+finish() {
+  if [ "$e2e_failures" -gt 0 ]; then
+    log "$e2e_failures check(s) failed"
+    exit 1
+  fi
+  log "all checks passed"
+  exit 0
+}
+
+need_tool() {
+  command -v "$1" >/dev/null 2>&1 ||
+    abort "$1 is missing: install the Debian package $2"
+}
+
+start_session() {
+  local build_dir=$1 program=$2 driver=$3
+  need_tool Xvfb xvfb
+  need_tool import imagemagick
+  need_tool wine wine
+  need_tool wineserver wine
+
+  for file in "$program" "$driver"; do
+    # Only Windows programs are run: anything else would run on this machine itself.
+    if [ ! -f "$file" ] || [ "$(head -c 2 "$file")" != "MZ" ]; then
+      abort "$file is not a Windows program"
+    fi
+  done
+
+  trap end_session EXIT
+  trap 'exit 130' INT TERM HUP
+
+  e2e_prefix=$(mktemp -d "$build_dir/e2e-prefix.XXXXXX") || abort "no prefix folder"
+  export WINEPREFIX=$e2e_prefix
+  # winemenubuilder is off so that the prefix adds nothing to this machine's desktop menus.
+  export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
+  export WINEDEBUG=-all
+  # The session is Wine's own: no settings of the calling user leak in.
+  unset WINEARCH WINESERVER WINELOADER
+
+  # Xvfb picks a free display number itself and writes it once it accepts clients.
+  local display_file=$e2e_prefix/display
+  Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$display_file" 2>/dev/null &
+  e2e_xvfb_pid=$!
+  local waited=0
+  while [ ! -s "$display_file" ]; do
+    kill -0 "$e2e_xvfb_pid" 2>/dev/null || abort "Xvfb did not start"
+    [ $waited -lt 100 ] || abort "Xvfb did not start within 10 s"
+    sleep 0.1
+    waited=$((waited + 1))
+  done
+  DISPLAY=":$(tr -d '\n' <"$display_file")"
+  export DISPLAY
+  rm -f "$display_file"
+
+  if ! wine wineboot -i >"$e2e_prefix/wineboot.log" 2>&1 || ! wineserver -w; then
+    cat "$e2e_prefix/wineboot.log" >&2
+    abort "the Wine prefix could not be created"
+  fi
+
+  # A virtual desktop gives the windows title bars without a window manager. Web requests go to
+  # a proxy on this machine where nothing listens, so that no test reaches the network.
+  local registry=$e2e_prefix/drive_c/e2e.reg
+  cat >"$registry" <<'EOF'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer]
+"Desktop"="Default"
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
+"Default"="1024x768"
+
+[HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Internet Settings]
+"ProxyEnable"=dword:00000001
+"ProxyServer"="127.0.0.1:9"
+EOF
+  wine reg import 'C:\e2e.reg' >/dev/null 2>&1 || abort "the registry settings were not taken"
+  rm -f "$registry"
+
+  E2E_DIR=$e2e_prefix/drive_c/$E2E_FOLDER
+  mkdir -p "$E2E_DIR"
+  cp "$program" "$E2E_DIR/$E2E_PROGRAM"
+  cp "$driver" "$E2E_DIR/$E2E_DRIVER"
+  export SETTINGS_FILE=$E2E_DIR/DorvaneShutdown.dat
+  log "session: display $DISPLAY, prefix $e2e_prefix"
+}
+
+# drv COMMAND ARGUMENTS...: runs the driver in the session. Its output goes through a file: any
+# Wine process it brings up (the desktop, a program it starts) inherits its output and would keep
+# a pipe open for as long as it runs.
+drv() {
+  local output=$e2e_prefix/driver.$BASHPID.out status
+  wine "C:\\$E2E_FOLDER\\$E2E_DRIVER" "$@" >"$output"
+  status=$?
+  cat "$output"
+  rm -f "$output"
+  return $status
+}
+
+# start_program [ARGUMENTS...]: starts the program from its folder; its process is $!, as for any
+# background job. The wine process becomes the program's process, so its exit status is the
+# program's exit code.
+start_program() {
+  (cd "$E2E_DIR" && exec wine "C:\\$E2E_FOLDER\\$E2E_PROGRAM" "$@") >/dev/null 2>&1 &
+}
+
+# True while the process runs (a finished child that is not yet reaped counts as ended).
+running() {
+  local state
+  state=$(sed 's/.*) //' "/proc/$1/stat" 2>/dev/null | cut -d' ' -f1) || return 1
+  [ -n "$state" ] && [ "$state" != Z ]
+}
+
+# wait_exit PID SECONDS: waits for the process to end and sets exit_code; false on timeout.
+# shellcheck disable=SC2034 # exit_code is for the caller
+wait_exit() {
+  local deadline=$((SECONDS + $2))
+  while running "$1"; do
+    [ $SECONDS -lt "$deadline" ] || return 1
+    sleep 0.2
+  done
+  wait "$1"
+  exit_code=$?
+  return 0
+}
+
+# screenshot NAME: the whole virtual screen, after the windows have painted.
+screenshot() {
+  sleep 0.7
+  if import -window root "$SCREENSHOT_DIR/$1.png" 2>/dev/null; then
+    log "screenshot $SCREENSHOT_DIR/$1.png"
+  else
+    fail "screenshot $1 could not be taken"
+  fi
+}
+
+# Lines of `drv children`: hwnd, class, text, visible, enabled, bounds; tab-separated.
+# child_with COLUMN VALUE < CHILDREN: the handle of the first child whose class (2) or text (3)
+# is VALUE.
+child_with() {
+  awk -F '\t' -v column="$1" -v value="$2" '$column == value { print $1; exit }'
+}
+
+# The settings file, written as the program writes it: the header, 24 reserved bytes, the
+# fields in this order (little-endian numbers; texts as a 16-bit length and the characters),
+# then 20 reserved bytes. Each entry is NAME:TYPE:DEFAULT, the defaults being the program's.
+readonly SETTINGS_FIELDS=(
+  ForceApps:u8:0 RunAtStartup:u8:1 StartInTray:u8:0 TimerActive:u8:0
+  TimerHour:i16:0 TimerMinute:i16:0 ShowWarning:u8:1 WarnSeconds:i16:10
+  ShowRemoteWarning:u8:1 RemoteWarnSeconds:i16:20 TimerAction:i16:1 RemoteComputer:text:
+  RemoteReboot:u8:0 UseCredentials:u8:0 UserName:text: Password:text:
+  ConfirmExit:u8:0 LastCheckDay:i32:0
+)
+
+# little_endian VALUE BYTES
+little_endian() {
+  local value=$1 count=$2 i
+  for ((i = 0; i < count; i++)); do
+    # shellcheck disable=SC2059 # the format is the byte's octal escape
+    printf "\\$(printf '%03o' $(((value >> (8 * i)) & 0xFF)))"
+  done
+}
+
+zeros() {
+  head -c "$1" /dev/zero
+}
+
+# settings_bytes [NAME=VALUE...]: the file's bytes on stdout, defaults for the fields not named.
+settings_bytes() {
+  local entry name type value given
+  printf '%s' "Dorvane Shutdown settings"
+  zeros 24
+  for entry in "${SETTINGS_FIELDS[@]}"; do
+    IFS=: read -r name type value <<<"$entry"
+    for given in "$@"; do
+      [ "${given%%=*}" = "$name" ] && value=${given#*=}
+    done
+    case $type in
+    u8) little_endian "$value" 1 ;;
+    i16) little_endian "$value" 2 ;;
+    i32) little_endian "$value" 4 ;;
+    text)
+      little_endian "${#value}" 2
+      printf '%s' "$value"
+      ;;
+    esac
+  done
+  zeros 20
+}
+
+# Today's number in the program's count of calendar days (consecutive days get consecutive
+# numbers), by the same local clock Wine gives the program.
+today_day_number() {
+  local day month year y m
+  read -r day month year <<<"$(date '+%-d %-m %Y')"
+  y=$((year + 399 + (month + 9) / 12))
+  m=$(((month + 9) % 12))
+  echo $((365 * y + y / 4 - y / 100 + y / 400 + (153 * m + 2) / 5 + day - 146037))
+}

@@ -9,7 +9,7 @@ file(GLOB WIN32_PLATFORM_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platf
 add_library(dorvane_platform_win32 STATIC ${WIN32_PLATFORM_SOURCES})
 target_compile_definitions(dorvane_platform_win32 PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
 target_link_libraries(dorvane_platform_win32
-  PUBLIC dorvane_common advapi32 user32 shell32 mpr wininet kernel32)
+  PUBLIC dorvane_common advapi32 user32 kernel32)
 
 # The window toolkit on user32 and the common controls.
 file(GLOB WIN32_UI_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/ui/win32/*.cpp)

@@ -32,6 +32,9 @@ source tests/wine/e2e/session.sh
 start_session "$(cd "$build_dir" && pwd)" "$build_dir/DorvaneShutdown.exe" \
   "$build_dir/e2e_driver.exe"
 cp "$build_dir/bench_minimal.exe" "$E2E_DIR/Minimal.exe"
+# A usual start: the web check ran today, so this start makes none (it happens at most every
+# other day, and the runs here are killed before they could save that it ran).
+settings_bytes LastCheckDay="$(today_day_number)" >"$SETTINGS_FILE"
 
 # The Linux process of a program of this session: Wine shows the Windows path as its command.
 linux_pid_of() {

@@ -1,15 +1,19 @@
 #include "platform/network.h"
 
 #include "platform/win32/handles.h"
+#include "platform/win32/late_bound.h"
 
 #include <winnetwk.h>
 
 namespace platform {
 
 using win32::FromWindows;
+using win32::LateBound;
 using win32::ToWindows;
 
 namespace {
+
+constexpr char Mpr[] = "mpr.dll";
 
 // The texts are only read by the provider; NETRESOURCEA merely predates const.
 NETRESOURCEA ToWindowsResource(const NetResource& resource) {
@@ -29,23 +33,29 @@ NETRESOURCEA ToWindowsResource(const NetResource& resource) {
 
 std::uint32_t WNetAddConnection2A(const NetResource& resource, const char* password,
                                   const char* userName, std::uint32_t flags) {
+  static const auto call = LateBound<decltype(::WNetAddConnection2A)>(Mpr, "WNetAddConnection2A");
   NETRESOURCEA converted = ToWindowsResource(resource);
-  return ::WNetAddConnection2A(&converted, password, userName, flags);
+  return call != nullptr ? call(&converted, password, userName, flags) : ERROR_PROC_NOT_FOUND;
 }
 
 std::uint32_t WNetCancelConnection2A(const char* name, std::uint32_t flags, bool force) {
-  return ::WNetCancelConnection2A(name, flags, force);
+  static const auto call =
+      LateBound<decltype(::WNetCancelConnection2A)>(Mpr, "WNetCancelConnection2A");
+  return call != nullptr ? call(name, flags, force) : ERROR_PROC_NOT_FOUND;
 }
 
 std::uint32_t WNetOpenEnumA(std::uint32_t scope, std::uint32_t type, std::uint32_t usage,
                             const NetResource* start, win::Handle& enumeration) {
+  static const auto call = LateBound<decltype(::WNetOpenEnumA)>(Mpr, "WNetOpenEnumA");
+  if (call == nullptr) {
+    return ERROR_PROC_NOT_FOUND;
+  }
   NETRESOURCEA converted{};
   if (start != nullptr) {
     converted = ToWindowsResource(*start);
   }
   HANDLE opened = nullptr;
-  const DWORD status =
-      ::WNetOpenEnumA(scope, type, usage, start != nullptr ? &converted : nullptr, &opened);
+  const DWORD status = call(scope, type, usage, start != nullptr ? &converted : nullptr, &opened);
   if (status == NO_ERROR) {
     enumeration = FromWindows(opened);
   }
@@ -54,13 +64,17 @@ std::uint32_t WNetOpenEnumA(std::uint32_t scope, std::uint32_t type, std::uint32
 
 std::uint32_t WNetEnumResourceA(win::Handle enumeration, std::uint32_t& count,
                                 std::uint32_t bufferSize, std::vector<NetEntry>& entries) {
+  static const auto call = LateBound<decltype(::WNetEnumResourceA)>(Mpr, "WNetEnumResourceA");
+  if (call == nullptr) {
+    count = 0;
+    return ERROR_PROC_NOT_FOUND;
+  }
   // The provider places the records at the start of the buffer and their texts after them, so
   // the buffer is made of records to get their alignment.
   std::vector<NETRESOURCEA> buffer((bufferSize + sizeof(NETRESOURCEA) - 1) / sizeof(NETRESOURCEA));
   DWORD wanted = count;
   DWORD size = bufferSize;
-  const DWORD status =
-      ::WNetEnumResourceA(ToWindows<HANDLE>(enumeration), &wanted, buffer.data(), &size);
+  const DWORD status = call(ToWindows<HANDLE>(enumeration), &wanted, buffer.data(), &size);
   if (status != NO_ERROR) {
     count = 0;
     return status;
@@ -78,7 +92,8 @@ std::uint32_t WNetEnumResourceA(win::Handle enumeration, std::uint32_t& count,
 }
 
 std::uint32_t WNetCloseEnum(win::Handle enumeration) {
-  return ::WNetCloseEnum(ToWindows<HANDLE>(enumeration));
+  static const auto call = LateBound<decltype(::WNetCloseEnum)>(Mpr, "WNetCloseEnum");
+  return call != nullptr ? call(ToWindows<HANDLE>(enumeration)) : ERROR_PROC_NOT_FOUND;
 }
 
 } // namespace platform

@@ -1,6 +1,7 @@
 #include "platform/shell.h"
 
 #include "platform/win32/handles.h"
+#include "platform/win32/late_bound.h"
 
 #include <shellapi.h>
 
@@ -9,11 +10,20 @@
 namespace platform {
 
 using win32::FromWindows;
+using win32::LateBound;
 using win32::ToWindows;
+
+namespace {
+constexpr char Shell32[] = "shell32.dll";
+}
 
 static_assert(sizeof(NotifyIconData::tip) == sizeof(NOTIFYICONDATAA{}.szTip));
 
 bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) {
+  static const auto call = LateBound<decltype(::Shell_NotifyIconA)>(Shell32, "Shell_NotifyIconA");
+  if (call == nullptr) {
+    return false;
+  }
   NOTIFYICONDATAA icon{};
   // The shell reads no further than the size the record declares.
   icon.cbSize = data.size;
@@ -23,14 +33,16 @@ bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) {
   icon.uCallbackMessage = data.callbackMessage;
   icon.hIcon = ToWindows<HICON>(data.icon);
   std::memcpy(icon.szTip, data.tip, sizeof icon.szTip);
-  return ::Shell_NotifyIconA(message, &icon);
+  return call(message, &icon);
 }
 
 std::uintptr_t ShellExecuteA(win::Handle window, const char* operation, const char* file,
                              const char* parameters, const char* directory,
                              std::uint32_t showCommand) {
-  return FromWindows(::ShellExecuteA(ToWindows<HWND>(window), operation, file, parameters,
-                                     directory, static_cast<INT>(showCommand)));
+  static const auto call = LateBound<decltype(::ShellExecuteA)>(Shell32, "ShellExecuteA");
+  return call != nullptr ? FromWindows(call(ToWindows<HWND>(window), operation, file, parameters,
+                                            directory, static_cast<INT>(showCommand)))
+                         : 0;
 }
 
 } // namespace platform

@@ -34,11 +34,12 @@ include(CPack)
 
 # The package as a user gets it: unpacked into an empty folder under Wine, started from there and
 # ended by File > Exit, after which its settings file lies beside it. Wine runs the 64-bit
-# build only.
+# build only; the end-to-end tests' driver (cmake/e2e.cmake) presses the keys.
 if(DORVANE_WINE_TESTS)
   add_test(NAME package_runs_from_its_folder
     COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/check_package.sh ${CMAKE_BINARY_DIR}
-            ${CMAKE_CPACK_COMMAND} ${DORVANE_PACKAGE_NAME} ${DORVANE_PACKAGE_FOLDER})
+            ${CMAKE_CPACK_COMMAND} ${DORVANE_PACKAGE_NAME} ${DORVANE_PACKAGE_FOLDER}
+            $<TARGET_FILE:e2e_driver>)
   set_tests_properties(package_runs_from_its_folder PROPERTIES
     TIMEOUT 300 RUN_SERIAL TRUE LABELS package)
 endif()

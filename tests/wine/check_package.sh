@@ -4,22 +4,25 @@
 # display, ends it with Alt+F4 (the shortcut of File > Exit) and checks that it wrote its settings
 # file beside itself, next to the help file. Prints one PASS or FAIL line a check.
 #
-#   check_package.sh BUILD_DIR CPACK PACKAGE_NAME FOLDER
+#   check_package.sh BUILD_DIR CPACK PACKAGE_NAME FOLDER DRIVER.exe
 #
 # PACKAGE_NAME is the ZIP file's name without .zip; FOLDER the one folder the package holds.
-# The windows are found and the keys pressed from outside, with xdotool and xprop.
+# DRIVER.exe is the end-to-end tests' driver (tests/wine/e2e/driver.cpp), which finds the main
+# window and presses the keys from outside the program, in the same Wine session.
 
 set -u
 
-if [ $# -ne 4 ]; then
-  echo "usage: $0 BUILD_DIR CPACK PACKAGE_NAME FOLDER" >&2
+if [ $# -ne 5 ]; then
+  echo "usage: $0 BUILD_DIR CPACK PACKAGE_NAME FOLDER DRIVER.exe" >&2
   exit 2
 fi
 build_dir=$(cd "$1" && pwd)
 cpack=$2
 package=$3
 folder=$4
+driver=$5
 
+readonly MAIN_CLASS=DorvaneShutdownMainWindow
 readonly CAPTION="Dorvane Shutdown"
 readonly SETTINGS_HEADER="Dorvane Shutdown settings"
 readonly EXPECTED_FILES="DorvaneShutdown.chm DorvaneShutdown.exe LICENSE.txt README.txt"
@@ -41,7 +44,11 @@ abort() {
   exit 1
 }
 
-for tool in Xvfb wine wineserver xdotool xprop; do
+# Only Windows programs are run: anything else would run on this machine itself.
+if [ ! -f "$driver" ] || [ "$(head -c 2 "$driver")" != "MZ" ]; then
+  abort "$driver is not a Windows program"
+fi
+for tool in Xvfb wine wineserver; do
   command -v "$tool" >/dev/null 2>&1 || abort "$tool is missing (tools/packages.sh lists its package)"
 done
 
@@ -96,16 +103,37 @@ if ! wine wineboot -i >"$scratch/wineboot.log" 2>&1 || ! wineserver -w; then
   cat "$scratch/wineboot.log"
   abort "the Wine prefix could not be created"
 fi
-# Web requests go to a proxy on this machine where nothing listens, so that the program's update
+# A virtual desktop lets the driver bring the window to the front without a window manager. Web
+# requests go to a proxy on this machine where nothing listens, so that the program's update
 # check reaches no network.
-cat >"$WINEPREFIX/drive_c/proxy.reg" <<'REG'
+cat >"$WINEPREFIX/drive_c/check.reg" <<'REG'
 REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer]
+"Desktop"="Default"
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
+"Default"="1024x768"
 
 [HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Internet Settings]
 "ProxyEnable"=dword:00000001
 "ProxyServer"="127.0.0.1:9"
 REG
-wine reg import 'C:\proxy.reg' >/dev/null 2>&1 || abort "the proxy setting was not taken"
+wine reg import 'C:\check.reg' >/dev/null 2>&1 || abort "the registry settings were not taken"
+rm -f "$WINEPREFIX/drive_c/check.reg"
+
+# The driver lives outside the unpacked folder, which holds only what the package brought.
+mkdir -p "$WINEPREFIX/drive_c/Driver"
+cp "$driver" "$WINEPREFIX/drive_c/Driver/driver.exe"
+# drv COMMAND ARGUMENTS...: runs the driver. Its output goes through a file: a Wine process it
+# brings up (the desktop) inherits its output and would keep a pipe open while it runs.
+drv() {
+  local status
+  wine 'C:\Driver\driver.exe' "$@" >"$scratch/driver.out"
+  status=$?
+  cat "$scratch/driver.out"
+  return $status
+}
 
 # Unpacked into an empty folder, the package holds its one folder and nothing beside it.
 unpacked=$WINEPREFIX/drive_c/Unpacked
@@ -139,28 +167,12 @@ done
 (cd "$program_dir" && exec wine "C:\\Unpacked\\$folder\\DorvaneShutdown.exe") >/dev/null 2>&1 &
 app=$!
 
-# The main window: visible, with the program's caption, and not always on top as the start-up
-# notice with the same caption is.
-main_window() {
-  local window
-  for window in $(xdotool search --onlyvisible --name "^$CAPTION\$" 2>/dev/null); do
-    if ! xprop -id "$window" _NET_WM_STATE 2>/dev/null | grep -q _NET_WM_STATE_ABOVE; then
-      echo "$window"
-      return 0
-    fi
-  done
-  return 1
-}
-deadline=$((SECONDS + WINDOW_SECONDS))
-until window=$(main_window); do
-  kill -0 "$app" 2>/dev/null || abort "the program ended before its main window appeared"
-  [ $SECONDS -lt $deadline ] || abort "no main window within $WINDOW_SECONDS s"
-  sleep 0.5
-done
+window=$(drv wait-window "$MAIN_CLASS" "$CAPTION" $((WINDOW_SECONDS * 1000))) ||
+  abort "no main window within $WINDOW_SECONDS s"
 pass "the main window appears"
 
 [ ! -e "$program_dir/DorvaneShutdown.dat" ] || fail "a settings file exists before the program ends"
-xdotool windowfocus --sync "$window" key alt+F4
+drv key "$window" alt+f4 || abort "Alt+F4 could not be pressed in the main window"
 deadline=$((SECONDS + EXIT_SECONDS))
 while kill -0 "$app" 2>/dev/null; do
   [ $SECONDS -lt $deadline ] || abort "the program still runs $EXIT_SECONDS s after Alt+F4"

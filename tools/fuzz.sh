@@ -28,22 +28,26 @@ cmake -S . -B "$build" -DDORVANE_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j"$(nproc)"
 
+# Each run works in a scratch folder of its own, so that runs at the same time keep apart and the
+# seeds in the repository stay as they are. It is removed unless a target crashed.
 mkdir -p "$build/crashes"
+run=$(mktemp -d "$build/run.XXXXXX")
 passed=0
 failed=0
 for target in "${targets[@]}"; do
-  # The run adds what it finds to a scratch copy; the seeds in the repository stay as they are.
-  corpus=$build/corpus/$target
-  rm -rf "$corpus"
+  corpus=$run/corpus/$target
   mkdir -p "$corpus"
   cp tests/fuzz/corpus/"$target"/* "$corpus"/
-  log=$build/$target.log
+  log=$run/$target.log
   status=0
   "$build/fuzz_$target" "$corpus" -max_total_time="$seconds" -print_final_stats=1 \
     -artifact_prefix="$build/crashes/$target-" >"$log" 2>&1 || status=$?
   executions=$(sed -n 's/^stat::number_of_executed_units:[[:space:]]*//p' "$log")
+  # libFuzzer's last status line: "#RUNS DONE cov: EDGES ft: FEATURES corp: INPUTS/SIZE ...".
+  reached=$(sed -n 's/^#[0-9]*.*cov: \([0-9]*\).* corp: \([0-9]*\)\/.*/\1 edges, \2 inputs/p' "$log" |
+    tail -n 1)
   if [ "$status" -eq 0 ]; then
-    echo "$target: ${executions:-?} executions in $seconds s, no crash"
+    echo "$target: ${executions:-?} executions in $seconds s, no crash (${reached:-no coverage})"
     passed=$((passed + 1))
   else
     echo "$target: CRASH after ${executions:-?} executions (exit status $status)"
@@ -52,5 +56,8 @@ for target in "${targets[@]}"; do
     failed=$((failed + 1))
   fi
 done
+if [ "$failed" -eq 0 ]; then
+  rm -rf "$run"
+fi
 echo "fuzz: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

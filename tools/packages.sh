@@ -15,8 +15,9 @@ ensure_packages() {
 }
 
 NATIVE_PACKAGES=(cmake make g++ libgtest-dev)
+# python3 runs the web server of the end-to-end tests of the update check.
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64 xvfb xauth x11-utils
-  xdotool imagemagick fp-utils)
+  xdotool imagemagick fp-utils python3)
 WINDOWS32_PACKAGES=(g++-mingw-w64-i686 binutils-mingw-w64-i686)
 # clang++ with libFuzzer and the sanitizers' run-time.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)

@@ -132,11 +132,10 @@ inline constexpr char RemoteRebootWarningText[] =
 // Remote and domain dialogs.
 inline constexpr char RemoteDialogTitle[] = "Remote Shutdown";
 inline constexpr char DomainDialogTitle[] = "Shutdown a complete domain";
-inline constexpr char DomainDialogText[] =
-    "Every computer of your LAN domain or workgroup will\n"
-    "be shut down or restarted, this computer last.\n\n"
-    "The users of the other computers see the warning\n"
-    "message set in Preferences.";
+inline constexpr char DomainDialogText[] = "Every computer of your LAN domain or workgroup will\n"
+                                           "be shut down or restarted, this computer last.\n\n"
+                                           "The users of the other computers see the warning\n"
+                                           "message set in Preferences.";
 inline constexpr char NtRequiredText[] =
     "Shutting down other computers needs Windows NT 4.0 or later.";
 inline constexpr char NoComputerNameText[] = "Please type the name of the computer to shut down.";
@@ -161,8 +160,8 @@ inline constexpr char ConfirmExitCaption[] = "Confirm program exit";
 inline constexpr char ShutdownActionLabel[] = "Shutdown action:";
 // The daily action's list, in list order.
 inline constexpr const char* TimerActionItems[] = {
-    "Shutdown", "Reboot", "Log Off", "Standby", "Hibernate", "Lock",
-    "LAN domain reboot", "LAN domain shutdown",
+    "Shutdown",  "Reboot", "Log Off",           "Standby",
+    "Hibernate", "Lock",   "LAN domain reboot", "LAN domain shutdown",
 };
 
 // Automatic logon.
@@ -191,17 +190,18 @@ inline constexpr char AutoLogonWriteFailedText[] =
 
 // Help, About, home page and the update check.
 inline constexpr char AboutCaption[] = "About Dorvane Shutdown";
-inline constexpr char AboutFormat[] =
+inline constexpr char AboutFormat[] = // lines short enough for the box's width
     "Dorvane Shutdown %s\n\n"
-    "Shuts down, restarts, logs off, suspends or locks this\n"
-    "computer, and shuts down or restarts the computers of\n"
-    "your network, at once or every day at a set time.\n\n"
+    "Shuts down, restarts, logs off,\n"
+    "suspends or locks this computer,\n"
+    "and shuts down or restarts the\n"
+    "computers of your network, at\n"
+    "once or every day at a set time.\n\n"
     "Copyright (C) 2026 Dorvane";
 inline constexpr char HomePageFailedFormat[] =
     "No web browser could be started. The home page is at\n%s";
-inline constexpr char UpdateQuestionText[] =
-    "A newer version of Dorvane Shutdown is available.\n\n"
-    "Open its home page now?";
+inline constexpr char UpdateQuestionText[] = "A newer version of Dorvane Shutdown is available.\n\n"
+                                             "Open its home page now?";
 inline constexpr char BrowserCommandKey[] = "http\\shell\\open\\command";
 inline constexpr char ShellOpenVerb[] = "open";
 inline constexpr char HttpAgentName[] = "Mozilla";

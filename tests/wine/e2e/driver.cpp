@@ -11,6 +11,8 @@
 //   wait-gone HWND TIMEOUT_MS                   until the window is destroyed or hidden
 //   wait-visible HWND TIMEOUT_MS                until the window is shown
 //   text|class|style|visible|enabled|pid|client-size|rect HWND
+//   read-text HWND                              the text the window itself answers with: what
+//                                               an edit or a time picker shows
 //   children HWND                               every descendant window, one a line
 //   send|post HWND MSG WPARAM LPARAM
 //   click-child HWND TEXT                       clicks the descendant button with that text
@@ -455,6 +457,17 @@ int WindowInfo(const std::string& what, HWND window) {
   }
   if (what == "text") {
     std::printf("%s\n", Escaped(WindowText(window)).c_str());
+  } else if (what == "read-text") {
+    // An edit or a time picker keeps its text to itself: Windows has none of it for another
+    // process, so the window is asked.
+    char text[1024] = {};
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                             SMTO_NORMAL, SendTimeoutMilliseconds, &length)) {
+      std::fprintf(stderr, "the message was not answered\n");
+      return ExitFailed;
+    }
+    std::printf("%s\n", Escaped(text).c_str());
   } else if (what == "class") {
     std::printf("%s\n", WindowClass(window).c_str());
   } else if (what == "visible") {

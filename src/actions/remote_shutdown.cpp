@@ -70,8 +70,12 @@ int InitiateRemoteShutdownWithLogon(const char* machine, const char* user, const
   resource.displayType = win::ResourceDisplayTypeGeneric;
   resource.usage = win::ResourceUsageConnectable;
   resource.remoteName = share;
-  if (platform::WNetAddConnection2A(resource, password != nullptr ? password : "",
-                                    user != nullptr ? user : "", NoConnectionFlags) != 0) {
+  const std::uint32_t connection =
+      platform::WNetAddConnection2A(resource, password != nullptr ? password : "",
+                                    user != nullptr ? user : "", NoConnectionFlags);
+  if (connection != 0) {
+    // The box reports the last error; not every network provider leaves its own there.
+    platform::SetLastError(connection);
     return 0;
   }
   EnableShutdownPrivileges();

@@ -132,10 +132,12 @@ inline constexpr char RemoteRebootWarningText[] =
 // Remote and domain dialogs.
 inline constexpr char RemoteDialogTitle[] = "Remote Shutdown";
 inline constexpr char DomainDialogTitle[] = "Shutdown a complete domain";
-inline constexpr char DomainDialogText[] = "Every computer of your LAN domain or workgroup will\n"
-                                           "be shut down or restarted, this computer last.\n\n"
-                                           "The users of the other computers see the warning\n"
-                                           "message set in Preferences.";
+inline constexpr char DomainDialogText[] = // lines short enough for the dialog's width
+    "Every computer of your LAN domain or\n"
+    "workgroup will be shut down or\n"
+    "restarted, this computer last.\n\n"
+    "Their users see the warning message\n"
+    "set in Preferences.";
 inline constexpr char NtRequiredText[] =
     "Shutting down other computers needs Windows NT 4.0 or later.";
 inline constexpr char NoComputerNameText[] = "Please type the name of the computer to shut down.";

@@ -103,6 +103,7 @@ TEST_F(RemoteShutdownTest, EmptyCredentialsArePassedAsEmptyTexts) {
 TEST_F(RemoteShutdownTest, RejectedCredentialsSendNoRequestAndShowTheLogonError) {
   UseCredentials("admin", "wrong");
   world().results["WNetAddConnection2A"] = {1326};
+  world().lastError = 126; // left over from something earlier
   EXPECT_EQ(RemoteShutdownComputer("PC", settings), 0);
   EXPECT_TRUE(Requests().empty());
   EXPECT_TRUE(fake::CallsNamed({"AdjustTokenPrivileges", "WNetCancelConnection2A"}).empty());

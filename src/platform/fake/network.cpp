@@ -25,11 +25,8 @@ std::uint32_t WNetAddConnection2A(const NetResource& resource, const char* passw
   Record("WNetAddConnection2A", resource.scope, resource.type, resource.displayType, resource.usage,
          resource.localName, resource.remoteName, resource.comment, resource.provider, password,
          userName, flags);
-  const auto result = static_cast<std::uint32_t>(NextResult("WNetAddConnection2A", 0));
-  if (result != win::ErrorSuccess) {
-    TheWorld().lastError = result;
-  }
-  return result;
+  // Like some providers, the result alone tells the error: the last error is left as it was.
+  return static_cast<std::uint32_t>(NextResult("WNetAddConnection2A", 0));
 }
 
 std::uint32_t WNetCancelConnection2A(const char* name, std::uint32_t flags, bool force) {

@@ -340,7 +340,7 @@ test_domain_dialog() {
   log "domain dialog children (handle, class, text, visible, enabled, left,top,width,height):"
   log "$children"
   check "the dialog tells what it does" \
-    grep -qF "${TAB}Every computer of your LAN domain or workgroup will\\nbe shut down" <<<"$children"
+    grep -qF "${TAB}Every computer of your LAN domain or\\nworkgroup will be shut down" <<<"$children"
   local text
   for text in "Reboot  only" "Use Administrador credentials" "&OK" "&Cancel"; do
     find_child "\"$text\"" 3 "$text" <<<"$children"

@@ -10,6 +10,7 @@ set(DORVANE_E2E_MORE_TESTS
   preferences
   autologon_enabled
   autologon_disabled
+  autologon_dialog
 )
 set(DORVANE_E2E_MORE_NAMES "")
 foreach(test IN LISTS DORVANE_E2E_MORE_TESTS)

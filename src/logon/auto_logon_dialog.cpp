@@ -57,7 +57,8 @@ bool TFALogon::Execute(const char* title, int helpContext) {
 void TFALogon::FillFromState(AutoLogonState& state) {
   // Setting the box counts as a click when it changes its state, as if the user made it.
   if (CBAutoLogon.Checked() != (state.Enabled != 0)) {
-    CBAutoLogon.CheckedFromUser(state.Enabled != 0);
+    CBAutoLogon.SetChecked(state.Enabled != 0);
+    CBAutoLogonClick();
   }
   EdUser.SetText(state.UserName);
   EdPass.SetText(state.Password);

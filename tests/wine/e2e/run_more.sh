@@ -505,6 +505,33 @@ test_autologon_disabled() {
   check "the program keeps running" running "$APP"
 }
 
+# Wine passes for Windows 2000 to the program alone: then the AutoLogon dialog opens, filled from
+# the machine-wide Winlogon values that release keeps.
+test_autologon_dialog() {
+  local key='HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\Winlogon' entry
+  wine reg add 'HKCU\Software\Wine\AppDefaults\DorvaneShutdown.exe' /v Version /d win2k /f \
+    >/dev/null 2>&1 || abort "the Windows version could not be set"
+  for entry in AutoAdminLogon=1 DefaultUserName=alice DefaultDomainName=OFFICE; do
+    wine reg add "$key" /v "${entry%%=*}" /d "${entry#*=}" /f >/dev/null 2>&1 ||
+      abort "the automatic logon values could not be written"
+  done
+  settings
+  start_main_window
+  drv click-child "$MAIN" "AutoLogon  ENABLED" || abort "no AutoLogon button saying ENABLED"
+  local dialog children
+  dialog=$(drv wait-window - "Automatic Logon" "$WINDOW_MS") ||
+    abort "the AutoLogon dialog did not open"
+  pass "the AutoLogon dialog opens on Windows 2000"
+  children=$(drv children "$dialog")
+  log "$children"
+  check "its AutoLogon box is ticked, as the registry says" \
+    checked "$(child_with 3 AutoLogon <<<"$children")"
+  screenshot autologon_dialog
+  drv click-child "$dialog" "&Cancel" || fail "the dialog has no Cancel button"
+  check "Cancel closes the dialog" drv wait-gone "$dialog" "$WINDOW_MS"
+  check "the program keeps running" running "$APP"
+}
+
 mkdir -p "$build_dir/screenshots"
 SCREENSHOT_DIR=$build_dir/screenshots
 if [ "$(type -t "test_$test_name")" != function ]; then

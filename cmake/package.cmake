@@ -1,7 +1,7 @@
 # The release package of a Windows build: DorvaneShutdown-<version>-win64.zip (or -win32.zip)
 # with one folder, DorvaneShutdown-<version>, that holds the program, its help file, a README for
-# users and the licence. Unpacked anywhere, the program so gets a folder of its own, where it
-# writes its settings file. tools/release.sh makes both packages; by hand:
+# users and the licence. Unpacked anywhere, it gives the program a folder of its own to write its
+# settings file in. tools/release.sh makes both packages; by hand:
 #   cpack --config build/windows/CPackConfig.cmake -B build/release
 
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)

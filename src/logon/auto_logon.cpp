@@ -16,7 +16,8 @@ namespace {
 constexpr std::uint32_t ValueCapacity = 260;
 
 bool ReadValue(win::RegKey root, const char* subKey, const char* name, char* field) {
-  char value[ValueCapacity];
+  // Zeroed, so that a value stored as another type than text still ends within the buffer.
+  char value[ValueCapacity] = {};
   if (!ReadRegValue(root, subKey, name, value, sizeof value, nullptr, nullptr)) {
     return false;
   }
@@ -47,7 +48,7 @@ int ReadAutoLogon(AutoLogonState& state) {
   char subKey[RegPathCapacity];
   const win::RegKey root = ParseRegPath(WinlogonKey(), subKey, sizeof subKey);
   int count = 0;
-  char enabled[ValueCapacity];
+  char enabled[ValueCapacity] = {};
   if (ReadRegValue(root, subKey, AutoAdminLogonValue, enabled, sizeof enabled, nullptr, nullptr)) {
     // Only a text beginning with '1' means on; a number value of 1 does not.
     state.Enabled = enabled[0] == '1' ? 1 : 0;

@@ -98,6 +98,13 @@ TEST_F(AutoLogonTest, OnlyATextBeginningWithOneMeansOn) {
   }
 }
 
+TEST_F(AutoLogonTest, AValueOfAnotherTypeReadsAsItsBytesUpToTheFirstZero) {
+  fake::PutRegValue(MachineKey, DefaultUserNameValue, RegValue::Dword(0x41424344));
+  AutoLogonState state;
+  ReadAutoLogon(state);
+  EXPECT_STREQ(state.UserName, "DCBA");
+}
+
 TEST_F(AutoLogonTest, ValuesThatCannotBeReadKeepTheRecord) {
   fake::PutRegValue(MachineKey, DefaultUserNameValue, RegValue::Text("alice"));
   fake::PutRegValue(MachineKey, DefaultDomainNameValue, RegValue::Text(std::string(300, 'd')));

@@ -22,6 +22,8 @@
 //   running NAME                                pids of the processes of that program
 //   launch PROGRAM CLASS TITLE TIMEOUT_MS       starts PROGRAM; prints its pid and the
 //                                               milliseconds until it shows a matching window
+//   hold MS                                     stays on the desktop for MS milliseconds, which
+//                                               keeps the Wine session up meanwhile
 //
 // CLASS and TITLE of "-" match any; a CLASS of "!NAME" matches every class but NAME. Numbers may be
 // decimal or 0x-prefixed hexadecimal; window handles are printed in hexadecimal. Menus cannot be
@@ -517,6 +519,11 @@ int main(int argc, char** argv) {
                         static_cast<DWORD>(Number(args[2])), count == 4 ? args[3] : nullptr);
   } else if (command == "launch" && count == 4) {
     result = Launch(args[0], args[1], args[2], static_cast<DWORD>(Number(args[3])));
+  } else if (command == "hold" && count == 1) {
+    // Any user32 call joins the desktop; the session stays up while a process is on it.
+    GetDesktopWindow();
+    Sleep(static_cast<DWORD>(Number(args[0])));
+    result = 0;
   } else if (command == "find-windows" && count == 2) {
     result = FindWindows(args[0], args[1]);
   } else if (command == "wait-gone" && count == 2) {

@@ -5,7 +5,25 @@
 add_executable(e2e_driver tests/wine/e2e/driver.cpp)
 target_link_options(e2e_driver PRIVATE ${DORVANE_STATIC_LINK} -mconsole)
 
-set(DORVANE_E2E_TESTS
+# dorvane_add_e2e_suite(PREFIX SCRIPT TESTS NAME... [ARGUMENTS ARGUMENT...]): a CTest test PREFIX
+# NAME for each NAME, which runs tests/wine/e2e/SCRIPT with the name, this build folder, the
+# program and the driver, then the ARGUMENTS.
+function(dorvane_add_e2e_suite prefix script)
+  cmake_parse_arguments(PARSE_ARGV 2 suite "" "" "TESTS;ARGUMENTS")
+  set(names "")
+  foreach(test IN LISTS suite_TESTS)
+    add_test(NAME ${prefix}${test}
+      COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/e2e/${script} ${test} ${CMAKE_BINARY_DIR}
+              $<TARGET_FILE:DorvaneShutdown> $<TARGET_FILE:e2e_driver> ${suite_ARGUMENTS})
+    list(APPEND names ${prefix}${test})
+  endforeach()
+  # Each test boots its own prefix and display: one at a time, as they share the machine's cores
+  # (and the web tests the server's port).
+  set_tests_properties(${names} PROPERTIES
+    TIMEOUT ${DORVANE_WINE_TIMEOUT} RUN_SERIAL TRUE LABELS e2e)
+endfunction()
+
+dorvane_add_e2e_suite(e2e_ run_e2e.sh TESTS
   main_window
   second_instance
   close_and_tray
@@ -16,16 +34,6 @@ set(DORVANE_E2E_TESTS
   countdown_cancel_beside_other_window
   logoff_without_warning
 )
-set(DORVANE_E2E_NAMES "")
-foreach(test IN LISTS DORVANE_E2E_TESTS)
-  add_test(NAME e2e_${test}
-    COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/e2e/run_e2e.sh ${test} ${CMAKE_BINARY_DIR}
-            $<TARGET_FILE:DorvaneShutdown> $<TARGET_FILE:e2e_driver>)
-  list(APPEND DORVANE_E2E_NAMES e2e_${test})
-endforeach()
-# Each test boots its own prefix and display; one at a time, as they share the machine's cores.
-set_tests_properties(${DORVANE_E2E_NAMES} PROPERTIES
-  TIMEOUT ${DORVANE_WINE_TIMEOUT} RUN_SERIAL TRUE LABELS e2e)
 
 # The yardstick of tools/bench/startup.sh: a program that opens one plain window. Built on
 # request only.

@@ -6,25 +6,15 @@
 add_executable(e2e_browser_recorder tests/wine/e2e/browser_recorder.cpp)
 target_link_options(e2e_browser_recorder PRIVATE ${DORVANE_STATIC_LINK} -mwindows)
 
-set(DORVANE_E2E_WEB_TESTS
-  newer_version
-  same_version
-  version_not_found
-  once_a_day
-  update_answer_ok
-  odd_replies
-  about_box
-  help
-  home_page
-)
-set(DORVANE_E2E_WEB_NAMES "")
-foreach(test IN LISTS DORVANE_E2E_WEB_TESTS)
-  add_test(NAME e2e_web_${test}
-    COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/e2e/run_web.sh ${test} ${CMAKE_BINARY_DIR}
-            $<TARGET_FILE:DorvaneShutdown> $<TARGET_FILE:e2e_driver>
-            $<TARGET_FILE:e2e_browser_recorder> ${DORVANE_HELP_FILE})
-  list(APPEND DORVANE_E2E_WEB_NAMES e2e_web_${test})
-endforeach()
-# One at a time, like the other end-to-end tests, and also because they share the server's port.
-set_tests_properties(${DORVANE_E2E_WEB_NAMES} PROPERTIES
-  TIMEOUT ${DORVANE_WINE_TIMEOUT} RUN_SERIAL TRUE LABELS e2e)
+dorvane_add_e2e_suite(e2e_web_ run_web.sh
+  TESTS
+    newer_version
+    same_version
+    version_not_found
+    once_a_day
+    update_answer_ok
+    odd_replies
+    about_box
+    help
+    home_page
+  ARGUMENTS $<TARGET_FILE:e2e_browser_recorder> ${DORVANE_HELP_FILE})

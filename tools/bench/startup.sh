@@ -36,8 +36,7 @@ cp "$build_dir/bench_minimal.exe" "$E2E_DIR/Minimal.exe"
 # the last program and start again with the next one: Wine's cost, not the measured program's.
 # A driver that only holds on to the desktop keeps the session up between the runs.
 readonly HOLD_MILLISECONDS=3600000
-(cd "$E2E_DIR" && exec wine "C:\\$E2E_FOLDER\\$E2E_DRIVER" hold "$HOLD_MILLISECONDS") \
-  >/dev/null 2>&1 &
+drv hold "$HOLD_MILLISECONDS" >/dev/null 2>&1 &
 # A usual start: the web check ran today, so this start makes none (it happens at most every
 # other day, and the runs here are killed before they could save that it ran).
 settings_bytes LastCheckDay="$(today_day_number)" >"$SETTINGS_FILE"

@@ -15,18 +15,10 @@
 # shellcheck source-path=SCRIPTDIR
 set -u
 
-if [ $# -ne 4 ]; then
-  echo "usage: $0 TEST BUILD_DIR PROGRAM.exe DRIVER.exe" >&2
-  exit 2
-fi
-test_name=$1
-build_dir=$(cd "$2" && pwd)
-
 # shellcheck source=session.sh
 source "$(dirname "$0")/session.sh"
+test_arguments 4 "TEST BUILD_DIR PROGRAM.exe DRIVER.exe" "$@"
 
-readonly MAIN_CLASS=DorvaneShutdownMainWindow
-readonly CAPTION="Dorvane Shutdown"
 # As the driver prints it: line breaks written as \n.
 readonly ALREADY_RUNNING_TEXT='Dorvane Shutdown is already running.\n\nLook for its icon in the notification area.'
 readonly WM_SYSCOMMAND=0x0112
@@ -36,18 +28,7 @@ readonly TRAY_ICON_ID=1006
 readonly WM_LBUTTONUP=0x0202
 readonly WM_RBUTTONUP=0x0205
 readonly TB_BUTTONCOUNT=0x0418
-# The first window of a fresh prefix waits for Wine's desktop to start.
-readonly FIRST_WINDOW_MS=60000
 readonly WINDOW_MS=10000
-
-# Starts the program and waits for its main window: sets APP (the process) and MAIN (the window).
-start_main_window() {
-  start_program
-  APP=$!
-  MAIN=$(drv wait-window "$MAIN_CLASS" "$CAPTION" "$FIRST_WINDOW_MS") ||
-    abort "no visible window of class $MAIN_CLASS with the caption \"$CAPTION\""
-  pass "the main window appears"
-}
 
 # expect_exit DESCRIPTION SECONDS: the program ends within the time with exit code 0.
 expect_exit() {
@@ -318,13 +299,6 @@ test_logoff_without_warning() {
   check_saved_settings "${values[@]}" LastCheckDay="$today"
 }
 
-mkdir -p "$build_dir/screenshots"
-SCREENSHOT_DIR=$build_dir/screenshots
-if [ "$(type -t "test_$test_name")" != function ]; then
-  echo "no test $test_name" >&2
-  exit 2
-fi
-start_session "$build_dir" "$3" "$4"
-log "test $test_name"
+begin_test "$3" "$4"
 "test_$test_name"
 finish

@@ -18,20 +18,12 @@
 # shellcheck source-path=SCRIPTDIR
 set -u
 
-if [ $# -ne 4 ]; then
-  echo "usage: $0 TEST BUILD_DIR PROGRAM.exe DRIVER.exe" >&2
-  exit 2
-fi
-test_name=$1
-build_dir=$(cd "$2" && pwd)
-
 # shellcheck source=session.sh
 source "$(dirname "$0")/session.sh"
+test_arguments 4 "TEST BUILD_DIR PROGRAM.exe DRIVER.exe" "$@"
 
-readonly MAIN_CLASS=DorvaneShutdownMainWindow
 # The class of the program's other forms: its dialogs, the countdown and the start-up notice.
 readonly FORM_CLASS=DorvaneForm
-readonly CAPTION="Dorvane Shutdown"
 readonly REMOTE_TITLE="Remote Shutdown"
 readonly DOMAIN_TITLE="Shutdown a complete domain"
 readonly PREFERENCES_TITLE=Preferences
@@ -59,8 +51,6 @@ readonly WM_TRAYNOTIFY=0x8064
 readonly TRAY_ICON_ID=1006
 readonly BS_TYPE_MASK=0xF
 readonly BS_GROUPBOX=7
-# The first window of a fresh prefix waits for Wine's desktop to start.
-readonly FIRST_WINDOW_MS=60000
 readonly WINDOW_MS=10000
 readonly TAB=$'\t'
 
@@ -80,15 +70,6 @@ check_saved_settings() {
     fail "the settings file differs from the expected bytes"
     od -A d -t u1 "$SETTINGS_FILE" | head -8
   fi
-}
-
-# Starts the program and waits for its main window: sets APP (the process) and MAIN (the window).
-start_main_window() {
-  start_program
-  APP=$!
-  MAIN=$(drv wait-window "$MAIN_CLASS" "$CAPTION" "$FIRST_WINDOW_MS") ||
-    abort "no visible window of class $MAIN_CLASS with the caption \"$CAPTION\""
-  pass "the main window appears"
 }
 
 # field HANDLE COLUMN < CHILDREN: one column of `drv children` for one window.
@@ -532,13 +513,6 @@ test_autologon_dialog() {
   check "the program keeps running" running "$APP"
 }
 
-mkdir -p "$build_dir/screenshots"
-SCREENSHOT_DIR=$build_dir/screenshots
-if [ "$(type -t "test_$test_name")" != function ]; then
-  echo "no test $test_name" >&2
-  exit 2
-fi
-start_session "$build_dir" "$3" "$4"
-log "test $test_name"
+begin_test "$3" "$4"
 "test_$test_name"
 finish

@@ -22,23 +22,15 @@
 # shellcheck source-path=SCRIPTDIR
 set -u
 
-if [ $# -ne 6 ]; then
-  echo "usage: $0 TEST BUILD_DIR PROGRAM.exe DRIVER.exe RECORDER.exe HELP.chm" >&2
-  exit 2
-fi
-test_name=$1
-build_dir=$(cd "$2" && pwd)
+# shellcheck source=session.sh
+source "$(dirname "$0")/session.sh"
+test_arguments 6 "TEST BUILD_DIR PROGRAM.exe DRIVER.exe RECORDER.exe HELP.chm" "$@"
 recorder=$5
 help_file=$6
 script_dir=$(cd "$(dirname "$0")" && pwd)
 
-# shellcheck source=session.sh
-source "$(dirname "$0")/session.sh"
-
 # Debian's interpreter: the server needs its standard library only.
 readonly PYTHON=/usr/bin/python3
-readonly MAIN_CLASS=DorvaneShutdownMainWindow
-readonly CAPTION="Dorvane Shutdown"
 readonly ABOUT_CAPTION="About Dorvane Shutdown"
 readonly VERSION=1.0.0
 readonly NOTICE_TEXT="Dorvane Shutdown is starting, please wait..."
@@ -54,8 +46,6 @@ readonly HELP_TITLE="Dorvane Shutdown Help"
 readonly TVM_GETCOUNT=0x1105
 readonly WM_CLOSE=0x0010
 readonly WM_NULL=0x0000
-# The first window of a fresh prefix waits for Wine's desktop to start.
-readonly FIRST_WINDOW_MS=60000
 readonly WINDOW_MS=15000
 # Long enough for the longest test; the server ends by itself if this script dies.
 readonly SERVER_LIFETIME=150
@@ -486,17 +476,10 @@ EOF
   odd_reply "60 dots" 0 --body-file "$replies/dots"
 }
 
-mkdir -p "$build_dir/screenshots"
-SCREENSHOT_DIR=$build_dir/screenshots
-if [ "$(type -t "test_$test_name")" != function ]; then
-  echo "no test $test_name" >&2
-  exit 2
-fi
 [ -x "$PYTHON" ] || abort "$PYTHON is missing: install the Debian package python3"
-start_session "$build_dir" "$3" "$4"
+begin_test "$3" "$4"
 trap end_web_session EXIT
 allow_local_server
 DAY_AT_START=$(today_day_number)
-log "test $test_name"
 "test_$test_name"
 finish

@@ -5,6 +5,10 @@
 #
 #   start_session BUILD_DIR PROGRAM.exe DRIVER.exe
 #
+# or, for a program installed some other way (the package check unpacks it):
+#
+#   start_wine_session BUILD_DIR; install_driver DRIVER.exe FOLDER
+#
 # Never calls a power function of this machine: the program's log-off, shutdown and reboot end
 # at most the Wine session, which lives in the throwaway prefix.
 
@@ -16,6 +20,8 @@ readonly E2E_DRIVER=driver.exe
 e2e_failures=0
 e2e_xvfb_pid=
 e2e_prefix=
+# The driver's Windows path once installed.
+e2e_driver_path=
 
 # shellcheck disable=SC2317 # run by the EXIT trap
 end_session() {
@@ -84,19 +90,13 @@ need_tool() {
     abort "$1 is missing: install the Debian package $2"
 }
 
-start_session() {
-  local build_dir=$1 program=$2 driver=$3
+# start_wine_session BUILD_DIR: the display and an empty prefix in BUILD_DIR, made ready for the
+# tests; sets WINEPREFIX, DISPLAY and e2e_prefix.
+start_wine_session() {
+  local build_dir=$1
   need_tool Xvfb xvfb
-  need_tool import imagemagick
   need_tool wine wine
   need_tool wineserver wine
-
-  for file in "$program" "$driver"; do
-    # Only Windows programs are run: anything else would run on this machine itself.
-    if [ ! -f "$file" ] || [ "$(head -c 2 "$file")" != "MZ" ]; then
-      abort "$file is not a Windows program"
-    fi
-  done
 
   trap end_session EXIT
   trap 'exit 130' INT TERM HUP
@@ -148,12 +148,34 @@ EOF
   wine reg import 'C:\e2e.reg' >/dev/null 2>&1 || abort "the registry settings were not taken"
   rm -f "$registry"
 
+  log "session: display $DISPLAY, prefix $e2e_prefix"
+}
+
+# Only Windows programs are run: anything else would run on this machine itself.
+need_windows_program() {
+  if [ ! -f "$1" ] || [ "$(head -c 2 "$1")" != "MZ" ]; then
+    abort "$1 is not a Windows program"
+  fi
+}
+
+# install_driver DRIVER.exe FOLDER: the driver as C:\FOLDER\driver.exe, where drv runs it.
+install_driver() {
+  need_windows_program "$1"
+  mkdir -p "$e2e_prefix/drive_c/$2"
+  cp "$1" "$e2e_prefix/drive_c/$2/$E2E_DRIVER"
+  e2e_driver_path="C:\\$2\\$E2E_DRIVER"
+}
+
+start_session() {
+  local build_dir=$1 program=$2 driver=$3
+  need_tool import imagemagick
+  need_windows_program "$program"
+  start_wine_session "$build_dir"
   E2E_DIR=$e2e_prefix/drive_c/$E2E_FOLDER
   mkdir -p "$E2E_DIR"
   cp "$program" "$E2E_DIR/$E2E_PROGRAM"
-  cp "$driver" "$E2E_DIR/$E2E_DRIVER"
+  install_driver "$driver" "$E2E_FOLDER"
   export SETTINGS_FILE=$E2E_DIR/DorvaneShutdown.dat
-  log "session: display $DISPLAY, prefix $e2e_prefix"
 }
 
 # drv COMMAND ARGUMENTS...: runs the driver in the session. Its output goes through a file: any
@@ -161,7 +183,7 @@ EOF
 # a pipe open for as long as it runs.
 drv() {
   local output=$e2e_prefix/driver.$BASHPID.out status
-  wine "C:\\$E2E_FOLDER\\$E2E_DRIVER" "$@" >"$output"
+  wine "$e2e_driver_path" "$@" >"$output"
   status=$?
   cat "$output"
   rm -f "$output"
@@ -171,8 +193,52 @@ drv() {
 # start_program [ARGUMENTS...]: starts the program from its folder; its process is $!, as for any
 # background job. The wine process becomes the program's process, so its exit status is the
 # program's exit code.
+# shellcheck disable=SC2120 # most tests start the program without arguments
 start_program() {
   (cd "$E2E_DIR" && exec wine "C:\\$E2E_FOLDER\\$E2E_PROGRAM" "$@") >/dev/null 2>&1 &
+}
+
+# The program's main window, as the tests find it.
+readonly MAIN_CLASS=DorvaneShutdownMainWindow
+readonly CAPTION="Dorvane Shutdown"
+# The first window of a fresh prefix waits for Wine's desktop to start.
+readonly FIRST_WINDOW_MS=60000
+
+# Starts the program and waits for its main window: sets APP (the process) and MAIN (the window).
+# shellcheck disable=SC2034,SC2119 # APP and MAIN are for the caller; the program gets no arguments
+start_main_window() {
+  start_program
+  APP=$!
+  MAIN=$(drv wait-window "$MAIN_CLASS" "$CAPTION" "$FIRST_WINDOW_MS") ||
+    abort "no visible window of class $MAIN_CLASS with the caption \"$CAPTION\""
+  pass "the main window appears"
+}
+
+# test_arguments COUNT USAGE ARGUMENTS...: a test script's arguments, TEST BUILD_DIR PROGRAM.exe
+# DRIVER.exe and what else the script takes, COUNT in all; sets test_name and build_dir, or stops
+# with the usage line.
+test_arguments() {
+  local count=$1 usage=$2
+  shift 2
+  if [ $# -ne "$count" ]; then
+    echo "usage: $0 $usage" >&2
+    exit 2
+  fi
+  test_name=$1
+  build_dir=$(cd "$2" && pwd)
+}
+
+# begin_test PROGRAM.exe DRIVER.exe: for the calling script's function test_$test_name, the
+# screenshot folder and a session with the program; stops when the script has no such test.
+begin_test() {
+  mkdir -p "$build_dir/screenshots"
+  SCREENSHOT_DIR=$build_dir/screenshots
+  if [ "$(type -t "test_$test_name")" != function ]; then
+    echo "no test $test_name" >&2
+    exit 2
+  fi
+  start_session "$build_dir" "$1" "$2"
+  log "test $test_name"
 }
 
 # True while the process runs (a finished child that is not yet reaped counts as ended).

@@ -66,31 +66,6 @@ post_tray() {
   drv post "$MAIN" "$WM_TRAYNOTIFY" "$TRAY_ICON_ID" "$1"
 }
 
-# find_child DESCRIPTION COLUMN VALUE < CHILDREN: checks that there is a visible child whose
-# class (column 2) or text (column 3) is VALUE.
-find_child() {
-  local children child
-  children=$(cat)
-  child=$(child_with "$2" "$3" <<<"$children")
-  if [ -z "$child" ]; then
-    fail "$1: no child window with $([ "$2" = 2 ] && echo class || echo text) \"$3\""
-    return
-  fi
-  check_eq "$1 is visible" "$(awk -F '\t' -v h="$child" '$1 == h { print $4 }' <<<"$children")" 1
-}
-
-# The settings file holds exactly what the program's save writes for these values.
-check_saved_settings() {
-  local expected=$E2E_DIR/expected.dat
-  settings_bytes "$@" >"$expected"
-  if cmp "$expected" "$SETTINGS_FILE"; then
-    pass "the settings file holds the expected settings"
-  else
-    fail "the settings file differs from the expected bytes"
-    od -A d -t x1 "$SETTINGS_FILE" | head -20
-  fi
-}
-
 # An old settings file with bytes after the record: the program ignores them on loading and a
 # save leaves them out, so their absence shows the file was written again.
 write_old_settings() {

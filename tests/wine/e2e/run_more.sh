@@ -60,34 +60,9 @@ settings() {
   settings_bytes LastCheckDay="$(today_day_number)" "$@" >"$SETTINGS_FILE"
 }
 
-# The settings file holds exactly what a save writes for these values (and today's check).
-check_saved_settings() {
-  local expected=$E2E_DIR/expected.dat
-  settings_bytes LastCheckDay="$(today_day_number)" "$@" >"$expected"
-  if cmp "$expected" "$SETTINGS_FILE"; then
-    pass "the settings file holds the expected settings"
-  else
-    fail "the settings file differs from the expected bytes"
-    od -A d -t u1 "$SETTINGS_FILE" | head -8
-  fi
-}
-
-# field HANDLE COLUMN < CHILDREN: one column of `drv children` for one window.
-field() {
-  awk -F '\t' -v h="$1" -v c="$2" '$1 == h { print $c }'
-}
-
-# find_child DESCRIPTION COLUMN VALUE < CHILDREN: checks that there is a visible child whose
-# class (column 2) or text (column 3) is VALUE.
-find_child() {
-  local children child
-  children=$(cat)
-  child=$(child_with "$2" "$3" <<<"$children")
-  if [ -z "$child" ]; then
-    fail "$1: no child window with $([ "$2" = 2 ] && echo class || echo text) \"$3\""
-    return
-  fi
-  check_eq "$1 is visible" "$(field "$child" 4 <<<"$children")" 1
+# The settings file holds exactly what a save writes for these values and today's check.
+check_saved_settings_today() {
+  check_saved_settings LastCheckDay="$(today_day_number)" "$@"
 }
 
 # The handles of the children of one class, in the order Windows lists them.
@@ -355,7 +330,7 @@ test_domain_command_line() {
   check_eq "\"domainshutdown\" ends the program (after $((SECONDS - start)) s), exit code" \
     "$exit_code" 0
   check_eq "dialogs or message boxes seen" "$shown" ""
-  check_saved_settings "${values[@]}"
+  check_saved_settings_today "${values[@]}"
 }
 
 # The text of the program's start-up registration, empty when there is none.
@@ -431,7 +406,7 @@ test_preferences() {
   confirm_preferences
   check_eq "WarnSeconds in the file" "$(byte_at "$WARN_SECONDS_OFFSET" 2)" 42
   check_eq "ConfirmExit in the file" "$(byte_at "$CONFIRM_EXIT_OFFSET" 1)" 1
-  check_saved_settings WarnSeconds=42 ConfirmExit=1 RunAtStartup=0
+  check_saved_settings_today WarnSeconds=42 ConfirmExit=1 RunAtStartup=0
   check "the program keeps running" running "$APP"
   check_eq "the main window stays visible" "$(drv visible "$MAIN")" 1
   check_eq "the start-up registration after \"Run at startup\" off" "$(run_value)" ""
@@ -441,7 +416,7 @@ test_preferences() {
   confirm_preferences
   # The full path without quotes, as the program has always written it.
   check_eq "the start-up registration after \"Run at startup\" on" "$(run_value)" "$PROGRAM_PATH"
-  check_saved_settings WarnSeconds=42 ConfirmExit=1 RunAtStartup=1
+  check_saved_settings_today WarnSeconds=42 ConfirmExit=1 RunAtStartup=1
   check "the program keeps running" running "$APP"
 }
 

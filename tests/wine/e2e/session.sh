@@ -278,6 +278,24 @@ child_with() {
   awk -F '\t' -v column="$1" -v value="$2" '$column == value { print $1; exit }'
 }
 
+# field HANDLE COLUMN < CHILDREN: one column of `drv children` for one window.
+field() {
+  awk -F '\t' -v h="$1" -v c="$2" '$1 == h { print $c }'
+}
+
+# find_child DESCRIPTION COLUMN VALUE < CHILDREN: checks that there is a visible child whose
+# class (column 2) or text (column 3) is VALUE.
+find_child() {
+  local children child
+  children=$(cat)
+  child=$(child_with "$2" "$3" <<<"$children")
+  if [ -z "$child" ]; then
+    fail "$1: no child window with $([ "$2" = 2 ] && echo class || echo text) \"$3\""
+    return
+  fi
+  check_eq "$1 is visible" "$(field "$child" 4 <<<"$children")" 1
+}
+
 # The settings file, written as the program writes it: the header, 24 reserved bytes, the
 # fields in this order (little-endian numbers; texts as a 16-bit length and the characters),
 # then 20 reserved bytes. Each entry is NAME:TYPE:DEFAULT, the defaults being the program's.
@@ -323,6 +341,19 @@ settings_bytes() {
     esac
   done
   zeros 20
+}
+
+# check_saved_settings [NAME=VALUE...]: the settings file holds exactly what the program's save
+# writes for these values.
+check_saved_settings() {
+  local expected=$E2E_DIR/expected.dat
+  settings_bytes "$@" >"$expected"
+  if cmp "$expected" "$SETTINGS_FILE"; then
+    pass "the settings file holds the expected settings"
+  else
+    fail "the settings file differs from the expected bytes"
+    od -A d -t u1 "$SETTINGS_FILE" | head -8
+  fi
 }
 
 # Today's number in the program's count of calendar days (consecutive days get consecutive

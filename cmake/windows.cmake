@@ -60,6 +60,7 @@ endif()
 set(DORVANE_WINE_TIMEOUT 300)
 
 add_executable(engine_check tests/wine/engine_check.cpp)
+target_include_directories(engine_check PRIVATE tests)
 target_link_libraries(engine_check PRIVATE dorvane_core dorvane_platform_win32)
 target_link_options(engine_check PRIVATE ${DORVANE_STATIC_LINK} -mconsole)
 

@@ -65,10 +65,11 @@ bool RunWarningCountdown(int seconds) {
     TTFPro3 dialog;
     dialog.Show();
     dialog.SetText(MessageCaption);
-    dialog.Label1.SetText("");
-    for (int i = 0; dialog.Running && i < seconds; ++i) {
-      dialog.PBar.SetMinimum(0);
+    // The bar starts at 0; a countdown of no seconds never shows it moving.
+    if (seconds > 0) {
       dialog.PBar.SetMaximum(seconds);
+    }
+    for (int i = 0; dialog.Running && i < seconds; ++i) {
       dialog.PBar.SetPosition(i);
       char text[128];
       std::snprintf(text, sizeof text, CountdownFormat, seconds - i);

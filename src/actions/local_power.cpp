@@ -1,5 +1,6 @@
 #include "actions/local_power.h"
 
+#include "actions/os_version.h"
 #include "common/texts.h"
 #include "platform/kernel.h"
 #include "platform/security.h"
@@ -13,13 +14,6 @@ namespace {
 
 constexpr win::ExitFlags SessionEndingFlags = win::EwxPowerOff | win::EwxReboot | win::EwxShutdown;
 constexpr std::uint32_t NoReason = 0;
-
-// The platform identifier of the running Windows, or 0 when the query fails.
-std::uint32_t PlatformFamily() {
-  platform::OsVersionInfo info;
-  info.size = win::OsVersionInfoSize;
-  return platform::GetVersionExA(info) ? info.platformId : 0;
-}
 
 } // namespace
 

@@ -82,6 +82,12 @@ OsVersionClass ClassifyNt(const platform::OsVersionInfo& info) {
 
 } // namespace
 
+std::uint32_t PlatformFamily() {
+  platform::OsVersionInfo info;
+  info.size = win::OsVersionInfoSize;
+  return platform::GetVersionExA(info) ? info.platformId : 0;
+}
+
 OsVersionClass DetectOsVersion() {
   platform::OsVersionInfo info;
   info.size = win::OsVersionInfoExSize;

@@ -2,6 +2,8 @@
 // Which Windows release the program runs on, as an ordered class: later releases compare
 // greater, so callers gate features with plain comparisons.
 
+#include <cstdint>
+
 enum OsVersionClass : int {
   OsUnknown = 0,
   OsWin95 = 1,
@@ -25,3 +27,7 @@ enum OsVersionClass : int {
 
 // Queries Windows afresh on every call; a failed query gives OsUnknown.
 OsVersionClass DetectOsVersion();
+
+// The platform identifier of the running Windows (win::VerPlatformWin32Nt and the like), asked
+// afresh as well; 0 when the query fails.
+std::uint32_t PlatformFamily();

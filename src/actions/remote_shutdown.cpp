@@ -2,6 +2,7 @@
 
 #include "actions/dispatcher.h"
 #include "actions/local_power.h"
+#include "common/text.h"
 #include "common/texts.h"
 #include "platform/kernel.h"
 #include "platform/network.h"
@@ -10,7 +11,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <cstring>
 
 namespace {
 
@@ -33,13 +33,6 @@ std::string Cleaned(const char* name) {
     }
   }
   return cleaned;
-}
-
-bool SameTextIgnoringCase(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
-         });
 }
 
 } // namespace
@@ -78,13 +71,12 @@ int InitiateRemoteShutdownWithLogon(const char* machine, const char* user, const
     platform::SetLastError(connection);
     return 0;
   }
-  EnableShutdownPrivileges();
-  const bool ok = platform::InitiateSystemShutdownA(machine, message, timeout, force, reboot) != 0;
+  const int result = InitiateRemoteShutdown(machine, message, timeout, force, reboot);
   // The report after a refused request must describe the request, not the disconnection.
   const win::ErrorCode requestError = platform::GetLastError();
   platform::WNetCancelConnection2A(share, NoConnectionFlags, false);
   platform::SetLastError(requestError);
-  return ok ? 1 : 0;
+  return result;
 }
 
 int RemoteShutdownComputer(const char* computer, const Settings& settings) {

@@ -1,11 +1,10 @@
 #include "app/command_line.h"
 
 #include "actions/dispatcher.h"
+#include "common/text.h"
 #include "common/texts.h"
 
-#include <algorithm>
-#include <cctype>
-#include <cstring>
+#include <iterator>
 
 namespace {
 
@@ -16,13 +15,6 @@ constexpr std::uint32_t KeywordActions[] = {
 };
 static_assert(std::size(KeywordActions) == std::size(CommandKeywords));
 
-bool SameIgnoringCase(const std::string& a, const char* b) {
-  return a.size() == std::strlen(b) && std::equal(a.begin(), a.end(), b, [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
-         });
-}
-
 } // namespace
 
 std::uint32_t CommandLineAction(const std::vector<std::string>& arguments) {
@@ -30,7 +22,7 @@ std::uint32_t CommandLineAction(const std::vector<std::string>& arguments) {
     return 0;
   }
   for (std::size_t i = 0; i < std::size(CommandKeywords); ++i) {
-    if (SameIgnoringCase(arguments[1], CommandKeywords[i])) {
+    if (SameTextIgnoringCase(arguments[1], CommandKeywords[i])) {
       return KeywordActions[i];
     }
   }

@@ -6,6 +6,7 @@
 #include "platform/kernel.h"
 
 void TFMain::SyncTimerControls() {
+  // Seconds are never part of the schedule: the picker shows them as 0.
   DateTimePicker1.SetTime({AppSettings.TimerHour, AppSettings.TimerMinute, 0, 0});
   // While the action is armed its time can't be edited.
   const bool armed = AppSettings.TimerActive != 0;
@@ -23,10 +24,6 @@ void TFMain::DateTimePicker1Change() {
   const ui::TimeOfDay time = DateTimePicker1.Time();
   AppSettings.TimerHour = static_cast<std::int16_t>(time.hour);
   AppSettings.TimerMinute = static_cast<std::int16_t>(time.minute);
-  // Seconds are never part of the schedule.
-  if (time.second != 0 || time.millisecond != 0) {
-    DateTimePicker1.SetTime({time.hour, time.minute, 0, 0});
-  }
   SyncTimerControls();
 }
 

@@ -1,7 +1,6 @@
 // The Help menu: contents, the home page and the About box.
 
 #include "app/main_window.h"
-#include "common/bounded.h"
 #include "common/texts.h"
 #include "common/web_config.h"
 #include "dialogs/about_box.h"

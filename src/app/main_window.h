@@ -9,7 +9,7 @@
 #include <vector>
 
 // The message the tray icon sends its clicks with.
-inline constexpr std::uint32_t WM_TRAYNOTIFY = 0x8000 + 100;
+inline constexpr std::uint32_t WM_TRAYNOTIFY = ui::WmApp + 100;
 inline constexpr std::uint32_t TrayIconId = 1006;
 
 class TFMain : public ui::Form {

@@ -6,8 +6,9 @@
 #include <memory>
 
 namespace {
-std::unique_ptr<TFWaitNotice> Notice;
-}
+// The notice while it exists.
+std::unique_ptr<TFWaitNotice> WaitNotice;
+} // namespace
 
 TFWaitNotice::TFWaitNotice()
     : ui::Form({.name = "TFWaitNotice",
@@ -24,23 +25,19 @@ TFWaitNotice::TFWaitNotice()
 
 void ShowWaitNotice(const std::string& caption, const std::string& text) {
   CloseWaitNotice();
-  Notice = std::make_unique<TFWaitNotice>();
-  Notice->SetText(caption);
-  Notice->Show();
+  WaitNotice = std::make_unique<TFWaitNotice>();
+  WaitNotice->SetText(caption);
+  WaitNotice->Show();
   SetWaitNoticeText(text);
   ui::ProcessMessages();
 }
 
 void SetWaitNoticeText(const std::string& text) {
-  if (Notice) {
-    Notice->LBText.SetText(text);
+  if (WaitNotice) {
+    WaitNotice->LBText.SetText(text);
   }
 }
 
 void CloseWaitNotice() {
-  Notice.reset();
-}
-
-TFWaitNotice* WaitNotice() {
-  return Notice.get();
+  WaitNotice.reset();
 }

@@ -19,5 +19,3 @@ void ShowWaitNotice(const std::string& caption, const std::string& text);
 void SetWaitNoticeText(const std::string& text);
 // Removes the notice if there is one.
 void CloseWaitNotice();
-// The notice while it exists, or null.
-TFWaitNotice* WaitNotice();

@@ -45,12 +45,16 @@ void ReadTargetControls(TargetRequest& request, const TargetControls& controls) 
 
 void ApplyCredentialsRule(const TargetControls& controls) {
   const bool enabled = controls.useCredentials.Checked();
-  const ui::Color color = enabled ? ui::ColorWindow : ui::ColorInactiveBorder;
   controls.credentials.SetEnabled(enabled);
-  controls.user.SetEnabled(enabled);
-  controls.password.SetEnabled(enabled);
-  controls.user.SetBackgroundColor(color);
-  controls.password.SetBackgroundColor(color);
+  SetEditsUsable(enabled, {&controls.user, &controls.password});
+}
+
+void SetEditsUsable(bool usable, std::initializer_list<ui::Edit*> edits) {
+  const ui::Color color = usable ? ui::ColorWindow : ui::ColorInactiveBorder;
+  for (ui::Edit* edit : edits) {
+    edit->SetEnabled(usable);
+    edit->SetBackgroundColor(color);
+  }
 }
 
 ui::Button::Options OkButtonOptions() {

@@ -36,9 +36,7 @@ bool WriteValue(win::RegKey root, const char* subKey, const char* name, const ch
 
 const char* WinlogonKey() {
   const OsVersionClass osClass = DetectOsVersion();
-  platform::OsVersionInfo info;
-  info.size = win::OsVersionInfoSize;
-  if (platform::GetVersionExA(info) && info.platformId == win::VerPlatformWin32Windows) {
+  if (PlatformFamily() == win::VerPlatformWin32Windows) {
     return WindowsWinlogonKey;
   }
   return osClass > OsWinXP ? UserWinlogonKey : MachineWinlogonKey;

@@ -63,12 +63,7 @@ void TFALogon::FillFromState(AutoLogonState& state) {
   EdUser.SetText(state.UserName);
   EdPass.SetText(state.Password);
   EdDomain.SetText(state.Domain);
-  const bool enabled = CBAutoLogon.Checked();
-  const ui::Color color = enabled ? ui::ColorWindow : ui::ColorInactiveBorder;
-  for (ui::Edit* edit : {&EdUser, &EdPass, &EdDomain}) {
-    edit->SetEnabled(enabled);
-    edit->SetBackgroundColor(color);
-  }
+  SetEditsUsable(CBAutoLogon.Checked(), {&EdUser, &EdPass, &EdDomain});
 }
 
 void TFALogon::ReadToState(AutoLogonState& state) {

@@ -1,6 +1,7 @@
 #include "settings/registry_access.h"
 
 #include "common/bounded.h"
+#include "common/text.h"
 #include "platform/registry.h"
 
 #include <cstring>
@@ -28,20 +29,6 @@ constexpr RootName RootNames[] = {
     {"HKUS", win::HkeyUsers},
 };
 
-bool SameTextIgnoringCase(const char* a, std::size_t aLength, const char* b) {
-  const std::size_t bLength = std::strlen(b);
-  if (aLength != bLength) {
-    return false;
-  }
-  for (std::size_t i = 0; i < aLength; ++i) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    if (lower(a[i]) != lower(b[i])) {
-      return false;
-    }
-  }
-  return true;
-}
-
 bool IsText(win::RegType type) {
   return type == win::RegSz || type == win::RegExpandSz;
 }
@@ -61,7 +48,7 @@ win::RegKey ParseRegPath(const char* path, char* subKey, std::size_t capacity) {
   CopyBounded(subKey, backslash + 1, capacity);
   const std::size_t rootLength = static_cast<std::size_t>(backslash - path);
   for (const RootName& candidate : RootNames) {
-    if (SameTextIgnoringCase(path, rootLength, candidate.name)) {
+    if (SameTextIgnoringCase({path, rootLength}, candidate.name)) {
       return candidate.root;
     }
   }

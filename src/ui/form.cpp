@@ -88,13 +88,11 @@ void Form::Destroy() {
 }
 
 void Form::Show() {
-  showing_ = true;
   SetVisible(true);
   backend::ShowForm(*this, true);
 }
 
 void Form::Hide() {
-  showing_ = false;
   SetVisible(false);
   backend::ShowForm(*this, false);
 }
@@ -137,9 +135,7 @@ bool Form::RunMessageHook(const Message& message) {
 bool Form::HandleShortcut(Shortcut shortcut) {
   if (mainMenu_ != nullptr) {
     if (MenuItem* item = mainMenu_->FindShortcut(shortcut)) {
-      if (item->OnClick) {
-        item->OnClick();
-      }
+      item->Click();
       return true;
     }
   }

@@ -69,7 +69,6 @@ public:
   // Runs OnDestroy once and removes the native windows. Derived destructors call it first, so
   // that OnDestroy still finds every control.
   void Destroy();
-  bool Destroyed() const { return destroyed_; }
 
   void Show();
   void Hide();
@@ -78,7 +77,6 @@ public:
   // ends the application, any other form hides.
   void Close();
   ModalResult ShowModal();
-  bool InModalLoop() const { return modal_; }
   ModalResult GetModalResult() const { return modalResult_; }
   void SetModalResult(ModalResult result) { modalResult_ = result; }
 

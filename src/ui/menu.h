@@ -32,6 +32,12 @@ public:
   MenuItem* FindShortcut(Shortcut shortcut);
 
   std::function<void()> OnClick;
+  // Runs OnClick when the item has one.
+  void Click() const {
+    if (OnClick) {
+      OnClick();
+    }
+  }
 
 private:
   std::string name_;
@@ -45,8 +51,6 @@ private:
 class Menu : public MenuItem {
 public:
   explicit Menu(std::string name) : MenuItem(std::move(name), "") {}
-  // Backend data: the native menu, 0 while it has none.
-  std::uintptr_t native = 0;
 };
 
 // Sets the help context of an item and of every item under it.

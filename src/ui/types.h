@@ -32,6 +32,8 @@ enum class BorderStyle { Single, Dialog };
 // A virtual-key code with modifier bits, as menus store their shortcuts.
 using Shortcut = std::uint16_t;
 inline constexpr Shortcut NoShortcut = 0;
+// The virtual-key code's part of a shortcut; the modifier bits lie above it.
+inline constexpr Shortcut KeyCodeBits = 0xFF;
 inline constexpr Shortcut ShiftBit = 0x2000;
 inline constexpr Shortcut CtrlBit = 0x4000;
 inline constexpr Shortcut AltBit = 0x8000;
@@ -46,7 +48,6 @@ inline constexpr Shortcut ShortcutCtrlA = CtrlBit | 'A';
 using Color = std::uint32_t;
 inline constexpr Color ColorWindow = 0x80000005;
 inline constexpr Color ColorInactiveBorder = 0x8000000B;
-inline constexpr Color ColorButtonFace = 0x8000000F;
 
 // A window message as the form's hooks see it.
 struct Message {

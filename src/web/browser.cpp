@@ -8,6 +8,7 @@
 #include "ui/application.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -22,10 +23,6 @@ constexpr std::size_t WinExecLimit = 254;
 constexpr std::uint32_t WinExecSuccess = 32;
 constexpr std::uintptr_t ShellExecuteSuccessAbove = 32;
 constexpr std::size_t MessageCapacity = 4000;
-
-bool IsTrailingSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
 
 } // namespace
 
@@ -43,7 +40,7 @@ bool GetBrowserCommand(char* buffer) {
   buffer[cut] = '\0';
   std::size_t length = cut;
   const auto trim = [&] {
-    while (length > 0 && IsTrailingSpace(buffer[length - 1])) {
+    while (length > 0 && std::isspace(static_cast<unsigned char>(buffer[length - 1]))) {
       buffer[--length] = '\0';
     }
   };

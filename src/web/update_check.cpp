@@ -6,8 +6,8 @@
 #include "platform/winconst.h"
 #include "web/browser.h"
 
+#include <cctype>
 #include <climits>
-#include <cstring>
 #include <vector>
 
 namespace {
@@ -34,10 +34,6 @@ std::int32_t PieceNumber(const char* piece, std::size_t length) {
     }
   }
   return static_cast<std::int32_t>(value);
-}
-
-bool IsSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
 }
 
 } // namespace
@@ -72,7 +68,7 @@ int ParseVersion(const char* text, std::int32_t numbers[4]) {
   int count = 0;
   const char* p = text;
   while (count < MaxComponents) {
-    while (*p != '\0' && (IsSpace(*p) || *p == '.')) {
+    while (*p != '\0' && (std::isspace(static_cast<unsigned char>(*p)) || *p == '.')) {
       ++p;
     }
     if (*p == '\0') {

@@ -3,7 +3,6 @@
 #include "app/main_window.h"
 #include "common/texts.h"
 #include "logon/auto_logon_dialog.h"
-#include "ui/application.h"
 #include "ui_world.h"
 
 #include <cstring>
@@ -40,9 +39,7 @@ protected:
   }
 
   std::unique_ptr<TFMain> StartMain() {
-    auto window = std::make_unique<TFMain>(std::vector<std::string>{"DorvaneShutdown.exe"});
-    ui::SetMainForm(window.get());
-    ui::RunApplication(*window);
+    auto window = StartMainWindow();
     world().calls.clear();
     return window;
   }

@@ -1,7 +1,6 @@
 #include "actions/countdown.h"
 
 #include "common/texts.h"
-#include "ui/application.h"
 #include "ui_world.h"
 
 namespace {

@@ -2,7 +2,6 @@
 
 #include "common/texts.h"
 #include "settings/settings_file.h"
-#include "ui/application.h"
 #include "ui_world.h"
 
 #include <cstring>
@@ -14,10 +13,7 @@ class DailyActionTest : public WindowsTest {
 protected:
   std::unique_ptr<TFMain> Start(const Settings& stored) {
     StoreSettings(stored);
-    auto window = std::make_unique<TFMain>(std::vector<std::string>{"DorvaneShutdown.exe"});
-    ui::SetMainForm(window.get());
-    ui::RunApplication(*window);
-    return window;
+    return StartMainWindow();
   }
 
   static Settings ArmedFor(int hour, int minute, std::int16_t action = ActionShutdown) {

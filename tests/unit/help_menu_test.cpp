@@ -3,7 +3,6 @@
 #include "common/texts.h"
 #include "common/web_config.h"
 #include "dialogs/about_box.h"
-#include "settings/options_dialog.h"
 #include "ui/application.h"
 #include "ui_world.h"
 #include "web/update_check.h"
@@ -14,12 +13,6 @@ namespace {
 
 class HelpMenuTest : public WindowsTest {
 protected:
-  std::unique_ptr<TFMain> Start() {
-    auto window = std::make_unique<TFMain>(std::vector<std::string>{"DorvaneShutdown.exe"});
-    ui::SetMainForm(window.get());
-    ui::RunApplication(*window);
-    return window;
-  }
   std::vector<std::string> TocCalls() {
     std::vector<std::string> toc;
     for (const std::string& call : fake::CallsNamed({"HtmlHelpA"})) {
@@ -32,7 +25,7 @@ protected:
 };
 
 TEST_F(HelpMenuTest, HelpIsSetUpAtStartAndTakenDownAtTheEnd) {
-  auto window = Start();
+  auto window = StartMainWindow();
   const auto start = fake::CallsNamed({"HtmlHelpA"});
   ASSERT_EQ(start.size(), 1u);
   EXPECT_EQ(start[0].substr(0, 23), "HtmlHelpA(0, null, 28, ");
@@ -44,7 +37,7 @@ TEST_F(HelpMenuTest, HelpIsSetUpAtStartAndTakenDownAtTheEnd) {
 }
 
 TEST_F(HelpMenuTest, IndexF1AndF1InEveryDialogOpenTheContents) {
-  auto window = Start();
+  auto window = StartMainWindow();
   world().calls.clear();
   ui::headless::ClickMenuItem(window->MainMenu1, "Index1");
   ui::headless::PressKey(*window, ui::ShortcutF1);
@@ -64,7 +57,7 @@ TEST_F(HelpMenuTest, IndexF1AndF1InEveryDialogOpenTheContents) {
 }
 
 TEST_F(HelpMenuTest, AboutShowsTheProgramsVersion) {
-  auto window = Start();
+  auto window = StartMainWindow();
   std::string text;
   int context = 0;
   ui::headless::OnNextModal([&](ui::Form& form) {
@@ -81,7 +74,7 @@ TEST_F(HelpMenuTest, AboutShowsTheProgramsVersion) {
 }
 
 TEST_F(HelpMenuTest, AHomePageThatCannotOpenIsReportedWithItsAddress) {
-  auto window = Start();
+  auto window = StartMainWindow();
   ui::headless::ClickMenuItem(window->MainMenu1, "ProgramHomePage1");
   ASSERT_EQ(world().messageBoxes.size(), 1u);
   EXPECT_NE(world().messageBoxes[0].text.find(HomePageUrl), std::string::npos);
@@ -98,7 +91,7 @@ TEST_F(HelpMenuTest, TheUpdateCheckRunsWhileTheWaitNoticeIsUp) {
       noticeText = notice->Text() + " / " + notice->LBText.Text();
     }
   });
-  auto window = Start();
+  auto window = StartMainWindow();
   EXPECT_EQ(noticeText, std::string(MessageCaption) + " / " + StartupNoticeText);
   const auto order = fake::CallsNamed({"InternetOpenUrlA", "ShowMessageBox"});
   ASSERT_EQ(order.size(), 2u);

@@ -128,10 +128,6 @@ TEST_F(LocalPowerTest, ErrorBoxFallsBackFromEnglishToTheUsersLanguage) {
   }
 }
 
-} // namespace
-
-namespace {
-
 TEST_F(LocalPowerTest, SessionEndsByFamily) {
   struct Case {
     std::uint32_t platformId;

@@ -14,14 +14,6 @@ using ui::headless::SendMessage;
 
 class MainWindowTest : public WindowsTest {
 protected:
-  // The main window as the program makes it, shown once by the message loop.
-  std::unique_ptr<TFMain> Start(std::vector<std::string> arguments = {"DorvaneShutdown.exe"}) {
-    auto window = std::make_unique<TFMain>(std::move(arguments));
-    ui::SetMainForm(window.get());
-    ui::RunApplication(*window);
-    return window;
-  }
-
   std::vector<std::string> TrayCalls() { return fake::CallsNamed({"Shell_NotifyIconA"}); }
 };
 
@@ -60,7 +52,7 @@ TEST_F(MainWindowTest, AKeywordRunsItsActionAndClosesTheWindow) {
   Settings stored = AppSettings;
   stored.ShowWarning = 0;
   StoreSettings(stored);
-  auto window = Start({"DorvaneShutdown.exe", "Restart"});
+  auto window = StartMainWindow({"DorvaneShutdown.exe", "Restart"});
   EXPECT_EQ(fake::CallsNamed({"ExitWindowsEx"}), std::vector<std::string>{"ExitWindowsEx(2, 0)"});
   EXPECT_EQ(ui::MainForm(), window.get());
   window.reset();
@@ -70,7 +62,7 @@ TEST_F(MainWindowTest, AKeywordRunsItsActionAndClosesTheWindow) {
 TEST_F(MainWindowTest, WithoutAKeywordNothingRuns) {
   for (const auto& arguments : std::vector<std::vector<std::string>>{
            {"DorvaneShutdown.exe"}, {"DorvaneShutdown.exe", "please"}}) {
-    auto window = Start(arguments);
+    auto window = StartMainWindow(arguments);
     EXPECT_TRUE(fake::CallsNamed({"ExitWindowsEx", "SetSystemPowerState"}).empty());
     EXPECT_TRUE(window->Showing());
   }
@@ -92,7 +84,7 @@ TEST_F(MainWindowTest, AKeywordIsLookedAtAgainWhenTheExitQuestionKeptTheWindow) 
     }
   });
   world().messageBoxAnswers = {win::IdNo};
-  auto window = Start({"DorvaneShutdown.exe", "shutdown"});
+  auto window = StartMainWindow({"DorvaneShutdown.exe", "shutdown"});
   EXPECT_EQ(countdowns, 1);
   ASSERT_EQ(world().messageBoxes.size(), 1u);
   EXPECT_EQ(world().messageBoxes[0].text, ExitQuestionText);
@@ -130,7 +122,7 @@ TEST_F(MainWindowTest, TheCloseQueryHasFourBranches) {
   };
   for (const Case& c : cases) {
     fake::ResetWorld();
-    auto window = Start();
+    auto window = StartMainWindow();
     if (!c.showing) {
       window->Hide1Click();
     }
@@ -150,7 +142,7 @@ TEST_F(MainWindowTest, TheCloseQueryHasFourBranches) {
 }
 
 TEST_F(MainWindowTest, TheCloseBoxHidesToTheTrayAndExitEnds) {
-  auto window = Start();
+  auto window = StartMainWindow();
   SendMessage(*window, {ui::WmSysCommand, ui::ScClose, 0});
   EXPECT_FALSE(window->Showing());
   EXPECT_EQ(ui::MainForm(), window.get());
@@ -166,13 +158,13 @@ TEST_F(MainWindowTest, TheCloseBoxHidesToTheTrayAndExitEnds) {
 }
 
 TEST_F(MainWindowTest, EscHidesTheWindow) {
-  auto window = Start();
+  auto window = StartMainWindow();
   ui::headless::PressKey(*window, ui::ShortcutEsc);
   EXPECT_FALSE(window->Showing());
 }
 
 TEST_F(MainWindowTest, TheTrayRecordIsAddedOnHidingAndDeletedOnShowing) {
-  auto window = Start();
+  auto window = StartMainWindow();
   window->Hide1Click();
   window->Show1Click();
   const std::string record =
@@ -201,7 +193,7 @@ TEST_F(MainWindowTest, EachTrayMouseMessageDoesItsOwnThing) {
   for (const Case& c : cases) {
     fake::ResetWorld();
     ui::headless::Reset();
-    auto window = Start();
+    auto window = StartMainWindow();
     window->Hide1Click();
     ui::headless::SetCursor(c.cursorReadable ? std::optional<ui::Point>(ui::Point{640, 700})
                                              : std::nullopt);
@@ -220,7 +212,7 @@ TEST_F(MainWindowTest, EachTrayMouseMessageDoesItsOwnThing) {
 }
 
 TEST_F(MainWindowTest, AnExplorerRestartBringsTheIconOfAHiddenWindowBack) {
-  auto window = Start();
+  auto window = StartMainWindow();
   const std::uint32_t taskbarCreated = ui::RegisterWindowMessage(TaskbarCreatedMessageName);
   SendMessage(*window, {taskbarCreated, 0, 0});
   EXPECT_TRUE(TrayCalls().empty()) << "no icon while the window is shown";
@@ -236,7 +228,7 @@ TEST_F(MainWindowTest, StartInTrayHidesAtTheFirstPaintOnly) {
   SetDefaultSettings(stored);
   stored.StartInTray = 1;
   StoreSettings(stored);
-  auto window = Start();
+  auto window = StartMainWindow();
   EXPECT_FALSE(window->Showing());
   EXPECT_FALSE(window->FirstPaint);
   window->Show1Click();
@@ -259,7 +251,7 @@ TEST_F(MainWindowTest, EveryActionEntryGivesTheSameCall) {
       {"Hibernate1", "TBHibernate", "Hibernate2", "SetSystemPowerState(0, 0)"},
       {"LockWorkstation1", "TBLock", "lock1", "LockWorkStation()"},
   };
-  auto window = Start();
+  auto window = StartMainWindow();
   AppSettings.ShowWarning = 0;
   for (const Case& c : cases) {
     world().calls.clear();
@@ -272,7 +264,7 @@ TEST_F(MainWindowTest, EveryActionEntryGivesTheSameCall) {
 }
 
 TEST_F(MainWindowTest, MenusCarryTheirShortcutsAndHelpContext) {
-  auto window = Start();
+  auto window = StartMainWindow();
   struct Case {
     const char* item;
     ui::Shortcut shortcut;
@@ -301,7 +293,7 @@ TEST_F(MainWindowTest, MenusCarryTheirShortcutsAndHelpContext) {
 
 TEST_F(MainWindowTest, CreationAndDestructionTouchWindowsInOrder) {
   world().version.major = 10;
-  auto window = Start();
+  auto window = StartMainWindow();
   const std::vector<std::string> watched = {"OpenFileForReading", "RegSetValueExA",
                                             "OpenFileForWriting", "MoveFileReplacing",
                                             "Shell_NotifyIconA"};
@@ -325,7 +317,7 @@ TEST_F(MainWindowTest, CreationAndDestructionTouchWindowsInOrder) {
 }
 
 TEST_F(MainWindowTest, MinimisingOnlyMinimises) {
-  auto window = Start();
+  auto window = StartMainWindow();
   SendMessage(*window, {ui::WmSysCommand, ui::ScMinimize, 0});
   EXPECT_TRUE(TrayCalls().empty());
   EXPECT_FALSE(window->SysCloseRequested);

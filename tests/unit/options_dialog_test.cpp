@@ -3,7 +3,6 @@
 #include "app/main_window.h"
 #include "common/texts.h"
 #include "settings/settings_file.h"
-#include "ui/application.h"
 #include "ui_world.h"
 
 #include <memory>
@@ -40,9 +39,7 @@ class OptionsDialogTest : public WindowsTest {
 protected:
   void SetUp() override {
     WindowsTest::SetUp();
-    window = std::make_unique<TFMain>(std::vector<std::string>{"DorvaneShutdown.exe"});
-    ui::SetMainForm(window.get());
-    ui::RunApplication(*window);
+    window = StartMainWindow();
     world().calls.clear();
   }
 

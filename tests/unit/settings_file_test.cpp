@@ -1,5 +1,6 @@
 #include "settings/settings_file.h"
 
+#include "common/same_settings.h"
 #include "common/texts.h"
 #include "fake_world.h"
 #include "settings/buffered_file.h"
@@ -10,9 +11,6 @@
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-constexpr char Path[] = "C:\\Program Files\\Dorvane Shutdown\\DorvaneShutdown.dat";
-const std::string TempPath = std::string(Path) + SettingsTempSuffix;
 
 Bytes HeaderBytes() {
   return Bytes(SettingsHeader, SettingsHeader + std::strlen(SettingsHeader));
@@ -56,24 +54,14 @@ Settings Filled() {
   return s;
 }
 
-bool SameRecord(const Settings& a, const Settings& b) {
-  return a.ForceApps == b.ForceApps && a.RunAtStartup == b.RunAtStartup &&
-         a.StartInTray == b.StartInTray && a.TimerActive == b.TimerActive &&
-         a.TimerHour == b.TimerHour && a.TimerMinute == b.TimerMinute &&
-         a.ShowWarning == b.ShowWarning && a.WarnSeconds == b.WarnSeconds &&
-         a.ShowRemoteWarning == b.ShowRemoteWarning && a.RemoteWarnSeconds == b.RemoteWarnSeconds &&
-         a.TimerAction == b.TimerAction && a.ConfirmExit == b.ConfirmExit &&
-         std::strcmp(a.RemoteComputer, b.RemoteComputer) == 0 && a.RemoteReboot == b.RemoteReboot &&
-         a.UseCredentials == b.UseCredentials && std::strcmp(a.UserName, b.UserName) == 0 &&
-         std::strcmp(a.Password, b.Password) == 0 && a.LastCheckDay == b.LastCheckDay;
-}
-
 class SettingsFileTest : public FakeWindowsTest {
 protected:
-  Bytes& File() { return world().files[Path]; }
+  const std::string TempPath = std::string(SettingsPath) + SettingsTempSuffix;
+
+  Bytes& File() { return world().files[SettingsPath]; }
   Settings Load(bool* loaded = nullptr) {
     Settings s = Defaults();
-    const bool ok = LoadSettings(s, SettingsHeader, Path);
+    const bool ok = LoadSettings(s, SettingsHeader, SettingsPath);
     if (loaded != nullptr) {
       *loaded = ok;
     }
@@ -82,7 +70,7 @@ protected:
 };
 
 TEST_F(SettingsFileTest, DefaultsAreSavedAsTheHeaderAndSeventyThreeKnownBytes) {
-  ASSERT_TRUE(SaveSettings(Defaults(), SettingsHeader, Path));
+  ASSERT_TRUE(SaveSettings(Defaults(), SettingsHeader, SettingsPath));
   const Bytes expected = Concat({
       HeaderBytes(),
       Bytes(24, 0),
@@ -103,7 +91,7 @@ TEST_F(SettingsFileTest, DefaultsAreSavedAsTheHeaderAndSeventyThreeKnownBytes) {
 }
 
 TEST_F(SettingsFileTest, NumbersAndCountedStringsAreLittleEndian) {
-  ASSERT_TRUE(SaveSettings(Filled(), SettingsHeader, Path));
+  ASSERT_TRUE(SaveSettings(Filled(), SettingsHeader, SettingsPath));
   const std::size_t h = std::strlen(SettingsHeader);
   const Bytes& f = File();
   EXPECT_EQ(Bytes(f.begin() + h + 28, f.begin() + h + 30), (Bytes{0x02, 0x01})); // TimerHour
@@ -128,30 +116,30 @@ TEST_F(SettingsFileTest, RecordsSurviveASaveAndALoad) {
   extremes.WarnSeconds = 32767;
   extremes.LastCheckDay = -1;
   for (const Settings& original : {Defaults(), Filled(), longest, extremes}) {
-    ASSERT_TRUE(SaveSettings(original, SettingsHeader, Path));
+    ASSERT_TRUE(SaveSettings(original, SettingsHeader, SettingsPath));
     bool loaded = false;
-    EXPECT_TRUE(SameRecord(Load(&loaded), original));
+    EXPECT_TRUE(SameSettings(Load(&loaded), original));
     EXPECT_TRUE(loaded);
   }
 }
 
 TEST_F(SettingsFileTest, AMissingOrForeignFileLeavesEveryField) {
   bool loaded = true;
-  EXPECT_TRUE(SameRecord(Load(&loaded), Defaults()));
+  EXPECT_TRUE(SameSettings(Load(&loaded), Defaults()));
   EXPECT_FALSE(loaded);
 
-  ASSERT_TRUE(SaveSettings(Filled(), SettingsHeader, Path));
+  ASSERT_TRUE(SaveSettings(Filled(), SettingsHeader, SettingsPath));
   const Bytes good = File();
   for (std::size_t i = 0; i < std::strlen(SettingsHeader); ++i) {
     File() = good;
     File()[i] ^= 0x20; // another letter case, or another byte altogether
-    EXPECT_TRUE(SameRecord(Load(&loaded), Defaults())) << "header byte " << i;
+    EXPECT_TRUE(SameSettings(Load(&loaded), Defaults())) << "header byte " << i;
     EXPECT_FALSE(loaded);
   }
 }
 
 TEST_F(SettingsFileTest, AFileCutAnywhereKeepsTheDefaultsAfterTheCut) {
-  ASSERT_TRUE(SaveSettings(Filled(), SettingsHeader, Path));
+  ASSERT_TRUE(SaveSettings(Filled(), SettingsHeader, SettingsPath));
   const Bytes whole = File();
   const std::size_t h = std::strlen(SettingsHeader);
   const Settings saved = Filled();
@@ -197,7 +185,7 @@ TEST_F(SettingsFileTest, AFileCutAnywhereKeepsTheDefaultsAfterTheCut) {
 }
 
 TEST_F(SettingsFileTest, ANumberCutByTheEndOfTheFileHasOnlyItsLeadingBytesReplaced) {
-  ASSERT_TRUE(SaveSettings(Filled(), SettingsHeader, Path));
+  ASSERT_TRUE(SaveSettings(Filled(), SettingsHeader, SettingsPath));
   File().resize(std::strlen(SettingsHeader) + 29); // inside TimerHour, after its low byte
   EXPECT_EQ(Load().TimerHour, 0x0002);
 }
@@ -232,7 +220,7 @@ TEST_F(SettingsFileTest, StoredTextLengthsUpTo261LoadAndLongerOnesLeaveTheTextEm
 }
 
 TEST_F(SettingsFileTest, AFailedSaveKeepsThePreviousFileWhole) {
-  ASSERT_TRUE(SaveSettings(Filled(), SettingsHeader, Path));
+  ASSERT_TRUE(SaveSettings(Filled(), SettingsHeader, SettingsPath));
   const Bytes previous = File();
   struct Case {
     const char* what;
@@ -246,7 +234,7 @@ TEST_F(SettingsFileTest, AFailedSaveKeepsThePreviousFileWhole) {
   };
   for (const Case& c : cases) {
     c.breakIt(world());
-    EXPECT_FALSE(SaveSettings(Defaults(), SettingsHeader, Path)) << c.what;
+    EXPECT_FALSE(SaveSettings(Defaults(), SettingsHeader, SettingsPath)) << c.what;
     EXPECT_EQ(File(), previous) << c.what;
     EXPECT_EQ(world().files.count(TempPath), 0u) << c.what << ": temporary file left behind";
     world().diskSpace.reset();
@@ -256,16 +244,16 @@ TEST_F(SettingsFileTest, AFailedSaveKeepsThePreviousFileWhole) {
 }
 
 TEST_F(SettingsFileTest, SavingWritesANewFileAndReplacesTheOldOneInOneStep) {
-  ASSERT_TRUE(SaveSettings(Defaults(), SettingsHeader, Path));
+  ASSERT_TRUE(SaveSettings(Defaults(), SettingsHeader, SettingsPath));
   EXPECT_EQ(fake::CallsNamed({"OpenFileForWriting", "WriteFile", "MoveFileReplacing"}),
-            (std::vector<std::string>{"OpenFileForWriting(" + TempPath + ")",
-                                      "WriteFile(" +
-                                          std::to_string(std::strlen(SettingsHeader) + 73) + ")",
-                                      "MoveFileReplacing(" + TempPath + ", " + Path + ")"}));
+            (std::vector<std::string>{
+                "OpenFileForWriting(" + TempPath + ")",
+                "WriteFile(" + std::to_string(std::strlen(SettingsHeader) + 73) + ")",
+                "MoveFileReplacing(" + TempPath + ", " + SettingsPath + ")"}));
 }
 
 TEST_F(SettingsFileTest, AnyBytesLoadWithoutOverrunAndWithTerminatedTexts) {
-  ASSERT_TRUE(SaveSettings(Filled(), SettingsHeader, Path));
+  ASSERT_TRUE(SaveSettings(Filled(), SettingsHeader, SettingsPath));
   const Bytes valid = File();
   std::mt19937 random(20261207);
   for (int round = 0; round < 4000; ++round) {
@@ -307,12 +295,12 @@ TEST_F(SettingsFileTest, TheStreamCarriesRequestsLargerThanItsBuffer) {
     data[i] = static_cast<std::uint8_t>(i * 7);
   }
   {
-    BufferedFile out(Path, BufferedFile::Mode::Writing);
+    BufferedFile out(SettingsPath, BufferedFile::Mode::Writing);
     EXPECT_EQ(out.Write(data.data(), 25'000), 25'000);
     EXPECT_TRUE(out.Close());
   }
   EXPECT_EQ(File(), data);
-  BufferedFile in(Path, BufferedFile::Mode::Reading);
+  BufferedFile in(SettingsPath, BufferedFile::Mode::Reading);
   Bytes back(30'000);
   EXPECT_EQ(in.Read(back.data(), 3), 3);
   EXPECT_EQ(in.Read(back.data() + 3, 29'997), 24'997);

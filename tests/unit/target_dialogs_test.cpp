@@ -3,7 +3,6 @@
 #include "common/texts.h"
 #include "dialogs/domain_dialog.h"
 #include "dialogs/remote_dialog.h"
-#include "ui/application.h"
 #include "ui_world.h"
 
 #include <cstring>
@@ -28,9 +27,7 @@ protected:
     stored.ShowRemoteWarning = 0;
     stored.ForceApps = 1;
     StoreSettings(stored);
-    window = std::make_unique<TFMain>(std::vector<std::string>{"DorvaneShutdown.exe"});
-    ui::SetMainForm(window.get());
-    ui::RunApplication(*window);
+    window = StartMainWindow();
     world().calls.clear();
   }
 

@@ -4,9 +4,14 @@
 
 #include "actions/countdown.h"
 #include "actions/dispatcher.h"
+#include "app/main_window.h"
 #include "app/program.h"
 #include "fake_world.h"
 #include "ui/headless/script.h"
+
+#include <memory>
+#include <string>
+#include <vector>
 
 class WindowsTest : public FakeWindowsTest {
 protected:
@@ -20,8 +25,9 @@ protected:
   }
   void TearDown() override { SetActionRoutines({}); }
 
-  static constexpr char SettingsPath[] = "C:\\Program Files\\Dorvane Shutdown\\DorvaneShutdown.dat";
-
   // Settings as a file next to the program, so that the main window loads them.
   void StoreSettings(const Settings& settings);
+  // The main window as the program makes it, shown once by the message loop.
+  std::unique_ptr<TFMain> StartMainWindow(std::vector<std::string> arguments = {
+                                              "DorvaneShutdown.exe"});
 };

@@ -6,6 +6,7 @@
 #include "actions/local_power.h"
 #include "actions/os_version.h"
 #include "common/bounded.h"
+#include "common/same_settings.h"
 #include "common/texts.h"
 #include "platform/kernel.h"
 #include "platform/security.h"
@@ -261,18 +262,6 @@ std::vector<std::uint8_t> FileContent(const std::string& path, bool& exists) {
   }
   platform::CloseFile(file);
   return content;
-}
-
-bool SameSettings(const Settings& a, const Settings& b) {
-  return a.ForceApps == b.ForceApps && a.RunAtStartup == b.RunAtStartup &&
-         a.StartInTray == b.StartInTray && a.TimerActive == b.TimerActive &&
-         a.TimerHour == b.TimerHour && a.TimerMinute == b.TimerMinute &&
-         a.ShowWarning == b.ShowWarning && a.WarnSeconds == b.WarnSeconds &&
-         a.ShowRemoteWarning == b.ShowRemoteWarning && a.RemoteWarnSeconds == b.RemoteWarnSeconds &&
-         a.TimerAction == b.TimerAction && a.ConfirmExit == b.ConfirmExit &&
-         std::strcmp(a.RemoteComputer, b.RemoteComputer) == 0 && a.RemoteReboot == b.RemoteReboot &&
-         a.UseCredentials == b.UseCredentials && std::strcmp(a.UserName, b.UserName) == 0 &&
-         std::strcmp(a.Password, b.Password) == 0 && a.LastCheckDay == b.LastCheckDay;
 }
 
 std::size_t ExpectedFileSize(const Settings& s) {

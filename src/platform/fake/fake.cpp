@@ -118,6 +118,17 @@ void SetVersion(std::uint32_t platformId, std::uint32_t major, std::uint32_t min
   v.productType = productType;
 }
 
+int AnswerMessageBox(MessageBoxRecord box) {
+  World& world = TheWorld();
+  world.messageBoxes.push_back(std::move(box));
+  if (world.messageBoxAnswers.empty()) {
+    return win::IdOk;
+  }
+  const int answer = world.messageBoxAnswers.front();
+  world.messageBoxAnswers.pop_front();
+  return answer;
+}
+
 platform::LocalTime ClockAsLocalTime() {
   const std::int64_t ms = Instance().clockMilliseconds;
   const std::int64_t days = ms >= 0 ? ms / 86'400'000 : (ms - 86'399'999) / 86'400'000;

@@ -35,6 +35,9 @@ template <typename... Args> void Record(const char* name, const Args&... args) {
   TheWorld().calls.push_back(std::move(call));
 }
 
+// Keeps the box in the world's list and plays the next scripted answer, OK when none is left.
+int AnswerMessageBox(MessageBoxRecord box);
+
 platform::LocalTime ClockAsLocalTime();
 std::pair<win::RegKey, std::vector<std::string>> SplitTestPath(const std::string& path);
 RegNode* FindNode(win::RegKey root, const std::vector<std::string>& parts, bool create);

@@ -91,15 +91,8 @@ int InitiateSystemShutdownA(const char* machine, const char* message, std::uint3
 int MessageBoxA(win::Handle owner, const char* text, const char* caption,
                 win::MessageBoxStyle style) {
   Record("MessageBoxA", text, caption, style);
-  fake::World& w = TheWorld();
-  w.messageBoxes.push_back(fake::MessageBoxRecord{owner, text == nullptr ? "" : text,
-                                                  caption == nullptr ? "" : caption, style});
-  if (w.messageBoxAnswers.empty()) {
-    return win::IdOk;
-  }
-  const int answer = w.messageBoxAnswers.front();
-  w.messageBoxAnswers.pop_front();
-  return answer;
+  return fake::AnswerMessageBox(
+      {owner, text == nullptr ? "" : text, caption == nullptr ? "" : caption, style});
 }
 
 int GetSystemMetrics(int index) {

@@ -1,6 +1,7 @@
 #include "platform/help.h"
 
 #include "platform/win32/handles.h"
+#include "platform/win32/late_bound.h"
 
 namespace platform {
 
@@ -11,22 +12,14 @@ namespace {
 constexpr char HelpControlName[] = "hhctrl.ocx";
 constexpr WORD HtmlHelpAOrdinal = 14;
 
-using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
-
-HtmlHelpFunction FindHtmlHelp() {
-  const HMODULE control = ::LoadLibraryA(HelpControlName);
-  if (control == nullptr) {
-    return nullptr;
-  }
-  return reinterpret_cast<HtmlHelpFunction>(reinterpret_cast<std::uintptr_t>(
-      ::GetProcAddress(control, MAKEINTRESOURCEA(HtmlHelpAOrdinal))));
-}
+using HtmlHelpFunction = HWND WINAPI(HWND, LPCSTR, UINT, DWORD_PTR);
 
 } // namespace
 
 std::uintptr_t HtmlHelpA(win::Handle window, const char* file, std::uint32_t command,
                          std::uintptr_t data) {
-  static const HtmlHelpFunction htmlHelp = FindHtmlHelp();
+  static const auto htmlHelp =
+      win32::LateBound<HtmlHelpFunction>(HelpControlName, MAKEINTRESOURCEA(HtmlHelpAOrdinal));
   if (htmlHelp == nullptr) {
     return 0;
   }

@@ -25,7 +25,6 @@ struct State {
   std::vector<Form*> forms;
   std::deque<headless::ModalScript> modalScripts;
   std::function<void()> whileProcessing;
-  std::deque<std::function<void()>> loopSteps;
   std::optional<Point> cursor = Point{800, 600};
   std::vector<headless::OpenedPopup> popups;
   std::map<std::string, std::uint32_t> registeredMessages;
@@ -116,11 +115,6 @@ void RunApplication(Form& mainForm) {
   state.terminated = false;
   SetMainForm(&mainForm);
   mainForm.Show();
-  while (!state.terminated && !state.loopSteps.empty()) {
-    auto step = std::move(state.loopSteps.front());
-    state.loopSteps.pop_front();
-    step();
-  }
 }
 
 void TerminateApplication() {
@@ -136,15 +130,8 @@ void ProcessMessages() {
 int ShowMessageBox(Form* owner, const std::string& text, const std::string& caption,
                    std::uint32_t style) {
   fake::Record("ShowMessageBox", text, caption, style);
-  fake::World& world = fake::TheWorld();
-  world.messageBoxes.push_back(fake::MessageBoxRecord{
-      owner != nullptr ? owner->native : win::NoHandle, text, caption, style});
-  if (world.messageBoxAnswers.empty()) {
-    return win::IdOk;
-  }
-  const int answer = world.messageBoxAnswers.front();
-  world.messageBoxAnswers.pop_front();
-  return answer;
+  return fake::AnswerMessageBox(
+      {owner != nullptr ? owner->native : win::NoHandle, text, caption, style});
 }
 
 void ShowException(const std::string& text) {
@@ -222,10 +209,6 @@ void WhileProcessingMessages(std::function<void()> action) {
   TheState().whileProcessing = std::move(action);
 }
 
-void InMessageLoop(std::function<void()> step) {
-  TheState().loopSteps.push_back(std::move(step));
-}
-
 bool ApplicationEnded() {
   return TheState().terminated;
 }
@@ -238,18 +221,6 @@ Form* FindForm(const std::string& name) {
   for (Form* form : TheState().forms) {
     if (form->Name() == name) {
       return form;
-    }
-  }
-  return nullptr;
-}
-
-Control* FindControl(Control& root, const std::string& name) {
-  if (root.Name() == name) {
-    return &root;
-  }
-  for (Control* child : root.Children()) {
-    if (Control* found = FindControl(*child, name)) {
-      return found;
     }
   }
   return nullptr;
@@ -291,8 +262,8 @@ void ClickToolButton(ToolBar& bar, const std::string& name) {
 
 void ClickMenuItem(Menu& menu, const std::string& name) {
   MenuItem* item = menu.Find(name);
-  if (item != nullptr && item->OnClick) {
-    item->OnClick();
+  if (item != nullptr) {
+    item->Click();
   }
 }
 

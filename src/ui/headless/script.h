@@ -24,17 +24,12 @@ void OnNextModal(ModalScript script);
 // modal and countdown waits), so that a test can act in the middle of a wait.
 void WhileProcessingMessages(std::function<void()> action);
 
-// Steps of the message loop: RunApplication runs them in order until the main form closes or
-// they run out, then ends the loop the way a session end would.
-void InMessageLoop(std::function<void()> step);
-
 // Whether the main form closed and so ended the message loop.
 bool ApplicationEnded();
 
 // The forms shown and not yet destroyed, newest last.
 std::vector<Form*> OpenForms();
 Form* FindForm(const std::string& name);
-Control* FindControl(Control& root, const std::string& name);
 
 // User actions.
 void Click(Control& control); // buttons, check boxes (toggles), speed buttons

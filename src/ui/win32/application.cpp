@@ -12,8 +12,6 @@ namespace ui {
 
 namespace {
 
-constexpr WPARAM KeyCodeBits = 0xFF;
-
 struct Application {
   std::string title;
   Form* mainForm = nullptr;

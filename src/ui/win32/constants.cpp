@@ -24,4 +24,3 @@ static_assert(ui::ShortcutAltF4 == (ui::AltBit | VK_F4));
 // System colours are numbered as the index of GetSysColor with the top bit set.
 static_assert(ui::ColorWindow == (0x80000000u | COLOR_WINDOW));
 static_assert(ui::ColorInactiveBorder == (0x80000000u | COLOR_INACTIVEBORDER));
-static_assert(ui::ColorButtonFace == (0x80000000u | COLOR_BTNFACE));

@@ -436,13 +436,17 @@ std::string WindowText(HWND window) {
   return text;
 }
 
+void CreateTree(Control& parent, HWND parentWindow, FormData& data) {
+  for (Control* child : parent.Children()) {
+    CreateTree(*child, CreateChild(*child, parentWindow, data), data);
+  }
+}
+
 } // namespace
 
 void CreateChildren(Control& parent, HWND parentWindow, FormData& data) {
   RegisterPanelClass();
-  for (Control* child : parent.Children()) {
-    CreateChildren(*child, CreateChild(*child, parentWindow, data), data);
-  }
+  CreateTree(parent, parentWindow, data);
 }
 
 void UpdateControl(Control& control, Property property) {

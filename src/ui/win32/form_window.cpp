@@ -323,9 +323,6 @@ void Unrealize(Form& form) {
   if (data.font != nullptr) {
     ::DeleteObject(data.font);
   }
-  if (form.MainMenu() != nullptr) {
-    form.MainMenu()->native = 0;
-  }
   for (Timer* timer : form.Timers()) {
     timer->native = 0;
   }

@@ -7,7 +7,6 @@ namespace ui::win32 {
 
 namespace {
 
-constexpr Shortcut KeyBits = 0xFF;
 constexpr int KeyNameCapacity = 32;
 constexpr int ScanCodeShift = 16;
 
@@ -41,7 +40,7 @@ std::string ShortcutText(Shortcut shortcut) {
   if ((shortcut & AltBit) != 0) {
     text += "Alt+";
   }
-  return text + KeyName(shortcut & KeyBits);
+  return text + KeyName(shortcut & KeyCodeBits);
 }
 
 std::string ItemText(const MenuItem& item) {
@@ -82,7 +81,6 @@ HMENU CreateMenuBar(Menu& menu, FormData& data) {
     return nullptr;
   }
   AppendItems(bar, menu, data.menuCommands, data.nextId);
-  menu.native = reinterpret_cast<std::uintptr_t>(bar);
   return bar;
 }
 
@@ -91,9 +89,7 @@ bool HandleMenuCommand(Form& form, int id) {
   if (item == nullptr) {
     return false;
   }
-  if (item->OnClick) {
-    item->OnClick();
-  }
+  item->Click();
   return true;
 }
 
@@ -103,7 +99,7 @@ bool HandleMenuHelp(Form& form, int id) {
   if (item == nullptr) {
     return false;
   }
-  RequestHelp(HELP_CONTEXT, static_cast<std::uintptr_t>(item->HelpContext()));
+  RequestHelp(HelpContextRequest, static_cast<std::uintptr_t>(item->HelpContext()));
   return true;
 }
 
@@ -120,7 +116,6 @@ void PopupMenuAt(Menu& menu, Form& owner, Point position) {
   std::map<int, MenuItem*> commands;
   int nextId = win32::FirstCommandId;
   win32::AppendItems(popup, menu, commands, nextId);
-  menu.native = reinterpret_cast<std::uintptr_t>(popup);
 
   // The choice comes back as the result rather than as a posted command, so the menu can go
   // as soon as the user has picked.
@@ -133,11 +128,10 @@ void PopupMenuAt(Menu& menu, Form& owner, Point position) {
   // has handled a message after it.
   ::PostMessageA(window, WM_NULL, 0, 0);
   ::DestroyMenu(popup);
-  menu.native = 0;
 
   MenuItem* item = win32::FindCommand(commands, chosen);
-  if (item != nullptr && item->OnClick) {
-    item->OnClick();
+  if (item != nullptr) {
+    item->Click();
   }
 }
 

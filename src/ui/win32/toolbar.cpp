@@ -3,6 +3,8 @@
 
 #include "ui/win32/internal.h"
 
+#include <type_traits>
+
 namespace ui::win32 {
 
 namespace {
@@ -19,6 +21,17 @@ const ToolBar::ToolButton* FindButton(Form& form, int id) {
   const ToolCommand& command = found->second;
   const auto& buttons = command.bar->Buttons();
   return command.index < buttons.size() ? &buttons[command.index] : nullptr;
+}
+
+// The toolbar asks for a button's tip in ANSI or in UTF-16, with the same request otherwise.
+template <typename Request> bool AnswerInfoTip(Form& form, NMHDR& header) {
+  const auto& tip = reinterpret_cast<const Request&>(header);
+  const ToolBar::ToolButton* button = FindButton(form, tip.iItem);
+  if (button == nullptr) {
+    return false;
+  }
+  CopyTipText(button->hint, std::is_same_v<Request, NMTBGETINFOTIPW>, tip.pszText, tip.cchTextMax);
+  return true;
 }
 
 } // namespace
@@ -73,24 +86,10 @@ bool HandleToolBarCommand(Form& form, int id) {
 
 bool HandleToolBarNotify(Form& form, NMHDR& header) {
   switch (header.code) {
-  case TBN_GETINFOTIPA: {
-    const auto& tip = reinterpret_cast<const NMTBGETINFOTIPA&>(header);
-    const ToolBar::ToolButton* button = FindButton(form, tip.iItem);
-    if (button == nullptr) {
-      return false;
-    }
-    CopyTipText(button->hint, false, tip.pszText, tip.cchTextMax);
-    return true;
-  }
-  case TBN_GETINFOTIPW: {
-    const auto& tip = reinterpret_cast<const NMTBGETINFOTIPW&>(header);
-    const ToolBar::ToolButton* button = FindButton(form, tip.iItem);
-    if (button == nullptr) {
-      return false;
-    }
-    CopyTipText(button->hint, true, tip.pszText, tip.cchTextMax);
-    return true;
-  }
+  case TBN_GETINFOTIPA:
+    return AnswerInfoTip<NMTBGETINFOTIPA>(form, header);
+  case TBN_GETINFOTIPW:
+    return AnswerInfoTip<NMTBGETINFOTIPW>(form, header);
   case TTN_GETDISPINFOA:
   case TTN_GETDISPINFOW: {
     const ToolBar::ToolButton* button = FindButton(form, static_cast<int>(header.idFrom));

@@ -1,0 +1,17 @@
+#include "common/text.h"
+
+#include <algorithm>
+
+namespace {
+
+char LowerAsciiLetter(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+} // namespace
+
+bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return LowerAsciiLetter(x) == LowerAsciiLetter(y);
+         });
+}

@@ -11,6 +11,7 @@
 namespace ui {
 
 void SetApplicationTitle(const std::string& title);
+const std::string& ApplicationTitle();
 void SetMainForm(Form* form);
 Form* MainForm();
 

@@ -28,11 +28,7 @@ struct State {
   std::optional<Point> cursor = Point{800, 600};
   std::vector<headless::OpenedPopup> popups;
   std::map<std::string, std::uint32_t> registeredMessages;
-  Form* mainForm = nullptr;
   bool terminated = false;
-  std::string title;
-  std::string helpFile;
-  HelpHandler helpHandler;
 };
 
 State& TheState() {
@@ -98,18 +94,6 @@ void RunModal(Form& form) {
 
 } // namespace backend
 
-void SetApplicationTitle(const std::string& title) {
-  TheState().title = title;
-}
-
-void SetMainForm(Form* form) {
-  TheState().mainForm = form;
-}
-
-Form* MainForm() {
-  return TheState().mainForm;
-}
-
 void RunApplication(Form& mainForm) {
   State& state = TheState();
   state.terminated = false;
@@ -136,24 +120,6 @@ int ShowMessageBox(Form* owner, const std::string& text, const std::string& capt
 
 void ShowException(const std::string& text) {
   fake::Record("ShowException", text);
-}
-
-void SetHelpHandler(HelpHandler handler) {
-  TheState().helpHandler = std::move(handler);
-}
-
-void SetHelpFile(const std::string& path) {
-  TheState().helpFile = path;
-}
-
-const std::string& HelpFile() {
-  return TheState().helpFile;
-}
-
-void RequestHelp(std::uint16_t command, std::uintptr_t data) {
-  if (TheState().helpHandler) {
-    TheState().helpHandler(command, data);
-  }
 }
 
 std::uint32_t RegisterWindowMessage(const char* name) {
@@ -199,6 +165,10 @@ namespace headless {
 
 void Reset() {
   TheState() = State{};
+  SetApplicationTitle("");
+  SetMainForm(nullptr);
+  SetHelpHandler({});
+  SetHelpFile("");
 }
 
 void OnNextModal(ModalScript script) {

@@ -12,18 +12,6 @@ namespace ui {
 
 namespace {
 
-struct Application {
-  std::string title;
-  Form* mainForm = nullptr;
-  HelpHandler helpHandler;
-  std::string helpFile;
-};
-
-Application& TheApplication() {
-  static Application application;
-  return application;
-}
-
 bool IsModifierKey(WPARAM key) {
   return key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU;
 }
@@ -108,18 +96,6 @@ void EnableAgain(const DisabledWindows& disabled) {
 
 } // namespace win32
 
-void SetApplicationTitle(const std::string& title) {
-  TheApplication().title = title;
-}
-
-void SetMainForm(Form* form) {
-  TheApplication().mainForm = form;
-}
-
-Form* MainForm() {
-  return TheApplication().mainForm;
-}
-
 void RunApplication(Form& mainForm) {
   SetMainForm(&mainForm);
   if (mainForm.native != 0) {
@@ -170,25 +146,7 @@ int ShowMessageBox(Form* owner, const std::string& text, const std::string& capt
 void ShowException(const std::string& text) {
   const Form* mainForm = MainForm();
   ::MessageBoxA(mainForm != nullptr ? win32::WindowOf(*mainForm) : nullptr, text.c_str(),
-                TheApplication().title.c_str(), MB_OK | MB_ICONERROR);
-}
-
-void SetHelpHandler(HelpHandler handler) {
-  TheApplication().helpHandler = std::move(handler);
-}
-
-void SetHelpFile(const std::string& path) {
-  TheApplication().helpFile = path;
-}
-
-const std::string& HelpFile() {
-  return TheApplication().helpFile;
-}
-
-void RequestHelp(std::uint16_t command, std::uintptr_t data) {
-  if (TheApplication().helpHandler) {
-    TheApplication().helpHandler(command, data);
-  }
+                ApplicationTitle().c_str(), MB_OK | MB_ICONERROR);
 }
 
 std::uint32_t RegisterWindowMessage(const char* name) {

@@ -1,0 +1,59 @@
+// What the application keeps, whichever backend runs its windows: its title, main form and help.
+
+#include "ui/application.h"
+
+#include <utility>
+
+namespace ui {
+
+namespace {
+
+struct Application {
+  std::string title;
+  Form* mainForm = nullptr;
+  HelpHandler helpHandler;
+  std::string helpFile;
+};
+
+Application& TheApplication() {
+  static Application application;
+  return application;
+}
+
+} // namespace
+
+void SetApplicationTitle(const std::string& title) {
+  TheApplication().title = title;
+}
+
+const std::string& ApplicationTitle() {
+  return TheApplication().title;
+}
+
+void SetMainForm(Form* form) {
+  TheApplication().mainForm = form;
+}
+
+Form* MainForm() {
+  return TheApplication().mainForm;
+}
+
+void SetHelpHandler(HelpHandler handler) {
+  TheApplication().helpHandler = std::move(handler);
+}
+
+void SetHelpFile(const std::string& path) {
+  TheApplication().helpFile = path;
+}
+
+const std::string& HelpFile() {
+  return TheApplication().helpFile;
+}
+
+void RequestHelp(std::uint16_t command, std::uintptr_t data) {
+  if (TheApplication().helpHandler) {
+    TheApplication().helpHandler(command, data);
+  }
+}
+
+} // namespace ui

@@ -41,5 +41,5 @@ add_executable(bench_minimal EXCLUDE_FROM_ALL tools/bench/minimal.cpp)
 target_link_options(bench_minimal PRIVATE ${DORVANE_STATIC_LINK} -mwindows)
 
 # Further end-to-end suites, each in a list file of its own.
-include(cmake/e2e_more.cmake OPTIONAL)
-include(cmake/e2e_web.cmake OPTIONAL)
+include(cmake/e2e_more.cmake)
+include(cmake/e2e_web.cmake)

@@ -23,7 +23,6 @@ package=$3
 folder=$4
 driver=$5
 
-readonly SETTINGS_HEADER="Dorvane Shutdown settings"
 readonly EXPECTED_FILES="DorvaneShutdown.chm DorvaneShutdown.exe LICENSE.txt README.txt"
 readonly EXIT_SECONDS=30
 
@@ -75,24 +74,15 @@ done
 
 (cd "$program_dir" && exec wine "C:\\Unpacked\\$folder\\DorvaneShutdown.exe") >/dev/null 2>&1 &
 app=$!
-
-window=$(drv wait-window "$MAIN_CLASS" "$CAPTION" "$FIRST_WINDOW_MS") ||
-  abort "no main window within $((FIRST_WINDOW_MS / 1000)) s"
-pass "the main window appears"
+wait_main_window
 
 [ ! -e "$program_dir/DorvaneShutdown.dat" ] || fail "a settings file exists before the program ends"
-drv key "$window" alt+f4 || abort "Alt+F4 could not be pressed in the main window"
-deadline=$((SECONDS + EXIT_SECONDS))
-while kill -0 "$app" 2>/dev/null; do
-  [ $SECONDS -lt $deadline ] || abort "the program still runs $EXIT_SECONDS s after Alt+F4"
-  sleep 0.2
-done
-wait "$app"
-status=$?
-if [ $status -eq 0 ]; then
+drv key "$MAIN" alt+f4 || abort "Alt+F4 could not be pressed in the main window"
+wait_exit "$app" "$EXIT_SECONDS" || abort "the program still runs $EXIT_SECONDS s after Alt+F4"
+if [ "$exit_code" -eq 0 ]; then
   pass "Alt+F4 ends the program with exit code 0"
 else
-  fail "the program ended with exit code $status"
+  fail "the program ended with exit code $exit_code"
 fi
 
 settings=$program_dir/DorvaneShutdown.dat

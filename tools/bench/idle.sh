@@ -20,29 +20,14 @@ readonly TARGET_PERCENT=1
 # The start-up's own work (the window, the tray icon, the settings) is over by then.
 readonly SETTLE_SECONDS=3
 
-if [ ! -f "$build_dir/CMakeCache.txt" ]; then
-  cmake -S . -B "$build_dir" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-    -DCMAKE_BUILD_TYPE=Release >/dev/null || exit 1
-fi
-cmake --build "$build_dir" --target DorvaneShutdown e2e_driver -j"$(nproc)" >/dev/null || exit 1
-
 # shellcheck source-path=SCRIPTDIR/../..
+source tools/packages.sh
+# The development build, as the other tools make it; it holds the driver.
+build_windows >/dev/null || exit 1
+
 source tests/wine/e2e/session.sh
 start_session "$(cd "$build_dir" && pwd)" "$build_dir/DorvaneShutdown.exe" \
   "$build_dir/e2e_driver.exe"
-
-# pid_in_session PGREP_ARGUMENTS...: the one matching Linux process of this session. Other
-# sessions, of other tests or people, run the same programs under other prefixes.
-pid_in_session() {
-  local pid
-  for pid in $(pgrep "$@"); do
-    if tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
-      echo "$pid"
-      return 0
-    fi
-  done
-  return 1
-}
 
 # CPU ticks (user + system) the process has used so far.
 cpu_ticks() {
@@ -58,7 +43,7 @@ settings_bytes StartInTray=1 TimerActive=1 TimerHour="$hour" TimerMinute="$minut
 # shellcheck disable=SC2119 # the program starts without arguments
 start_program
 app=$!
-main=$(drv wait-created DorvaneShutdownMainWindow "Dorvane Shutdown" 60000) ||
+main=$(drv wait-created "$MAIN_CLASS" "$CAPTION" "$FIRST_WINDOW_MS") ||
   abort "no main window was created"
 drv wait-gone "$main" 10000 || abort "the main window did not go to the tray"
 sleep "$SETTLE_SECONDS"

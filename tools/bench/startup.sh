@@ -20,14 +20,12 @@ readonly MEMORY_TARGET=1.25
 readonly SIZE_LIMIT=1048576
 readonly SETTLE_SECONDS=1
 
-if [ ! -f "$build_dir/CMakeCache.txt" ]; then
-  cmake -S . -B "$build_dir" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-    -DCMAKE_BUILD_TYPE=Release >/dev/null || exit 1
-fi
-cmake --build "$build_dir" --target DorvaneShutdown e2e_driver bench_minimal -j"$(nproc)" \
-  >/dev/null || exit 1
-
 # shellcheck source-path=SCRIPTDIR/../..
+source tools/packages.sh
+# The development build, as the other tools make it, then the benchmark's own targets.
+build_windows >/dev/null || exit 1
+cmake --build "$build_dir" --target e2e_driver bench_minimal -j"$(nproc)" >/dev/null || exit 1
+
 source tests/wine/e2e/session.sh
 start_session "$(cd "$build_dir" && pwd)" "$build_dir/DorvaneShutdown.exe" \
   "$build_dir/e2e_driver.exe"
@@ -41,26 +39,15 @@ drv hold "$HOLD_MILLISECONDS" >/dev/null 2>&1 &
 # other day, and the runs here are killed before they could save that it ran).
 settings_bytes LastCheckDay="$(today_day_number)" >"$SETTINGS_FILE"
 
-# The Linux process of a program of this session: Wine shows the Windows path as its command.
-linux_pid_of() {
-  local path=$1 proc
-  for proc in /proc/[0-9]*; do
-    if [ "$(tr '\0' '\n' 2>/dev/null <"$proc/cmdline" | head -1)" = "$path" ] &&
-      tr '\0' '\n' 2>/dev/null <"$proc/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
-      echo "${proc#/proc/}"
-      return 0
-    fi
-  done
-  return 1
-}
-
 # measure RUN PROGRAM CLASS TITLE: one start; prints a row of the table and keeps the numbers,
 # except for the warm-up run 0.
 measure() {
   local path="C:\\$E2E_FOLDER\\$2" launched pid milliseconds linux_pid peak
-  launched=$(drv launch "$path" "$3" "$4" 60000) || abort "$2 showed no window"
+  launched=$(drv launch "$path" "$3" "$4" "$FIRST_WINDOW_MS") || abort "$2 showed no window"
   read -r pid milliseconds <<<"$launched"
-  linux_pid=$(linux_pid_of "$path") || abort "no Linux process for $2 (Windows process $pid)"
+  # The driver that started it has ended by now: the program is the one process of the session
+  # with its name in its command line.
+  linux_pid=$(pid_in_session -f "$2") || abort "no Linux process for $2 (Windows process $pid)"
   # What the program does right after showing its window counts towards its peak too.
   sleep "$SETTLE_SECONDS"
   peak=$(awk '/^VmHWM:/ { print $2 }' "/proc/$linux_pid/status")
@@ -78,7 +65,7 @@ measure() {
 }
 
 measure_both() {
-  measure "$1" "$E2E_PROGRAM" DorvaneShutdownMainWindow "Dorvane Shutdown"
+  measure "$1" "$E2E_PROGRAM" "$MAIN_CLASS" "$CAPTION"
   measure "$1" Minimal.exe BenchMinimalWindow Minimal
 }
 

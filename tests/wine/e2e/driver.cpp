@@ -10,7 +10,7 @@
 //   find-windows CLASS TITLE                    every matching top-level window, shown or not
 //   wait-gone HWND TIMEOUT_MS                   until the window is destroyed or hidden
 //   wait-visible HWND TIMEOUT_MS                until the window is shown
-//   text|class|style|visible|enabled|pid|client-size|rect HWND
+//   text|class|style|visible|enabled|pid|client-size HWND
 //   read-text HWND                              the text the window itself answers with: what
 //                                               an edit or a time picker shows
 //   children HWND                               every descendant window, one a line
@@ -18,7 +18,6 @@
 //   click-child HWND TEXT                       clicks the descendant button with that text
 //   key HWND KEY...                             foreground HWND, then type KEYs ("alt+f4", "up")
 //   post-key HWND KEY                           posts the key's down and up messages to HWND
-//   wait-exit PID|NAME TIMEOUT_MS               waits for the process, prints its exit code
 //   running NAME                                pids of the processes of that program
 //   launch PROGRAM CLASS TITLE TIMEOUT_MS       starts PROGRAM; prints its pid and the
 //                                               milliseconds until it shows a matching window
@@ -423,34 +422,6 @@ int Running(const char* name) {
   return found.empty() ? ExitFailed : 0;
 }
 
-int WaitExit(const char* which, DWORD timeout) {
-  DWORD pid = 0;
-  if (std::isdigit(static_cast<unsigned char>(which[0]))) {
-    pid = static_cast<DWORD>(Number(which));
-  } else {
-    const std::vector<DWORD> found = ProcessesNamed(which);
-    if (found.empty()) {
-      std::fprintf(stderr, "no process %s\n", which);
-      return ExitFailed;
-    }
-    pid = found.front();
-  }
-  const HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-  if (process == nullptr) {
-    std::fprintf(stderr, "no process %lu\n", pid);
-    return ExitFailed;
-  }
-  const DWORD waited = WaitForSingleObject(process, timeout);
-  DWORD code = 0;
-  const bool ok = waited == WAIT_OBJECT_0 && GetExitCodeProcess(process, &code);
-  CloseHandle(process);
-  if (!ok) {
-    return TimedOut();
-  }
-  std::printf("%lu\n", code);
-  return 0;
-}
-
 int WindowInfo(const std::string& what, HWND window) {
   if (!IsWindow(window)) {
     std::fprintf(stderr, "no window 0x%llx\n",
@@ -486,11 +457,6 @@ int WindowInfo(const std::string& what, HWND window) {
     RECT client = {};
     GetClientRect(window, &client);
     std::printf("%ld %ld\n", client.right, client.bottom);
-  } else if (what == "rect") {
-    RECT bounds = {};
-    GetWindowRect(window, &bounds);
-    std::printf("%ld,%ld,%ld,%ld\n", bounds.left, bounds.top, bounds.right - bounds.left,
-                bounds.bottom - bounds.top);
   } else {
     return ExitUsage;
   }
@@ -548,8 +514,6 @@ int main(int argc, char** argv) {
     result = Key(Window(args[0]), count - 1, args + 1);
   } else if (command == "post-key" && count == 2) {
     result = PostKey(Window(args[0]), args[1]);
-  } else if (command == "wait-exit" && count == 2) {
-    result = WaitExit(args[0], static_cast<DWORD>(Number(args[1])));
   } else if (command == "running" && count == 1) {
     result = Running(args[0]);
   } else if (count == 1) {

@@ -30,16 +30,6 @@ readonly WM_RBUTTONUP=0x0205
 readonly TB_BUTTONCOUNT=0x0418
 readonly WINDOW_MS=10000
 
-# expect_exit DESCRIPTION SECONDS: the program ends within the time with exit code 0.
-expect_exit() {
-  local start=$SECONDS
-  if ! wait_exit "$APP" "$2"; then
-    fail "$1: the program still runs after $2 s"
-    return
-  fi
-  check_eq "$1 (after $((SECONDS - start)) s), exit code" "$exit_code" 0
-}
-
 # Another program with a window in the same Wine session, in front when the program starts; a
 # log-off closes it with the rest. Known by its window: `wine notepad` hands the start on to
 # another process.

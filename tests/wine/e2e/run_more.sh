@@ -37,10 +37,6 @@ readonly WINLOGON_KEY='HKCU\SOFTWARE\Microsoft\Windows NT\CurrentVersion\Winlogo
 # Toolbar buttons, counted from the left.
 readonly REMOTE_BUTTON=6
 readonly DOMAIN_BUTTON=7
-# Offsets in the settings file: the 25-byte header and 24 reserved bytes come first.
-readonly WARN_SECONDS_OFFSET=58
-# ConfirmExit follows the three texts; this is its place when all three are empty.
-readonly CONFIRM_EXIT_OFFSET=73
 readonly WM_LBUTTONDOWN=0x0201
 readonly WM_LBUTTONUP=0x0202
 readonly MK_LBUTTON=0x0001
@@ -361,11 +357,6 @@ confirm_preferences() {
   check "OK writes the settings file at once" test "$waited" -lt 20
 }
 
-# byte_at OFFSET LENGTH: the little-endian number at that place in the settings file.
-byte_at() {
-  od -A n -t u"$2" -j "$1" -N "$2" "$SETTINGS_FILE" | tr -d ' '
-}
-
 test_preferences() {
   settings WarnSeconds=17
   start_main_window
@@ -404,8 +395,8 @@ test_preferences() {
   check "\"Run at startup\" is not ticked" \
     test "$(drv send "$(child_with 3 "Run at startup" <<<"$children")" "$BM_GETCHECK" 0 0)" = 0
   confirm_preferences
-  check_eq "WarnSeconds in the file" "$(byte_at "$WARN_SECONDS_OFFSET" 2)" 42
-  check_eq "ConfirmExit in the file" "$(byte_at "$CONFIRM_EXIT_OFFSET" 1)" 1
+  check_eq "WarnSeconds in the file" "$(settings_field WarnSeconds)" 42
+  check_eq "ConfirmExit in the file" "$(settings_field ConfirmExit)" 1
   check_saved_settings_today WarnSeconds=42 ConfirmExit=1 RunAtStartup=0
   check "the program keeps running" running "$APP"
   check_eq "the main window stays visible" "$(drv visible "$MAIN")" 1

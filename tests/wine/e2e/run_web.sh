@@ -119,27 +119,6 @@ check_requests() {
   check_eq "every request was GET /version.txt" "$other" ""
 }
 
-# settings_field NAME: the number the settings file holds in the field, read along the layout of
-# SETTINGS_FIELDS.
-settings_field() {
-  local header="Dorvane Shutdown settings" entry name type size
-  local offset=$((${#header} + 24))
-  for entry in "${SETTINGS_FIELDS[@]}"; do
-    IFS=: read -r name type _ <<<"$entry"
-    case $type in
-    u8) size=1 ;;
-    i16) size=2 ;;
-    i32) size=4 ;;
-    text) size=$((2 + $(od -A n -t u2 --endian=little -j "$offset" -N 2 "$SETTINGS_FILE"))) ;;
-    esac
-    if [ "$name" = "$1" ]; then
-      od -A n -t "d$size" --endian=little -j "$offset" -N "$size" "$SETTINGS_FILE" | tr -d ' '
-      return
-    fi
-    offset=$((offset + size))
-  done
-}
-
 # The program saved today as its last update check. The day may turn while the test runs:
 # either side of midnight counts.
 check_last_check_today() {
@@ -150,24 +129,6 @@ check_last_check_today() {
   else
     fail "the settings file holds $saved as the last update check, expected today ($DAY_AT_START)"
   fi
-}
-
-# What the message boxes of the program say, for a failure's report.
-open_boxes() {
-  local box
-  for box in $(drv find-windows '#32770' "$CAPTION" | cut -d' ' -f1); do
-    printf '[%s] ' "$(drv children "$box" | cut -f 2,3 | tr '\n\t' '  ')"
-  done
-}
-
-# Sets MAIN once the main window is shown. A message box at start-up comes before it and holds
-# it back; then the box is reported.
-wait_main_window() {
-  if ! MAIN=$(drv wait-window "$MAIN_CLASS" "$CAPTION" "$FIRST_WINDOW_MS"); then
-    abort "no visible window of class $MAIN_CLASS with the caption \"$CAPTION\"; open message" \
-      "boxes: $(open_boxes)"
-  fi
-  pass "the main window appears"
 }
 
 # The program, started already, asks nothing: its main window comes, and no message box.
@@ -186,12 +147,7 @@ start_quietly() {
 # File > Exit through its shortcut Alt+F4, which ends the program (the close box only hides it).
 exit_program() {
   drv key "$MAIN" alt+f4
-  local start=$SECONDS
-  if ! wait_exit "$APP" 30; then
-    fail "Alt+F4 ends the program: it still runs after 30 s"
-    return
-  fi
-  check_eq "Alt+F4 ends the program (after $((SECONDS - start)) s), exit code" "$exit_code" 0
+  expect_exit "Alt+F4 ends the program" 30
 }
 
 # wait_question: the update question comes up; sets BOX and checks its text.

@@ -204,14 +204,31 @@ readonly CAPTION="Dorvane Shutdown"
 # The first window of a fresh prefix waits for Wine's desktop to start.
 readonly FIRST_WINDOW_MS=60000
 
+# What the message boxes of the program say, for a failure's report.
+open_boxes() {
+  local box
+  for box in $(drv find-windows '#32770' "$CAPTION" | cut -d' ' -f1); do
+    printf '[%s] ' "$(drv children "$box" | cut -f 2,3 | tr '\n\t' '  ')"
+  done
+}
+
+# Sets MAIN once the main window of the program, started already, is shown. A message box at
+# start-up comes before it and holds it back; then the box is reported.
+# shellcheck disable=SC2034 # MAIN is for the caller
+wait_main_window() {
+  if ! MAIN=$(drv wait-window "$MAIN_CLASS" "$CAPTION" "$FIRST_WINDOW_MS"); then
+    abort "no visible window of class $MAIN_CLASS with the caption \"$CAPTION\"; open message" \
+      "boxes: $(open_boxes)"
+  fi
+  pass "the main window appears"
+}
+
 # Starts the program and waits for its main window: sets APP (the process) and MAIN (the window).
-# shellcheck disable=SC2034,SC2119 # APP and MAIN are for the caller; the program gets no arguments
+# shellcheck disable=SC2034,SC2119 # APP is for the caller; the program gets no arguments
 start_main_window() {
   start_program
   APP=$!
-  MAIN=$(drv wait-window "$MAIN_CLASS" "$CAPTION" "$FIRST_WINDOW_MS") ||
-    abort "no visible window of class $MAIN_CLASS with the caption \"$CAPTION\""
-  pass "the main window appears"
+  wait_main_window
 }
 
 # test_arguments COUNT USAGE ARGUMENTS...: a test script's arguments, TEST BUILD_DIR PROGRAM.exe
@@ -248,6 +265,19 @@ running() {
   [ -n "$state" ] && [ "$state" != Z ]
 }
 
+# pid_in_session PGREP_ARGUMENTS...: the one matching Linux process of this session. Other
+# sessions, of other tests or people, run the same programs under other prefixes.
+pid_in_session() {
+  local pid
+  for pid in $(pgrep "$@"); do
+    if tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
+      echo "$pid"
+      return 0
+    fi
+  done
+  return 1
+}
+
 # wait_exit PID SECONDS: waits for the process to end and sets exit_code; false on timeout.
 # shellcheck disable=SC2034 # exit_code is for the caller
 wait_exit() {
@@ -259,6 +289,16 @@ wait_exit() {
   wait "$1"
   exit_code=$?
   return 0
+}
+
+# expect_exit DESCRIPTION SECONDS: the program ($APP) ends within the time with exit code 0.
+expect_exit() {
+  local start=$SECONDS
+  if ! wait_exit "$APP" "$2"; then
+    fail "$1: the program still runs after $2 s"
+    return
+  fi
+  check_eq "$1 (after $((SECONDS - start)) s), exit code" "$exit_code" 0
 }
 
 # screenshot NAME: the whole virtual screen, after the windows have painted.
@@ -299,6 +339,9 @@ find_child() {
 # The settings file, written as the program writes it: the header, 24 reserved bytes, the
 # fields in this order (little-endian numbers; texts as a 16-bit length and the characters),
 # then 20 reserved bytes. Each entry is NAME:TYPE:DEFAULT, the defaults being the program's.
+readonly SETTINGS_HEADER="Dorvane Shutdown settings"
+readonly SETTINGS_RESERVED_BEFORE=24
+readonly SETTINGS_RESERVED_AFTER=20
 readonly SETTINGS_FIELDS=(
   ForceApps:u8:0 RunAtStartup:u8:1 StartInTray:u8:0 TimerActive:u8:0
   TimerHour:i16:0 TimerMinute:i16:0 ShowWarning:u8:1 WarnSeconds:i16:10
@@ -323,8 +366,8 @@ zeros() {
 # settings_bytes [NAME=VALUE...]: the file's bytes on stdout, defaults for the fields not named.
 settings_bytes() {
   local entry name type value given
-  printf '%s' "Dorvane Shutdown settings"
-  zeros 24
+  printf '%s' "$SETTINGS_HEADER"
+  zeros "$SETTINGS_RESERVED_BEFORE"
   for entry in "${SETTINGS_FIELDS[@]}"; do
     IFS=: read -r name type value <<<"$entry"
     for given in "$@"; do
@@ -340,7 +383,28 @@ settings_bytes() {
       ;;
     esac
   done
-  zeros 20
+  zeros "$SETTINGS_RESERVED_AFTER"
+}
+
+# settings_field NAME: the number the settings file holds in the field, read along the layout of
+# SETTINGS_FIELDS.
+settings_field() {
+  local entry name type size
+  local offset=$((${#SETTINGS_HEADER} + SETTINGS_RESERVED_BEFORE))
+  for entry in "${SETTINGS_FIELDS[@]}"; do
+    IFS=: read -r name type _ <<<"$entry"
+    case $type in
+    u8) size=1 ;;
+    i16) size=2 ;;
+    i32) size=4 ;;
+    text) size=$((2 + $(od -A n -t u2 --endian=little -j "$offset" -N 2 "$SETTINGS_FILE"))) ;;
+    esac
+    if [ "$name" = "$1" ]; then
+      od -A n -t "d$size" --endian=little -j "$offset" -N "$size" "$SETTINGS_FILE" | tr -d ' '
+      return
+    fi
+    offset=$((offset + size))
+  done
 }
 
 # check_saved_settings [NAME=VALUE...]: the settings file holds exactly what the program's save

@@ -139,6 +139,19 @@ std::size_t SheetIndex(const Control& sheet) {
   return index;
 }
 
+// Whether the sheet is the tab control's selected one (TCM_GETCURSEL's answer, -1 for none).
+bool IsSelectedSheet(LRESULT selected, const Control& sheet) {
+  return selected >= 0 && static_cast<std::size_t>(selected) == SheetIndex(sheet);
+}
+
+// The tab of a sheet, as the tab control takes it; it copies the text.
+TCITEMA TabItemOf(const Control& sheet) {
+  TCITEMA item{};
+  item.mask = TCIF_TEXT;
+  item.pszText = const_cast<char*>(sheet.Text().c_str());
+  return item;
+}
+
 // Where the control's window goes inside its parent window. Bars place themselves along the
 // form's edges and sheets fill the display area of their tabs.
 RECT NativeBounds(const Control& control, HWND parentWindow) {
@@ -167,8 +180,7 @@ bool PlacedByItself(const Control& control) {
 
 bool InitiallyShown(const Control& control, HWND parentWindow) {
   if (control.Kind() == ControlKind::TabSheet) {
-    const LRESULT selected = ::SendMessageA(parentWindow, TCM_GETCURSEL, 0, 0);
-    return selected >= 0 && static_cast<std::size_t>(selected) == SheetIndex(control);
+    return IsSelectedSheet(::SendMessageA(parentWindow, TCM_GETCURSEL, 0, 0), control);
   }
   return control.Visible();
 }
@@ -219,8 +231,7 @@ void ShowSelectedSheet(PageControl& page) {
   const LRESULT selected = ::SendMessageA(WindowOf(page), TCM_GETCURSEL, 0, 0);
   for (Control* child : page.Children()) {
     if (child->Kind() == ControlKind::TabSheet && child->native != 0) {
-      const bool shown = selected >= 0 && static_cast<std::size_t>(selected) == SheetIndex(*child);
-      ::ShowWindow(WindowOf(*child), shown ? SW_SHOW : SW_HIDE);
+      ::ShowWindow(WindowOf(*child), IsSelectedSheet(selected, *child) ? SW_SHOW : SW_HIDE);
     }
   }
 }
@@ -228,9 +239,7 @@ void ShowSelectedSheet(PageControl& page) {
 void ApplyText(Control& control, HWND window) {
   switch (control.Kind()) {
   case ControlKind::TabSheet: {
-    TCITEMA item{};
-    item.mask = TCIF_TEXT;
-    item.pszText = const_cast<char*>(control.Text().c_str());
+    TCITEMA item = TabItemOf(control);
     ::SendMessageA(WindowOf(*control.Parent()), TCM_SETITEMA, SheetIndex(control),
                    reinterpret_cast<LPARAM>(&item));
     break;
@@ -334,9 +343,7 @@ void PrepareTabs(const PageControl& page, HWND window) {
     if (child->Kind() != ControlKind::TabSheet) {
       continue;
     }
-    TCITEMA item{};
-    item.mask = TCIF_TEXT;
-    item.pszText = const_cast<char*>(child->Text().c_str());
+    TCITEMA item = TabItemOf(*child);
     ::SendMessageA(window, TCM_INSERTITEMA, static_cast<WPARAM>(index++),
                    reinterpret_cast<LPARAM>(&item));
   }

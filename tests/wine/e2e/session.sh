@@ -145,7 +145,14 @@ REGEDIT4
 "ProxyEnable"=dword:00000001
 "ProxyServer"="127.0.0.1:9"
 EOF
-  wine reg import 'C:\e2e.reg' >/dev/null 2>&1 || abort "the registry settings were not taken"
+  # Right after the prefix is made the import has been seen to fail once in a while, and to
+  # succeed when run again.
+  local tries=1
+  until wine reg import 'C:\e2e.reg' >/dev/null 2>&1; do
+    [ $tries -lt 3 ] || abort "the registry settings were not taken"
+    tries=$((tries + 1))
+    sleep 1
+  done
   rm -f "$registry"
 
   log "session: display $DISPLAY, prefix $e2e_prefix"

@@ -6,7 +6,7 @@
 #include "common/texts.h"
 #include "logon/auto_logon.h"
 #include "logon/auto_logon_dialog.h"
-#include "settings/options_dialog.h"
+#include "dialogs/options_dialog.h"
 #include "settings/settings_file.h"
 #include "ui/application.h"
 

@@ -2,7 +2,7 @@
 // the C library reads from it, kept to its low 16 bits.
 
 #include "fuzz_support.h"
-#include "settings/options_dialog.h"
+#include "dialogs/options_dialog.h"
 
 #include <cerrno>
 

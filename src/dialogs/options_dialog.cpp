@@ -1,4 +1,4 @@
-#include "settings/options_dialog.h"
+#include "dialogs/options_dialog.h"
 
 #include "actions/dispatcher.h"
 #include "common/texts.h"

@@ -25,6 +25,9 @@ void EnableShutdownPrivileges() {
   EnablePrivilege(RemoteShutdownPrivilegeName, true);
 }
 
+// Names that reach this computer whatever it is called.
+constexpr const char* LoopbackNames[] = {"localhost", ".", "127.0.0.1", "::1"};
+
 std::string Cleaned(const char* name) {
   std::string cleaned;
   for (const char* c = name; c != nullptr && *c != '\0'; ++c) {
@@ -33,6 +36,43 @@ std::string Cleaned(const char* name) {
     }
   }
   return cleaned;
+}
+
+// Windows takes a request without a machine name for one to this computer.
+bool NamesNoComputer(const char* name) {
+  while (name != nullptr && *name == '\\') {
+    ++name;
+  }
+  return name == nullptr || *name == '\0';
+}
+
+std::string OwnComputerName() {
+  char name[ComputerNameCapacity] = {};
+  std::uint32_t size = sizeof name;
+  return platform::GetComputerNameA(name, size) ? std::string(name) : std::string();
+}
+
+// Every name under which a request reaches this computer: the loopback names, and the NetBIOS
+// and DNS names Windows knows it by.
+std::vector<std::string> ThisComputersNames() {
+  std::vector<std::string> names(std::begin(LoopbackNames), std::end(LoopbackNames));
+  names.push_back(OwnComputerName());
+  for (const std::uint32_t type :
+       {win::ComputerNameDnsHostname, win::ComputerNameDnsFullyQualified}) {
+    std::string name;
+    if (platform::GetComputerNameExA(type, name)) {
+      names.push_back(name);
+    }
+  }
+  // A name Windows couldn't tell must not match an empty target.
+  std::erase_if(names, [](const std::string& name) { return NamesNoComputer(name.c_str()); });
+  return names;
+}
+
+bool IsThisComputer(const char* name, const std::vector<std::string>& ownNames) {
+  return std::any_of(ownNames.begin(), ownNames.end(), [name](const std::string& own) {
+    return SameComputerName(name, own.c_str());
+  });
 }
 
 } // namespace
@@ -87,25 +127,27 @@ int RemoteShutdownComputer(const char* computer, const Settings& settings) {
   const std::uint32_t timeout =
       warn ? static_cast<std::uint32_t>(static_cast<std::int32_t>(settings.RemoteWarnSeconds)) : 0;
   const bool force = settings.ForceApps != 0;
-  const int result =
-      settings.UseCredentials != 0
-          ? InitiateRemoteShutdownWithLogon(computer, settings.UserName, settings.Password, message,
-                                            timeout, force, reboot)
-          : InitiateRemoteShutdown(computer, message, timeout, force, reboot);
+  int result = 0;
+  if (NamesNoComputer(computer)) {
+    platform::SetLastError(win::ErrorInvalidName);
+  } else {
+    result = settings.UseCredentials != 0
+                 ? InitiateRemoteShutdownWithLogon(computer, settings.UserName, settings.Password,
+                                                   message, timeout, force, reboot)
+                 : InitiateRemoteShutdown(computer, message, timeout, force, reboot);
+  }
   if (result == 0) {
+    // Looking up the text and showing the box may change the last error; a caller that reports
+    // the failure again must still find this request's own.
+    const win::ErrorCode requestError = platform::GetLastError();
     ShowLastErrorBox(MessageCaption);
+    platform::SetLastError(requestError);
   }
   return result;
 }
 
-std::string OwnComputerName() {
-  char name[ComputerNameCapacity] = {};
-  std::uint32_t size = sizeof name;
-  return platform::GetComputerNameA(name, size) ? std::string(name) : std::string();
-}
-
 int RemoteShutdownByName(const char* target, Settings& settings) {
-  const bool ownComputer = SameComputerName(target, OwnComputerName().c_str());
+  const bool ownComputer = IsThisComputer(target, ThisComputersNames());
   const int result = RemoteShutdownComputer(target, settings);
   // Shutting down this very computer ends the session: the window must then close unasked.
   if (!ownComputer) {
@@ -149,7 +191,7 @@ std::vector<std::string> EnumerateDomainComputers() {
 }
 
 int DomainShutdown(Settings& settings) {
-  const std::string ownName = OwnComputerName();
+  const std::vector<std::string> ownNames = ThisComputersNames();
   const std::vector<std::string> computers = EnumerateDomainComputers();
   const std::string* own = nullptr;
   bool ok = true;
@@ -161,7 +203,7 @@ int DomainShutdown(Settings& settings) {
     }
   };
   for (const std::string& computer : computers) {
-    if (SameComputerName(computer.c_str(), ownName.c_str())) {
+    if (IsThisComputer(computer.c_str(), ownNames)) {
       own = &computer;
     } else {
       ask(computer);

@@ -9,10 +9,13 @@
 #include <vector>
 
 // The named computer, by the options of `settings`. 1 on success; 0 after the error box. Lowers
-// ActionInProgress unless the target is this computer.
+// ActionInProgress unless the target is this computer, by any of its names (NetBIOS, DNS or
+// loopback).
 int RemoteShutdownByName(const char* target, Settings& settings);
 
-// One request to one computer; shows the system's text for the error on failure. 1 or 0.
+// One request to one computer; shows the system's text for the error on failure and leaves that
+// error as the last error. An empty name is refused as invalid: Windows would take it for this
+// computer. 1 or 0.
 int RemoteShutdownComputer(const char* computer, const Settings& settings);
 
 int InitiateRemoteShutdown(const char* machine, const char* message, std::uint32_t timeout,
@@ -27,11 +30,8 @@ int InitiateRemoteShutdownWithLogon(const char* machine, const char* user, const
 // and so is letter case.
 bool SameComputerName(const char* a, const char* b);
 
-// This computer's name, or the empty name when Windows can't tell.
-std::string OwnComputerName();
-
-// Every computer of the domain, this one last. 1 when all requests succeeded or there was no
-// computer; 0 after a summary error box for the last failure.
+// Every computer of the domain, this one (by any of its names) last. 1 when all requests succeeded
+// or there was no computer; 0 after a summary error box for the last failure.
 int DomainShutdown(Settings& settings);
 
 // The servers of the current network context, in enumeration order, each name once whatever

@@ -39,6 +39,9 @@ struct LocalTime {
 bool GetVersionExA(OsVersionInfo& info);
 // `size` is the buffer's capacity on entry and the name's length on success.
 bool GetComputerNameA(char* buffer, std::uint32_t& size);
+// GetComputerNameExA for one of the DNS forms of this computer's name; false when Windows can't
+// tell it.
+bool GetComputerNameExA(std::uint32_t nameType, std::string& name);
 // Full path of the running program; returns its length (0 on failure).
 std::uint32_t GetModuleFileNameA(char* buffer, std::uint32_t size);
 LocalTime GetLocalTime();

@@ -55,6 +55,10 @@ inline constexpr ErrorCode ErrorNoMoreItems = 259;
 inline constexpr ErrorCode ErrorNotAllAssigned = 1300;
 inline constexpr ErrorCode ErrorNoSuchPrivilege = 1313;
 inline constexpr ErrorCode ErrorNoNetwork = 1222;
+// What FormatMessageA leaves when it has no text for a code at all, and when the text exists but
+// not in the language asked for (a localised system without the US-English resources).
+inline constexpr ErrorCode ErrorMrMidNotFound = 317;
+inline constexpr ErrorCode ErrorMuiFileNotFound = 15100;
 
 // GetVersionExA.
 inline constexpr std::uint32_t VerPlatformWin32Windows = 1;
@@ -124,8 +128,13 @@ inline constexpr std::uint32_t InternetFlagNoUi = 0x00000200u;
 inline constexpr std::uint32_t HttpQueryStatusCode = 19;
 inline constexpr std::uint32_t HttpQueryFlagNumber = 0x20000000u;
 
+// GetComputerNameExA name types.
+inline constexpr std::uint32_t ComputerNameDnsHostname = 1;
+inline constexpr std::uint32_t ComputerNameDnsFullyQualified = 3;
+
 // Lengths Windows fixes.
 inline constexpr std::uint32_t MaxComputerNameLength = 15;
+inline constexpr std::uint32_t MaxDnsNameLength = 255;
 inline constexpr std::uint32_t MaxPath = 260;
 
 } // namespace win

@@ -5,6 +5,7 @@
 #include "fake_world.h"
 
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -142,9 +143,23 @@ TEST_F(RemoteShutdownTest, ActionInProgressStaysRaisedOnlyForThisComputer) {
     bool raised;
   };
   const Case cases[] = {
-      {"WORKSTATION", 1, true},      {"workstation", 1, true}, {"\\\\WorkStation", 0, true},
-      {"//WORK\\STATION/", 1, true}, {"SERVER", 1, false},     {"SERVER", 0, false},
+      {"WORKSTATION", 1, true},
+      {"workstation", 1, true},
+      {"\\\\WorkStation", 0, true},
+      {"//WORK\\STATION/", 1, true},
+      {"SERVER", 1, false},
+      {"SERVER", 0, false},
       {"WORKSTATION2", 1, false},
+      // The loopback names and this computer's DNS names reach it just the same.
+      {"localhost", 1, true},
+      {"\\\\LocalHost", 0, true},
+      {".", 1, true},
+      {"127.0.0.1", 1, true},
+      {"::1", 1, true},
+      {"\\\\Workstation-7", 1, true},
+      {"workstation-7.CORP.example", 1, true},
+      {"127.0.0.2", 1, false},
+      {"workstation-7.corp", 1, false},
   };
   for (const Case& c : cases) {
     fake::ResetWorld();
@@ -153,6 +168,31 @@ TEST_F(RemoteShutdownTest, ActionInProgressStaysRaisedOnlyForThisComputer) {
     EXPECT_EQ(RemoteShutdownByName(c.target, settings), c.requestResult);
     EXPECT_EQ(ActionInProgress, c.raised) << c.target;
     EXPECT_EQ(world().messageBoxes.size(), c.requestResult == 0 ? 1u : 0u) << c.target;
+  }
+}
+
+TEST_F(RemoteShutdownTest, AnEmptyNameIsRefusedRatherThanTakenForThisComputer) {
+  struct Case {
+    const char* target;
+    bool credentials;
+    bool nameKnown;
+  };
+  const Case cases[] = {
+      {"", false, true}, {"\\\\", false, true}, {"", true, true}, {"", false, false}};
+  for (const Case& c : cases) {
+    fake::ResetWorld();
+    world().systemMessages[{win::LangEnglishUs, win::ErrorInvalidName}] = "Invalid name.\r\n";
+    if (!c.nameKnown) {
+      world().computerName.reset();
+    }
+    settings.UseCredentials = c.credentials ? 1 : 0;
+    ActionInProgress = true;
+    EXPECT_EQ(RemoteShutdownByName(c.target, settings), 0) << c.target;
+    EXPECT_TRUE(Requests().empty()) << c.target;
+    EXPECT_TRUE(Connections().empty()) << c.target;
+    ASSERT_EQ(world().messageBoxes.size(), 1u) << c.target;
+    EXPECT_EQ(world().messageBoxes[0].text, "Invalid name.\r\n");
+    EXPECT_FALSE(ActionInProgress) << c.target;
   }
 }
 
@@ -209,6 +249,32 @@ TEST_F(RemoteShutdownTest, FailuresGetABoxEachAndOneSummaryOfTheLastError) {
   EXPECT_EQ(world().messageBoxes[1].text, "The network path was not found.\r\n");
   EXPECT_EQ(world().messageBoxes[2].text, "The network path was not found.\r\n");
   EXPECT_TRUE(ActionInProgress);
+}
+
+TEST_F(RemoteShutdownTest, TheSummaryNamesTheLastRequestsOwnErrorWhateverTheBoxesLeft) {
+  const std::string denied = "Zugriff verweigert.\r\n";
+  const std::string noPath = "Der Netzwerkpfad wurde nicht gefunden.\r\n";
+  struct Case {
+    bool localised; // no US-English texts: the box's first FormatMessageA fails
+    std::optional<win::ErrorCode> leftByBox;
+  };
+  const Case cases[] = {{true, std::nullopt}, {false, 1400}};
+  for (const Case& c : cases) {
+    fake::ResetWorld();
+    if (c.localised) {
+      world().systemMessages = {{{win::LangUserDefault, win::ErrorAccessDenied}, denied},
+                                {{win::LangUserDefault, 53}, noPath}};
+    }
+    world().lastErrorAfterMessageBox = c.leftByBox;
+    world().enumBatches = {{Server("\\\\A"), Server("\\\\B")}};
+    world().results["InitiateSystemShutdownA"] = {0, 0};
+    world().results["InitiateSystemShutdownA.error"] = {win::ErrorAccessDenied, 53};
+    EXPECT_EQ(DomainShutdown(settings), 0);
+    ASSERT_EQ(world().messageBoxes.size(), 3u);
+    EXPECT_EQ(world().messageBoxes[2].text, world().messageBoxes[1].text) << c.localised;
+    EXPECT_EQ(world().messageBoxes[1].text,
+              c.localised ? noPath : "The network path was not found.\r\n");
+  }
 }
 
 TEST_F(RemoteShutdownTest, AnEnumerationThatCannotBeOpenedAsksNobody) {

@@ -80,6 +80,10 @@ struct World {
   std::int64_t clockMilliseconds = 0; // local time, milliseconds since 1970-01-01
   std::uint32_t tickCount = 5'000'000;
   std::optional<std::string> computerName = "WORKSTATION"; // none: GetComputerNameA fails
+  // GetComputerNameExA's answers by name type; a type left out fails.
+  std::map<std::uint32_t, std::string> dnsNames = {
+      {win::ComputerNameDnsHostname, "workstation-7"},
+      {win::ComputerNameDnsFullyQualified, "workstation-7.corp.example"}};
   std::string modulePath = "C:\\Program Files\\Dorvane Shutdown\\DorvaneShutdown.exe";
 
   std::set<std::string> heldPrivileges = {"SeShutdownPrivilege", "SeRemoteShutdownPrivilege"};
@@ -87,11 +91,14 @@ struct World {
   bool user32HasLockWorkStation = true;
   std::set<std::string, NoCase> mutexes;
 
-  // Texts FormatMessageA knows, by language and code.
+  // Texts FormatMessageA knows, by language and code. Asked for a text it lacks, it changes the
+  // last error as Windows does.
   std::map<std::pair<std::uint32_t, win::ErrorCode>, std::string> systemMessages;
 
   std::vector<MessageBoxRecord> messageBoxes;
   std::deque<int> messageBoxAnswers; // IDOK when empty
+  // What a message box may leave as the last error; none: it leaves it alone.
+  std::optional<win::ErrorCode> lastErrorAfterMessageBox;
 
   // Registry: roots by handle value, opened keys by handle.
   std::map<win::RegKey, RegNode> registry;

@@ -51,6 +51,16 @@ bool GetComputerNameA(char* buffer, std::uint32_t& size) {
   return true;
 }
 
+bool GetComputerNameExA(std::uint32_t nameType, std::string& name) {
+  Record("GetComputerNameExA", nameType);
+  const auto found = TheWorld().dnsNames.find(nameType);
+  if (found == TheWorld().dnsNames.end()) {
+    return false;
+  }
+  name = found->second;
+  return true;
+}
+
 std::uint32_t GetModuleFileNameA(char* buffer, std::uint32_t size) {
   Record("GetModuleFileNameA", size);
   if (size == 0) {
@@ -104,8 +114,14 @@ std::uint32_t SetErrorMode(std::uint32_t mode) {
 
 bool FormatMessageA(win::ErrorCode code, std::uint32_t languageId, std::string& text) {
   Record("FormatMessageA", code, languageId);
-  const auto found = TheWorld().systemMessages.find({languageId, code});
-  if (found == TheWorld().systemMessages.end()) {
+  const auto& messages = TheWorld().systemMessages;
+  const auto found = messages.find({languageId, code});
+  if (found == messages.end()) {
+    const bool inAnotherLanguage =
+        std::any_of(messages.begin(), messages.end(),
+                    [code](const auto& message) { return message.first.second == code; });
+    TheWorld().lastError =
+        inAnotherLanguage ? win::ErrorMuiFileNotFound : win::ErrorMrMidNotFound;
     return false;
   }
   text = found->second;

@@ -91,6 +91,9 @@ int InitiateSystemShutdownA(const char* machine, const char* message, std::uint3
 int MessageBoxA(win::Handle owner, const char* text, const char* caption,
                 win::MessageBoxStyle style) {
   Record("MessageBoxA", text, caption, style);
+  if (TheWorld().lastErrorAfterMessageBox) {
+    TheWorld().lastError = *TheWorld().lastErrorAfterMessageBox;
+  }
   return fake::AnswerMessageBox(
       {owner, text == nullptr ? "" : text, caption == nullptr ? "" : caption, style});
 }

@@ -40,6 +40,8 @@ static_assert(win::ErrorNoMoreItems == ERROR_NO_MORE_ITEMS);
 static_assert(win::ErrorNotAllAssigned == ERROR_NOT_ALL_ASSIGNED);
 static_assert(win::ErrorNoSuchPrivilege == ERROR_NO_SUCH_PRIVILEGE);
 static_assert(win::ErrorNoNetwork == ERROR_NO_NETWORK);
+static_assert(win::ErrorMrMidNotFound == ERROR_MR_MID_NOT_FOUND);
+static_assert(win::ErrorMuiFileNotFound == ERROR_MUI_FILE_NOT_FOUND);
 
 static_assert(win::VerPlatformWin32Windows == VER_PLATFORM_WIN32_WINDOWS);
 static_assert(win::VerPlatformWin32Nt == VER_PLATFORM_WIN32_NT);
@@ -101,6 +103,8 @@ static_assert(win::InternetFlagNoUi == INTERNET_FLAG_NO_UI);
 static_assert(win::HttpQueryStatusCode == HTTP_QUERY_STATUS_CODE);
 static_assert(win::HttpQueryFlagNumber == HTTP_QUERY_FLAG_NUMBER);
 
+static_assert(win::ComputerNameDnsHostname == ComputerNameDnsHostname);
+static_assert(win::ComputerNameDnsFullyQualified == ComputerNameDnsFullyQualified);
 static_assert(win::MaxComputerNameLength == MAX_COMPUTERNAME_LENGTH);
 static_assert(win::MaxPath == MAX_PATH);
 

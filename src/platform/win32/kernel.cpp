@@ -58,6 +58,16 @@ bool GetComputerNameA(char* buffer, std::uint32_t& size) {
   return true;
 }
 
+bool GetComputerNameExA(std::uint32_t nameType, std::string& name) {
+  char buffer[win::MaxDnsNameLength + 1] = {};
+  DWORD length = sizeof buffer;
+  if (!::GetComputerNameExA(static_cast<COMPUTER_NAME_FORMAT>(nameType), buffer, &length)) {
+    return false;
+  }
+  name.assign(buffer, std::min<DWORD>(length, win::MaxDnsNameLength));
+  return true;
+}
+
 std::uint32_t GetModuleFileNameA(char* buffer, std::uint32_t size) {
   return ::GetModuleFileNameA(nullptr, buffer, size);
 }

@@ -20,6 +20,10 @@ constexpr std::uint32_t DefaultStatus = 400;
 constexpr std::uint32_t RequestFlags =
     win::InternetFlagReload | win::InternetFlagNoCacheWrite | win::InternetFlagNoUi;
 
+// The years a SYSTEMTIME can hold: no check can have stored a day outside them.
+constexpr int FirstClockYear = 1601;
+constexpr int LastClockYear = 30827;
+
 // Windows may bring up a dial-up connection for the first request of a run only.
 bool DialUpPending = true;
 
@@ -145,7 +149,13 @@ int CheckForUpdate(const char* versionUrl, const char* ownVersion, const char* c
                    const char* question, const char* homeUrl, std::int32_t& lastCheckDay,
                    int intervalDays) {
   const std::int32_t today = TodayDayNumber();
-  std::int32_t elapsed = today - lastCheckDay;
+  if (lastCheckDay < DayNumber(1, 1, FirstClockYear) ||
+      lastCheckDay > DayNumber(31, 12, LastClockYear)) {
+    // Never checked, or a damaged settings file: either way the check is due now.
+    lastCheckDay = 0;
+  }
+  // Wide enough for any two days, whatever the clock says.
+  std::int64_t elapsed = std::int64_t{today} - lastCheckDay;
   if (elapsed < 0) {
     // The clock was set back: start counting again from today.
     lastCheckDay = today;

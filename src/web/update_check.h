@@ -5,7 +5,8 @@
 #include <cstdint>
 
 // Always 1. Checks when `lastCheckDay` is 0 or at least `intervalDays` ago; a completed check
-// (any reply with a 2xx status) sets it to today, a failed one leaves it.
+// (any reply with a 2xx status) sets it to today, a failed one leaves it. A day no clock can show
+// counts as 0.
 int CheckForUpdate(const char* versionUrl, const char* ownVersion, const char* caption,
                    const char* question, const char* homeUrl, std::int32_t& lastCheckDay,
                    int intervalDays);

@@ -6,6 +6,7 @@
 #include "web/help.h"
 #include "web/update_check.h"
 
+#include <climits>
 #include <cstring>
 #include <random>
 
@@ -126,6 +127,19 @@ TEST_F(WebTest, AClockSetBackSkipsTheCheckAndRestartsFromToday) {
   Check(last);
   EXPECT_EQ(Requests(), 0u);
   EXPECT_EQ(last, TodayDayNumber());
+}
+
+TEST_F(WebTest, ADamagedLastCheckDayMeansCheckNow) {
+  Reply(200, "2.0.9");
+  const std::int32_t today = TodayDayNumber();
+  for (const std::int32_t damaged :
+       {INT32_MIN, INT32_MIN + today - 1, -1, 1, INT32_MAX, DayNumber(1, 1, 30828)}) {
+    world().calls.clear();
+    std::int32_t last = damaged;
+    Check(last);
+    EXPECT_EQ(Requests(), 1u) << damaged;
+    EXPECT_EQ(last, today) << damaged;
+  }
 }
 
 TEST_F(WebTest, ANewerVersionAsksAndOkOpensTheHomePage) {

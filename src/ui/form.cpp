@@ -145,9 +145,12 @@ bool Form::HandleShortcut(Shortcut shortcut) {
       return true;
     }
   }
-  // F1 that no shortcut takes asks for the form's help.
+  // F1 that no shortcut takes asks for the form's help. A form without a help context has
+  // none, and the key ends here all the same, so that no other window answers it instead.
   if (shortcut == ShortcutF1) {
-    RequestHelp(HelpContextRequest, static_cast<std::uintptr_t>(helpContext_));
+    if (helpContext_ != 0) {
+      RequestHelp(HelpContextRequest, static_cast<std::uintptr_t>(helpContext_));
+    }
     return true;
   }
   return false;

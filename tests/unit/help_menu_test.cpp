@@ -1,3 +1,4 @@
+#include "actions/countdown.h"
 #include "app/main_window.h"
 #include "app/wait_notice.h"
 #include "common/texts.h"
@@ -54,6 +55,14 @@ TEST_F(HelpMenuTest, IndexF1AndF1InEveryDialogOpenTheContents) {
   const std::string expected = "HtmlHelpA(" + std::to_string(window->native) +
                                ", C:\\Program Files\\Dorvane Shutdown\\DorvaneShutdown.chm, 1, 0)";
   EXPECT_EQ(TocCalls(), std::vector<std::string>(4, expected));
+}
+
+TEST_F(HelpMenuTest, F1OpensNothingInAWindowWithoutAHelpContext) {
+  auto window = StartMainWindow();
+  world().calls.clear();
+  TTFPro3 countdown(10);
+  ui::headless::PressKey(countdown, ui::ShortcutF1);
+  EXPECT_TRUE(fake::CallsNamed({"HtmlHelpA"}).empty());
 }
 
 TEST_F(HelpMenuTest, AboutShowsTheProgramsVersion) {

@@ -12,6 +12,11 @@ namespace {
 
 constexpr std::uint32_t OneSecond = 1000;
 constexpr std::uint32_t PollMilliseconds = 1;
+// A window opened during the countdown runs a message loop of its own, in which only this
+// timer keeps the countdown going.
+constexpr std::uint32_t TickerInterval = 50;
+
+TTFPro3* OpenCountdown = nullptr;
 
 // Milliseconds since the tick count `start`, also across the 49.7-day wrap of the counter and
 // when the clock source steps back.
@@ -23,7 +28,7 @@ std::uint32_t ElapsedSince(std::uint32_t start) {
 
 } // namespace
 
-TTFPro3::TTFPro3()
+TTFPro3::TTFPro3(int seconds)
     : ui::Form({.name = "TTFPro3",
                 .caption = CountdownDesignCaption,
                 .clientWidth = 261,
@@ -34,11 +39,19 @@ TTFPro3::TTFPro3()
       Label1(this, "Label1", {16, 8, 233, 13}, ui::Label::Layout::Centred),
       PBar(this, "PBar", {12, 68, 237, 16}, 0, 100),
       Label2(this, "Label2", {16, 28, 233, 13}, ui::Label::Layout::Centred),
-      Label3(this, "Label3", {16, 48, 233, 13}, ui::Label::Layout::Centred) {
+      Label3(this, "Label3", {16, 48, 233, 13}, ui::Label::Layout::Centred),
+      Ticker(*this, TickerInterval), seconds_(seconds) {
   BCancel.SetText(CountdownCancelCaption);
   BCancel.OnClick = [this] { BCancelClick(); };
   OnCloseQuery = [this] { return FormCloseQuery(); };
+  Ticker.OnTimer = [this] { TickerTimer(); };
   Realize();
+  // The bar starts at 0; a countdown of no seconds never shows it moving.
+  if (seconds_ > 0) {
+    PBar.SetMaximum(seconds_);
+  }
+  start_ = platform::GetTickCount();
+  Ticker.SetEnabled(true);
 }
 
 void TTFPro3::BCancelClick() {
@@ -49,6 +62,40 @@ bool TTFPro3::FormCloseQuery() {
   // Closing the dialog cancels; the countdown's end removes it.
   Running = false;
   return false;
+}
+
+void TTFPro3::Advance() {
+  // While Windows ends the session the action is given up without a word.
+  if (ui::SessionEnding()) {
+    Running = false;
+  }
+  if (!Running || Finished) {
+    return;
+  }
+  const auto step = static_cast<int>(ElapsedSince(start_) / OneSecond);
+  if (step >= seconds_) {
+    Finished = true;
+    return;
+  }
+  if (step != shownStep_) {
+    shownStep_ = step;
+    PBar.SetPosition(step);
+    char text[128];
+    std::snprintf(text, sizeof text, CountdownFormat, seconds_ - step);
+    Label2.SetText(text);
+  }
+}
+
+void TTFPro3::TickerTimer() {
+  Advance();
+  // Under a window opened meanwhile the countdown's own wait can't go on: a cancelled dialog
+  // goes out of sight at once, and at the end that window gives way so that the action runs on
+  // time.
+  if (!Running) {
+    Hide();
+  } else if (Finished) {
+    ui::CancelModalWindows();
+  }
 }
 
 bool ConfirmByWarningCountdown(const Settings& settings) {
@@ -62,26 +109,27 @@ bool RunWarningCountdown(int seconds) {
   CountdownActive = true;
   bool cancelled = false;
   {
-    TTFPro3 dialog;
+    TTFPro3 dialog(seconds);
+    OpenCountdown = &dialog;
+    ui::SetFormLiveUnderModal(&dialog);
     dialog.Show();
     dialog.SetText(MessageCaption);
-    // The bar starts at 0; a countdown of no seconds never shows it moving.
-    if (seconds > 0) {
-      dialog.PBar.SetMaximum(seconds);
-    }
-    for (int i = 0; dialog.Running && i < seconds; ++i) {
-      dialog.PBar.SetPosition(i);
-      char text[128];
-      std::snprintf(text, sizeof text, CountdownFormat, seconds - i);
-      dialog.Label2.SetText(text);
-      const std::uint32_t start = platform::GetTickCount();
-      while (dialog.Running && ElapsedSince(start) < OneSecond) {
-        platform::Sleep(PollMilliseconds);
-        ui::ProcessMessages();
-      }
+    dialog.Advance();
+    while (dialog.Running && !dialog.Finished) {
+      platform::Sleep(PollMilliseconds);
+      ui::ProcessMessages();
+      dialog.Advance();
     }
     cancelled = !dialog.Running;
+    ui::SetFormLiveUnderModal(nullptr);
+    OpenCountdown = nullptr;
   }
   CountdownActive = false;
   return cancelled;
+}
+
+void CancelWarningCountdown() {
+  if (OpenCountdown != nullptr) {
+    OpenCountdown->BCancelClick();
+  }
 }

@@ -5,12 +5,14 @@
 #include "settings/settings.h"
 #include "ui/form.h"
 
+#include <cstdint>
+
 // True while a countdown dialog exists; a second countdown is refused meanwhile.
 extern bool CountdownActive;
 
 class TTFPro3 : public ui::Form {
 public:
-  TTFPro3();
+  explicit TTFPro3(int seconds);
   ~TTFPro3() override { Destroy(); }
 
   ui::Button BCancel;
@@ -18,11 +20,21 @@ public:
   ui::ProgressBar PBar;
   ui::Label Label2;
   ui::Label Label3;
+  ui::Timer Ticker;
 
-  bool Running = true; // false once the user cancels
+  bool Running = true;   // false once the user cancels
+  bool Finished = false; // true once every second has passed
 
   void BCancelClick();
   bool FormCloseQuery();
+  void TickerTimer();
+  // Brings the dialog up to the clock: the seconds left, or the end.
+  void Advance();
+
+private:
+  int seconds_;
+  std::uint32_t start_ = 0;
+  int shownStep_ = -1;
 };
 
 // True when the action may go ahead: no warning wanted, or the countdown ran out.
@@ -30,3 +42,6 @@ bool ConfirmByWarningCountdown(const Settings& settings);
 
 // Counts the seconds down. True when the user cancelled or another countdown is open.
 bool RunWarningCountdown(int seconds);
+
+// Ends the open countdown as its Cancel does; nothing when none is open.
+void CancelWarningCountdown();

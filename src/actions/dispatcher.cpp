@@ -40,10 +40,14 @@ void SetActionRoutines(const ActionRoutines& routines) {
   Routines = routines;
 }
 
-int RunAction(std::uint32_t code, Settings& settings) {
+int RunAction(std::uint32_t code, Settings& settings,
+              const std::function<void(Settings&)>& prepare) {
   if (Routines.confirmByWarningCountdown == nullptr ||
       !Routines.confirmByWarningCountdown(settings)) {
     return 0;
+  }
+  if (prepare) {
+    prepare(settings);
   }
   const OsVersionClass osClass = DetectOsVersion();
   const win::ExitFlags force = settings.ForceApps != 0 ? win::EwxForce : 0;

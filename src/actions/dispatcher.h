@@ -5,6 +5,7 @@
 #include "settings/settings.h"
 
 #include <cstdint>
+#include <functional>
 
 enum ActionCode : std::uint32_t {
   ActionShutdown = 1,
@@ -35,4 +36,7 @@ struct ActionRoutines {
 void SetActionRoutines(const ActionRoutines& routines);
 
 // Returns the result of the routine called last, or 0 when the countdown stopped the action.
-int RunAction(std::uint32_t code, Settings& settings);
+// `prepare`, when given, changes the settings once the countdown lets the action through: a
+// command that brings choices of its own changes nothing when it is refused.
+int RunAction(std::uint32_t code, Settings& settings,
+              const std::function<void(Settings&)>& prepare = {});

@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "actions/countdown.h"
 #include "actions/dispatcher.h"
 #include "app/command_line.h"
 #include "app/program.h"
@@ -184,6 +185,10 @@ void TFMain::FormCreate() {
 }
 
 void TFMain::FormActivate() {
+  if (CommandLineDone) {
+    return;
+  }
+  CommandLineDone = true;
   const std::uint32_t code = CommandLineAction(arguments_);
   if (code == 0) {
     return;
@@ -203,6 +208,20 @@ void TFMain::FormPaint() {
 }
 
 bool TFMain::FormCloseQuery() {
+  if (!ExitGranted && !MayClose()) {
+    return false;
+  }
+  ExitGranted = true;
+  // An exit during the countdown drops its action, as its Cancel does.
+  CancelWarningCountdown();
+  return true;
+}
+
+bool TFMain::MayClose() {
+  // Windows ends the session: nothing holds it up, no question is asked.
+  if (ui::SessionEnding()) {
+    return true;
+  }
   if (ActionInProgress) {
     // The session is ending because of the program's own action: no question, no hiding.
     ActionInProgress = false;

@@ -32,6 +32,11 @@ public:
   bool SysCloseRequested = false;
   bool FirstPaint = true;
   bool TimerLatch = false;
+  // The command line acts at the first activation only; Windows activates the window again
+  // whenever a window above it goes away, such as the exit question or the countdown.
+  bool CommandLineDone = false;
+  // Once a close request was granted, the ones that follow are too, without a second question.
+  bool ExitGranted = false;
   std::uintptr_t HelpCookie = 0;
 
   void FormCreate();
@@ -98,6 +103,7 @@ public:
 private:
   void BuildMenus();
   void BuildToolBar();
+  bool MayClose();
 
   std::vector<std::string> arguments_;
 };

@@ -33,8 +33,8 @@ void TFMain::RemoteReboot1Click() {
   if (!dialog.Execute(request, RemoteDialogTitle, TargetHelpContext)) {
     return;
   }
-  ApplyTargetRequest(request, AppSettings);
-  RunAction(AppSettings.RemoteReboot != 0 ? ActionRemoteReboot : ActionRemoteShutdown, AppSettings);
+  RunAction(request.Reboot != 0 ? ActionRemoteReboot : ActionRemoteShutdown, AppSettings,
+            [&request](Settings& settings) { ApplyTargetRequest(request, settings); });
 }
 
 void TFMain::DomainShutdown1Click() {
@@ -46,6 +46,6 @@ void TFMain::DomainShutdown1Click() {
   if (!dialog.Execute(request, DomainDialogTitle, TargetHelpContext)) {
     return;
   }
-  ApplyTargetRequest(request, AppSettings);
-  RunAction(AppSettings.RemoteReboot != 0 ? ActionDomainReboot : ActionDomainShutdown, AppSettings);
+  RunAction(request.Reboot != 0 ? ActionDomainReboot : ActionDomainShutdown, AppSettings,
+            [&request](Settings& settings) { ApplyTargetRequest(request, settings); });
 }

@@ -13,6 +13,8 @@ struct Application {
   Form* mainForm = nullptr;
   HelpHandler helpHandler;
   std::string helpFile;
+  Form* liveForm = nullptr;
+  bool sessionEnding = false;
 };
 
 Application& TheApplication() {
@@ -54,6 +56,31 @@ void RequestHelp(std::uint16_t command, std::uintptr_t data) {
   if (TheApplication().helpHandler) {
     TheApplication().helpHandler(command, data);
   }
+}
+
+void SetFormLiveUnderModal(Form* form) {
+  TheApplication().liveForm = form;
+}
+
+Form* FormLiveUnderModal() {
+  return TheApplication().liveForm;
+}
+
+void QueryEndSession() {
+  TheApplication().sessionEnding = true;
+}
+
+void EndSession(bool ending) {
+  // Another program may have refused: then the session goes on, and so does the program.
+  TheApplication().sessionEnding = ending;
+  if (Form* mainForm = MainForm(); ending && mainForm != nullptr) {
+    mainForm->Destroy();
+    TerminateApplication();
+  }
+}
+
+bool SessionEnding() {
+  return TheApplication().sessionEnding;
 }
 
 } // namespace ui

@@ -29,6 +29,21 @@ int ShowMessageBox(Form* owner, const std::string& text, const std::string& capt
 // The standard display of an exception that escaped the message loop.
 void ShowException(const std::string& text);
 
+// A form that modal windows and message boxes leave usable, such as a countdown whose Cancel
+// must work whatever else is open; null for none.
+void SetFormLiveUnderModal(Form* form);
+Form* FormLiveUnderModal();
+// Ends every modal form and message box that is open as cancelled, so that the code waiting
+// below them goes on: the forms besides the main form and the live one are the modal ones.
+void CancelModalWindows();
+
+// Windows ending the session: no window of the program holds it up, whatever its close query
+// would answer, and what waits gives up once SessionEnding() says so. When the session does end
+// the main form runs its end steps at once, as the process may be ended right after.
+void QueryEndSession();
+void EndSession(bool ending);
+bool SessionEnding();
+
 // Help requests: F1 in a window or on a menu item asks the handler with HELP_CONTEXT and the
 // context; the handler returns true when it took care of the request.
 inline constexpr std::uint16_t HelpContextRequest = 1; // HELP_CONTEXT

@@ -2,6 +2,7 @@
 
 #include "app/command_line.h"
 #include "common/texts.h"
+#include "dialogs/remote_dialog.h"
 #include "ui/application.h"
 #include "ui_world.h"
 
@@ -15,6 +16,22 @@ using ui::headless::SendMessage;
 class MainWindowTest : public WindowsTest {
 protected:
   std::vector<std::string> TrayCalls() { return fake::CallsNamed({"Shell_NotifyIconA"}); }
+
+  // A countdown of three seconds for the next action, with `act` played once 1.5 s into it.
+  // Returns the tick count the countdown starts at.
+  std::uint32_t DuringCountdown(std::function<void()> act) {
+    AppSettings.ShowWarning = 1;
+    AppSettings.WarnSeconds = 3;
+    const std::uint32_t start = world().tickCount;
+    ui::headless::WhileProcessingMessages([this, start, act, acted = false]() mutable {
+      if (!acted && world().tickCount - start >= 1500) {
+        acted = true;
+        act();
+      }
+    });
+    return start;
+  }
+  static TTFPro3* Countdown() { return static_cast<TTFPro3*>(ui::headless::FindForm("TTFPro3")); }
 };
 
 TEST(CommandLine, MatchesTheKeywordsInAnyCase) {
@@ -68,35 +85,153 @@ TEST_F(MainWindowTest, WithoutAKeywordNothingRuns) {
   }
 }
 
-TEST_F(MainWindowTest, AKeywordIsLookedAtAgainWhenTheExitQuestionKeptTheWindow) {
-  Settings stored;
-  SetDefaultSettings(stored);
-  stored.ConfirmExit = 1;
-  stored.WarnSeconds = 2;
-  StoreSettings(stored);
-  int countdowns = 0;
-  ui::headless::WhileProcessingMessages([&] {
-    if (auto* dialog = static_cast<TTFPro3*>(ui::headless::FindForm("TTFPro3"))) {
-      if (dialog->Running) {
+TEST_F(MainWindowTest, AKeywordActsOnceWhateverTheExitQuestionAnswers) {
+  struct Case {
+    const char* keyword;
+    std::uint8_t showWarning;
+    int answer;
+    bool ends;
+    std::size_t actions;
+  };
+  const Case cases[] = {
+      {"standby", 0, win::IdYes, true, 1},
+      {"standby", 0, win::IdNo, false, 1},
+      {"shutdown", 1, win::IdNo, false, 0}, // the countdown cancelled
+  };
+  for (const Case& c : cases) {
+    fake::ResetWorld();
+    ui::headless::Reset();
+    Settings stored;
+    SetDefaultSettings(stored);
+    stored.ConfirmExit = 1;
+    stored.ShowWarning = c.showWarning;
+    stored.WarnSeconds = 2;
+    StoreSettings(stored);
+    int countdowns = 0;
+    ui::headless::WhileProcessingMessages([&] {
+      auto* dialog = static_cast<TTFPro3*>(ui::headless::FindForm("TTFPro3"));
+      if (dialog != nullptr && dialog->Running) {
         ++countdowns;
         ui::headless::Click(dialog->BCancel);
       }
-    }
-  });
-  world().messageBoxAnswers = {win::IdNo};
-  auto window = StartMainWindow({"DorvaneShutdown.exe", "shutdown"});
-  EXPECT_EQ(countdowns, 1);
-  ASSERT_EQ(world().messageBoxes.size(), 1u);
-  EXPECT_EQ(world().messageBoxes[0].text, ExitQuestionText);
-  EXPECT_EQ(world().messageBoxes[0].style, win::MbYesNoCancel | win::MbIconInformation);
-  EXPECT_EQ(world().messageBoxes[0].owner, window->native);
-  EXPECT_TRUE(window->Showing());
+    });
+    world().messageBoxAnswers = {c.answer};
+    auto window = StartMainWindow({"DorvaneShutdown.exe", c.keyword});
+    // Switching back to the window later runs nothing either.
+    window->ActivatedFromSystem();
+    const std::string what = std::string(c.keyword) + " " + std::to_string(c.answer);
+    EXPECT_EQ(fake::CallsNamed({"ExitWindowsEx", "SetSystemPowerState"}).size(), c.actions) << what;
+    EXPECT_EQ(countdowns, c.showWarning) << what;
+    ASSERT_EQ(world().messageBoxes.size(), 1u) << what;
+    EXPECT_EQ(world().messageBoxes[0].text, ExitQuestionText);
+    EXPECT_EQ(world().messageBoxes[0].owner, window->native);
+    EXPECT_EQ(ui::headless::ApplicationEnded(), c.ends) << what;
+  }
+}
 
-  // The next activation asks again; this time Yes ends the program.
-  world().messageBoxAnswers = {win::IdYes};
-  window->ActivatedFromSystem();
-  EXPECT_EQ(countdowns, 2);
-  EXPECT_TRUE(fake::CallsNamed({"ExitWindowsEx"}).empty());
+TEST_F(MainWindowTest, ExitDuringTheCountdownEndsWithoutActing) {
+  struct Case {
+    const char* what;
+    void (*exit)(TFMain&);
+    std::uint8_t confirmExit;
+    int answer;
+    bool ends;
+  };
+  const auto fileExit = [](TFMain& w) { ClickMenuItem(w.MainMenu1, "Exit1"); };
+  const Case cases[] = {
+      {"File > Exit", fileExit, 0, 0, true},
+      {"tray Exit", [](TFMain& w) { ClickMenuItem(w.PopupMenu1, "Exit2"); }, 0, 0, true},
+      {"Alt+F4", [](TFMain& w) { ui::headless::PressKey(w, ui::ShortcutAltF4); }, 0, 0, true},
+      {"Exit answered Yes", fileExit, 1, win::IdYes, true},
+      {"Exit answered No", fileExit, 1, win::IdNo, false},
+  };
+  for (const Case& c : cases) {
+    fake::ResetWorld();
+    auto window = StartMainWindow();
+    AppSettings.ConfirmExit = c.confirmExit;
+    world().messageBoxAnswers = {c.answer};
+    const std::uint32_t start = DuringCountdown([&] { c.exit(*window); });
+    ClickMenuItem(window->MainMenu1, "ShutDown1");
+    EXPECT_EQ(ui::headless::ApplicationEnded(), c.ends) << c.what;
+    EXPECT_EQ(fake::CallsNamed({"ExitWindowsEx"}).size(), c.ends ? 0u : 1u) << c.what;
+    EXPECT_EQ(world().tickCount - start < 2000, c.ends) << c.what;
+    EXPECT_EQ(world().messageBoxes.size(), c.confirmExit) << c.what;
+  }
+}
+
+TEST_F(MainWindowTest, TheSessionEndingDuringTheCountdownRunsNothingAndSaves) {
+  for (const std::uint8_t confirmExit : {0, 1}) {
+    fake::ResetWorld();
+    ui::headless::Reset();
+    Settings stored;
+    SetDefaultSettings(stored);
+    stored.ConfirmExit = confirmExit;
+    StoreSettings(stored);
+    DuringCountdown([] {
+      ui::QueryEndSession();
+      ui::EndSession(true);
+    });
+    auto window = StartMainWindow({"DorvaneShutdown.exe", "shutdown"});
+    EXPECT_TRUE(fake::CallsNamed({"ExitWindowsEx"}).empty()) << +confirmExit;
+    EXPECT_TRUE(world().messageBoxes.empty()) << +confirmExit;
+    EXPECT_EQ(fake::CallsNamed({"MoveFileReplacing"}).size(), 1u) << +confirmExit;
+    EXPECT_TRUE(ui::headless::ApplicationEnded()) << +confirmExit;
+    EXPECT_EQ(Countdown(), nullptr) << +confirmExit;
+  }
+}
+
+TEST_F(MainWindowTest, AWindowOpenedDuringTheCountdownNeitherStopsNorOutlastsIt) {
+  struct Case {
+    const char* what;
+    const char* item;
+    bool cancel; // the countdown's Cancel, pressed while the window is open
+    const char* action;
+  };
+  const Case cases[] = {
+      {"Preferences left open", "Preferences1", false, "ExitWindowsEx(12, 0)"},
+      {"Remote confirmed", "RemoteReboot1", false, "ExitWindowsEx(12, 0)"},
+      {"About, countdown cancelled", "About1", true, nullptr},
+  };
+  for (const Case& c : cases) {
+    fake::ResetWorld();
+    auto window = StartMainWindow();
+    AppSettings.ForceApps = 1;
+    world().calls.clear();
+    bool countdownShownAfterCancel = true;
+    ui::ModalResult endedWith = ui::ModalResult::None;
+    ui::headless::OnNextModal([&](ui::Form& form) {
+      if (auto* remote = dynamic_cast<TFRComp*>(&form)) {
+        ui::headless::Type(remote->EdComp, "pc7");
+        return ui::ModalResult::Ok;
+      }
+      if (c.cancel) {
+        ui::headless::Click(Countdown()->BCancel);
+        ui::headless::FireTimers(*Countdown());
+        countdownShownAfterCancel = Countdown()->Showing();
+      }
+      // The window stays open until something ends it; only the countdown's timer runs.
+      for (int i = 0; i < 2000 && form.GetModalResult() == ui::ModalResult::None; ++i) {
+        world().tickCount += 10;
+        ui::headless::FireTimers(*Countdown());
+      }
+      endedWith = form.GetModalResult();
+      return ui::ModalResult::Ok;
+    });
+    const std::uint32_t start = DuringCountdown([&] { ClickMenuItem(window->MainMenu1, c.item); });
+    ClickMenuItem(window->MainMenu1, "ShutDown1");
+    EXPECT_EQ(fake::CallsNamed({"ExitWindowsEx"}),
+              c.action ? std::vector<std::string>{c.action} : std::vector<std::string>{})
+        << c.what;
+    EXPECT_EQ(AppSettings.ForceApps, 1) << c.what;
+    EXPECT_STREQ(AppSettings.RemoteComputer, "") << c.what;
+    EXPECT_TRUE(fake::CallsNamed({"OpenFileForWriting"}).empty()) << c.what;
+    if (c.cancel) {
+      EXPECT_FALSE(countdownShownAfterCancel) << c.what;
+    } else if (c.item != std::string("RemoteReboot1")) {
+      EXPECT_EQ(endedWith, ui::ModalResult::Cancel) << c.what;
+      EXPECT_LT(world().tickCount - start, 3100u) << c.what;
+    }
+  }
 }
 
 TEST_F(MainWindowTest, TheCloseQueryHasFourBranches) {

@@ -23,6 +23,8 @@ struct State {
   std::uintptr_t nextWindow = FirstWindow;
   std::uintptr_t nextIcon = FirstIcon;
   std::vector<Form*> forms;
+  // The form activated last, which Windows activates again when a window it opened goes away.
+  Form* active = nullptr;
   std::deque<headless::ModalScript> modalScripts;
   std::function<void()> whileProcessing;
   std::optional<Point> cursor = Point{800, 600};
@@ -50,6 +52,17 @@ void ClearWindows(Control& control) {
   }
 }
 
+// What Windows does when a modal window or a message box goes away: the window below it, if it
+// is still shown, becomes active again.
+void ActivateAgain(Form* form) {
+  const auto& forms = TheState().forms;
+  if (form != nullptr && form->Showing() &&
+      std::find(forms.begin(), forms.end(), form) != forms.end()) {
+    TheState().active = form;
+    form->ActivatedFromSystem();
+  }
+}
+
 } // namespace
 
 namespace backend {
@@ -62,6 +75,9 @@ void Realize(Form& form) {
 void Unrealize(Form& form) {
   auto& forms = TheState().forms;
   forms.erase(std::remove(forms.begin(), forms.end(), &form), forms.end());
+  if (TheState().active == &form) {
+    TheState().active = nullptr;
+  }
   ClearWindows(form);
 }
 
@@ -72,24 +88,27 @@ void UpdateTimer(Timer&) {}
 void ShowForm(Form& form, bool show) {
   form.VisibilityFromSystem(show);
   if (show) {
+    TheState().active = &form;
     form.ActivatedFromSystem();
     form.PaintedFromSystem();
   }
 }
 
 void RunModal(Form& form) {
-  form.Show();
   State& state = TheState();
+  Form* const opener = state.active;
+  form.Show();
   if (state.modalScripts.empty()) {
     form.SetModalResult(ModalResult::Cancel);
-    return;
+  } else {
+    headless::ModalScript script = std::move(state.modalScripts.front());
+    state.modalScripts.pop_front();
+    const ModalResult result = script(form);
+    if (form.GetModalResult() == ModalResult::None) {
+      form.SetModalResult(result);
+    }
   }
-  headless::ModalScript script = std::move(state.modalScripts.front());
-  state.modalScripts.pop_front();
-  const ModalResult result = script(form);
-  if (form.GetModalResult() == ModalResult::None) {
-    form.SetModalResult(result);
-  }
+  ActivateAgain(opener);
 }
 
 } // namespace backend
@@ -114,8 +133,19 @@ void ProcessMessages() {
 int ShowMessageBox(Form* owner, const std::string& text, const std::string& caption,
                    std::uint32_t style) {
   fake::Record("ShowMessageBox", text, caption, style);
-  return fake::AnswerMessageBox(
+  const int answer = fake::AnswerMessageBox(
       {owner != nullptr ? owner->native : win::NoHandle, text, caption, style});
+  ActivateAgain(owner != nullptr ? owner : MainForm());
+  return answer;
+}
+
+void CancelModalWindows() {
+  // Message boxes are answered at once here; the modal forms are the scripts' to end.
+  for (Form* form : TheState().forms) {
+    if (form->Showing() && form != MainForm() && form != FormLiveUnderModal()) {
+      form->SetModalResult(ModalResult::Cancel);
+    }
+  }
 }
 
 void ShowException(const std::string& text) {
@@ -169,6 +199,8 @@ void Reset() {
   SetMainForm(nullptr);
   SetHelpHandler({});
   SetHelpFile("");
+  SetFormLiveUnderModal(nullptr);
+  EndSession(false);
 }
 
 void OnNextModal(ModalScript script) {

@@ -5,12 +5,16 @@
 
 #include "ui/win32/internal.h"
 
+#include <cstring>
+
 // <windows.h> maps this name to its ANSI function; here it must stay the toolkit's own.
 #undef RegisterWindowMessage
 
 namespace ui {
 
 namespace {
+
+constexpr char MessageBoxClass[] = "#32770";
 
 bool IsModifierKey(WPARAM key) {
   return key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU;
@@ -73,9 +77,10 @@ void ReportAndTerminate(const char* text) {
 DisabledWindows DisableFormsExcept(HWND keep) {
   DisabledWindows disabled;
   disabled.previouslyActive = ::GetActiveWindow();
+  const Form* live = FormLiveUnderModal();
   for (Form* form : RealizedForms()) {
     const HWND window = WindowOf(*form);
-    if (window != nullptr && window != keep && ::IsWindowEnabled(window)) {
+    if (window != nullptr && window != keep && form != live && ::IsWindowEnabled(window)) {
       ::EnableWindow(window, FALSE);
       disabled.windows.push_back(window);
     }
@@ -141,6 +146,31 @@ int ShowMessageBox(Form* owner, const std::string& text, const std::string& capt
   const int answer = ::MessageBoxA(ownerWindow, text.c_str(), caption.c_str(), style);
   win32::EnableAgain(disabled);
   return answer;
+}
+
+namespace {
+
+// The program's message boxes are the dialog-class windows of its thread.
+BOOL CALLBACK CancelMessageBox(HWND window, LPARAM) {
+  char className[16] = {};
+  ::GetClassNameA(window, className, sizeof className);
+  if (std::strcmp(className, MessageBoxClass) == 0) {
+    ::EndDialog(window, IDCANCEL);
+  }
+  return TRUE;
+}
+
+} // namespace
+
+void CancelModalWindows() {
+  ::EnumThreadWindows(::GetCurrentThreadId(), CancelMessageBox, 0);
+  for (Form* form : win32::RealizedForms()) {
+    if (form->Showing() && form != MainForm() && form != FormLiveUnderModal()) {
+      form->SetModalResult(ModalResult::Cancel);
+    }
+  }
+  // A modal loop looks at its form's result when a message comes.
+  ::PostMessageA(nullptr, WM_NULL, 0, 0);
 }
 
 void ShowException(const std::string& text) {

@@ -177,14 +177,11 @@ bool HandleMessage(Form& form, HWND window, UINT message, WPARAM wParam, LPARAM 
     form.Close();
     return true;
   case WM_QUERYENDSESSION:
-    result = !form.OnCloseQuery || form.OnCloseQuery() ? TRUE : FALSE;
+    QueryEndSession();
+    result = TRUE;
     return true;
   case WM_ENDSESSION:
-    // The session ends without the message loop getting to run again: the end steps run now.
-    if (wParam != FALSE && MainForm() == &form) {
-      form.Destroy();
-      TerminateApplication();
-    }
+    EndSession(wParam != FALSE);
     return true;
   case WM_HELP: {
     const auto& help = *reinterpret_cast<const HELPINFO*>(lParam);

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -79,5 +80,13 @@ bool CloseFile(win::Handle file);
 // MoveFileExA with MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH.
 bool MoveFileReplacing(const char* from, const char* to);
 bool DeleteFileA(const char* path);
+// win::InvalidFileAttributes when the file can't be found.
+std::uint32_t GetFileAttributesA(const char* path);
+bool SetFileAttributesA(const char* path, std::uint32_t attributes);
+// The parts `information` names of the file's security descriptor, in self-relative form.
+bool GetFileSecurityA(const char* path, std::uint32_t information,
+                      std::vector<std::uint8_t>& descriptor);
+bool SetFileSecurityA(const char* path, std::uint32_t information,
+                      const std::vector<std::uint8_t>& descriptor);
 
 } // namespace platform

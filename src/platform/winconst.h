@@ -128,6 +128,16 @@ inline constexpr std::uint32_t InternetFlagNoUi = 0x00000200u;
 inline constexpr std::uint32_t HttpQueryStatusCode = 19;
 inline constexpr std::uint32_t HttpQueryFlagNumber = 0x20000000u;
 
+// File attributes and the part of a security descriptor that says who may use the file.
+inline constexpr std::uint32_t InvalidFileAttributes = 0xFFFFFFFFu;
+inline constexpr std::uint32_t FileAttributeReadOnly = 0x1;
+inline constexpr std::uint32_t FileAttributeHidden = 0x2;
+inline constexpr std::uint32_t FileAttributeSystem = 0x4;
+inline constexpr std::uint32_t FileAttributeArchive = 0x20;
+inline constexpr std::uint32_t FileAttributeNormal = 0x80;
+inline constexpr std::uint32_t FileAttributeNotContentIndexed = 0x2000;
+inline constexpr std::uint32_t DaclSecurityInformation = 0x4;
+
 // GetComputerNameExA name types.
 inline constexpr std::uint32_t ComputerNameDnsHostname = 1;
 inline constexpr std::uint32_t ComputerNameDnsFullyQualified = 3;

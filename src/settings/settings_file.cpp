@@ -7,12 +7,17 @@
 
 #include <cstring>
 #include <type_traits>
+#include <vector>
 
 namespace {
 
 constexpr std::uint32_t ModulePathCapacity = 262;
 constexpr std::uint32_t LeadingReserved = 24;
 constexpr std::uint32_t TrailingReserved = 20;
+// The attributes a user may set on a file that still apply to its replacement.
+constexpr std::uint32_t KeptAttributes = win::FileAttributeReadOnly | win::FileAttributeHidden |
+                                         win::FileAttributeSystem | win::FileAttributeArchive |
+                                         win::FileAttributeNotContentIndexed;
 
 // Numbers are replaced byte by byte from the low end, so that a file cut inside a number
 // changes only the bytes it still holds.
@@ -82,6 +87,42 @@ bool WriteFields(BufferedFile& file, const Settings& s, const char* headerText) 
   return ok;
 }
 
+// What the user may have set on the settings file and a save must keep: its attributes
+// (hidden, for one) and who may read it, since it holds the remote password.
+struct FileProtection {
+  std::uint32_t attributes = win::InvalidFileAttributes; // none: there is no file yet
+  std::vector<std::uint8_t> access;                      // empty: not readable, left as it comes
+};
+
+FileProtection ProtectionOf(const char* path) {
+  FileProtection protection;
+  protection.attributes = platform::GetFileAttributesA(path);
+  if (protection.attributes != win::InvalidFileAttributes) {
+    platform::GetFileSecurityA(path, win::DaclSecurityInformation, protection.access);
+  }
+  return protection;
+}
+
+// The attributes first: a restricted access list may no longer let the program change them.
+bool GiveProtection(const std::string& path, const FileProtection& protection) {
+  if (protection.attributes == win::InvalidFileAttributes) {
+    return true;
+  }
+  const std::uint32_t attributes = protection.attributes & KeptAttributes;
+  return platform::SetFileAttributesA(path.c_str(),
+                                      attributes != 0 ? attributes : win::FileAttributeNormal) &&
+         (protection.access.empty() ||
+          platform::SetFileSecurityA(path.c_str(), win::DaclSecurityInformation,
+                                     protection.access));
+}
+
+// Removes a temporary file, also one that already carries the attributes of the file it was to
+// replace: Windows won't delete a read-only file nor overwrite a hidden one.
+void Discard(const std::string& path) {
+  platform::SetFileAttributesA(path.c_str(), win::FileAttributeNormal);
+  platform::DeleteFileA(path.c_str());
+}
+
 } // namespace
 
 std::string PathNextToProgram(const char* fileName) {
@@ -141,6 +182,9 @@ bool LoadSettings(Settings& settings, const char* headerText, const char* path) 
 
 bool SaveSettings(const Settings& settings, const char* headerText, const char* path) {
   const std::string temporary = std::string(path) + SettingsTempSuffix;
+  const FileProtection protection = ProtectionOf(path);
+  // A save cut off before its last step may have left its file behind.
+  Discard(temporary);
   bool written = false;
   {
     BufferedFile file(temporary.c_str(), BufferedFile::Mode::Writing);
@@ -150,8 +194,10 @@ bool SaveSettings(const Settings& settings, const char* headerText, const char* 
     written = WriteFields(file, settings, headerText);
     written = file.Close() && written;
   }
-  if (!written || !platform::MoveFileReplacing(temporary.c_str(), path)) {
-    platform::DeleteFileA(temporary.c_str());
+  // Moving a file keeps its own attributes and access list, not those of the file it replaces.
+  if (!written || !GiveProtection(temporary, protection) ||
+      !platform::MoveFileReplacing(temporary.c_str(), path)) {
+    Discard(temporary);
     return false;
   }
   return true;

@@ -14,7 +14,7 @@ std::string PathNextToProgram(const char* fileName);
 // were.
 bool LoadSettings(Settings& settings, const char* headerText, const char* path);
 
-// Writes the record to a new file beside the old one and then moves it over the old one in one
-// step, so that a failed or interrupted save leaves the previous file whole. False when the
-// file could not be written completely.
+// Writes the record to a new file beside the old one, gives it the old one's attributes and
+// access list, and then moves it over the old one in one step, so that a failed or interrupted
+// save leaves the previous file whole. False when the file could not be written completely.
 bool SaveSettings(const Settings& settings, const char* headerText, const char* path);

@@ -231,6 +231,10 @@ TEST_F(SettingsFileTest, AFailedSaveKeepsThePreviousFileWhole) {
       {"no space at all", [](fake::World& w) { w.diskSpace = 0; }},
       {"folder not writable", [](fake::World& w) { w.filesReadOnly = true; }},
       {"replace refused", [](fake::World& w) { w.moveFails = true; }},
+      {"attributes not taken over", [](fake::World& w) { w.results["SetFileAttributesA"] = {0}; }},
+      {"permissions not taken over", [](fake::World& w) { w.results["SetFileSecurityA"] = {0}; }},
+      {"read-only file",
+       [](fake::World& w) { w.fileAttributes[SettingsPath] = win::FileAttributeReadOnly; }},
   };
   for (const Case& c : cases) {
     c.breakIt(world());
@@ -240,6 +244,39 @@ TEST_F(SettingsFileTest, AFailedSaveKeepsThePreviousFileWhole) {
     world().diskSpace.reset();
     world().filesReadOnly = false;
     world().moveFails = false;
+    world().results.clear();
+    world().fileAttributes.clear();
+  }
+}
+
+TEST_F(SettingsFileTest, ASaveKeepsTheFilesAttributesAndPermissions) {
+  const Bytes ownerOnly = {'o', 'w', 'n', 'e', 'r'};
+  struct Case {
+    const char* what;
+    std::uint32_t attributes;
+    bool temporaryLeft; // by a save that was cut off after taking the attributes over
+  };
+  const Case cases[] = {
+      {"hidden", win::FileAttributeHidden | win::FileAttributeArchive, false},
+      {"hidden system file, not indexed",
+       win::FileAttributeHidden | win::FileAttributeSystem | win::FileAttributeNotContentIndexed,
+       false},
+      {"hidden, after an interrupted save", win::FileAttributeHidden, true},
+  };
+  for (const Case& c : cases) {
+    fake::ResetWorld();
+    ASSERT_TRUE(SaveSettings(Defaults(), SettingsHeader, SettingsPath));
+    world().fileAttributes[SettingsPath] = c.attributes;
+    world().fileSecurity[SettingsPath] = ownerOnly;
+    if (c.temporaryLeft) {
+      world().files[TempPath] = {0};
+      world().fileAttributes[TempPath] = c.attributes;
+    }
+    EXPECT_TRUE(SaveSettings(Filled(), SettingsHeader, SettingsPath)) << c.what;
+    EXPECT_TRUE(SameSettings(Load(), Filled())) << c.what;
+    EXPECT_EQ(world().fileAttributes[SettingsPath], c.attributes) << c.what;
+    EXPECT_EQ(world().fileSecurity[SettingsPath], ownerOnly) << c.what;
+    EXPECT_EQ(world().files.count(TempPath), 0u) << c.what;
   }
 }
 

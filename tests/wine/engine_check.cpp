@@ -15,6 +15,11 @@
 #include "settings/settings.h"
 #include "settings/settings_file.h"
 
+// This check sets up the user's side of a test with calls the program itself never makes.
+#include <windows.h>
+
+#include <sddl.h>
+
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -28,6 +33,8 @@ constexpr char TestKeyPath[] = "HKCU\\Software\\DorvaneEngineCheck";
 constexpr std::uint32_t PathCapacity = 262;
 // Header, 24 reserved bytes, the numbers, three text lengths and 20 reserved bytes.
 constexpr std::size_t SettingsFixedBytes = 73;
+// Full access for everyone and nothing inherited: unlike any list a new file gets.
+constexpr char OwnAccessList[] = "D:P(A;;FA;;;WD)";
 
 struct KnownVersion {
   const char* name;
@@ -292,6 +299,36 @@ void CheckSaveAndLoad(const char* label, const Settings& saved, const std::strin
   Check((name + " leaves no temporary file").c_str(), !temporaryLeft);
 }
 
+// A user who hid the file and gave it an access list of their own finds both after a save.
+void CheckSaveKeepsProtection(const Settings& saved, const std::string& path) {
+  PSECURITY_DESCRIPTOR everyone = nullptr;
+  const bool restricted = ::ConvertStringSecurityDescriptorToSecurityDescriptorA(
+                              OwnAccessList, SDDL_REVISION_1, &everyone, nullptr) &&
+                          ::SetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, everyone);
+  ::LocalFree(everyone);
+  std::vector<std::uint8_t> before;
+  const bool readBefore =
+      platform::GetFileSecurityA(path.c_str(), win::DaclSecurityInformation, before);
+  const bool hidden = platform::SetFileAttributesA(path.c_str(), win::FileAttributeHidden |
+                                                                     win::FileAttributeArchive);
+
+  Check("settings file: saved over a hidden file with its own access list",
+        restricted && readBefore && hidden && SaveSettings(saved, SettingsHeader, path.c_str()));
+  const std::uint32_t attributes = platform::GetFileAttributesA(path.c_str());
+  Check("settings file: still hidden after a save",
+        attributes != win::InvalidFileAttributes && (attributes & win::FileAttributeHidden) != 0,
+        std::to_string(attributes));
+  std::vector<std::uint8_t> after;
+  Check("settings file: access list kept by a save",
+        platform::GetFileSecurityA(path.c_str(), win::DaclSecurityInformation, after) &&
+            after == before,
+        std::to_string(before.size()) + " bytes before, " + std::to_string(after.size()) +
+            " after");
+  bool temporaryLeft = false;
+  FileContent(path + SettingsTempSuffix, temporaryLeft);
+  Check("settings file: a protected save leaves no temporary file", !temporaryLeft);
+}
+
 void CheckSettingsFile() {
   const std::string path = PathNextToProgram(SettingsFileName);
   const std::string program = ProgramPath();
@@ -337,6 +374,7 @@ void CheckSettingsFile() {
   std::strcpy(second.Password, "x");
   second.LastCheckDay = -1;
   CheckSaveAndLoad("second save over the first", second, path);
+  CheckSaveKeepsProtection(first, path);
 
   Check("settings file: removed", platform::DeleteFileA(path.c_str()));
 }

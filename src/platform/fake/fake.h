@@ -119,6 +119,11 @@ struct World {
 
   // Files by full path.
   std::map<std::string, std::vector<std::uint8_t>> files;
+  // Attributes and security descriptors of files by full path. A file without an entry has
+  // only the archive attribute and the descriptor its folder gives new files; both travel with
+  // a moved file.
+  std::map<std::string, std::uint32_t> fileAttributes;
+  std::map<std::string, std::vector<std::uint8_t>> fileSecurity;
   std::map<win::Handle, OpenFile> openFiles;
   win::Handle nextFileHandle = 0x2000;
   std::optional<std::size_t> diskSpace; // bytes left for writes
@@ -126,6 +131,9 @@ struct World {
   bool moveFails = false;
   bool readFails = false;
 };
+
+// The descriptor a new file gets from its folder.
+inline const std::vector<std::uint8_t> FolderDefaultSecurity = {'i', 'n', 'h', 'e', 'r', 'i', 't'};
 
 World& TheWorld();
 // Back to a fresh Windows 10 workstation with an empty registry and no files.

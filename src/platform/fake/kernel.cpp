@@ -19,6 +19,23 @@ constexpr win::Handle Kernel32Module = 0x7100;
 constexpr win::Handle NativeSystemInfoEntryPoint = 0x7101;
 constexpr win::Handle FirstMutex = 0x3000;
 
+constexpr std::uint32_t ProtectedAttributes =
+    win::FileAttributeReadOnly | win::FileAttributeHidden | win::FileAttributeSystem;
+
+std::uint32_t AttributesOf(const std::string& path) {
+  const fake::World& w = TheWorld();
+  if (w.files.count(path) == 0) {
+    return win::InvalidFileAttributes;
+  }
+  const auto found = w.fileAttributes.find(path);
+  return found != w.fileAttributes.end() ? found->second : win::FileAttributeArchive;
+}
+
+bool HasAnyAttribute(const std::string& path, std::uint32_t attributes) {
+  const std::uint32_t present = AttributesOf(path);
+  return present != win::InvalidFileAttributes && (present & attributes) != 0;
+}
+
 bool SameName(const char* a, const char* b) {
   return a != nullptr && !fake::NoCase{}(a, b) && !fake::NoCase{}(b, a);
 }
@@ -120,8 +137,7 @@ bool FormatMessageA(win::ErrorCode code, std::uint32_t languageId, std::string& 
     const bool inAnotherLanguage =
         std::any_of(messages.begin(), messages.end(),
                     [code](const auto& message) { return message.first.second == code; });
-    TheWorld().lastError =
-        inAnotherLanguage ? win::ErrorMuiFileNotFound : win::ErrorMrMidNotFound;
+    TheWorld().lastError = inAnotherLanguage ? win::ErrorMuiFileNotFound : win::ErrorMrMidNotFound;
     return false;
   }
   text = found->second;
@@ -182,9 +198,14 @@ win::Handle OpenFileForReading(const char* path) {
 win::Handle OpenFileForWriting(const char* path) {
   Record("OpenFileForWriting", path);
   fake::World& w = TheWorld();
-  if (w.filesReadOnly) {
+  // Windows won't overwrite a hidden, system or read-only file with a plain one.
+  if (w.filesReadOnly || HasAnyAttribute(path, ProtectedAttributes)) {
     w.lastError = win::ErrorAccessDenied;
     return win::NoHandle;
+  }
+  if (w.files.count(path) == 0) {
+    w.fileAttributes.erase(path);
+    w.fileSecurity.erase(path);
   }
   w.files[path].clear();
   const win::Handle handle = w.nextFileHandle++;
@@ -235,17 +256,67 @@ bool MoveFileReplacing(const char* from, const char* to) {
   Record("MoveFileReplacing", from, to);
   fake::World& w = TheWorld();
   const auto source = w.files.find(from);
-  if (w.moveFails || source == w.files.end()) {
+  if (w.moveFails || source == w.files.end() || HasAnyAttribute(to, win::FileAttributeReadOnly)) {
     return false;
   }
   w.files[to] = source->second;
   w.files.erase(from);
+  w.fileAttributes.erase(to);
+  w.fileSecurity.erase(to);
+  if (const auto attributes = w.fileAttributes.extract(from)) {
+    w.fileAttributes[to] = attributes.mapped();
+  }
+  if (auto security = w.fileSecurity.extract(from)) {
+    w.fileSecurity[to] = std::move(security.mapped());
+  }
   return true;
 }
 
 bool DeleteFileA(const char* path) {
   Record("DeleteFileA", path);
-  return TheWorld().files.erase(path) == 1;
+  fake::World& w = TheWorld();
+  if (HasAnyAttribute(path, win::FileAttributeReadOnly)) {
+    return false;
+  }
+  w.fileAttributes.erase(path);
+  w.fileSecurity.erase(path);
+  return w.files.erase(path) == 1;
+}
+
+std::uint32_t GetFileAttributesA(const char* path) {
+  Record("GetFileAttributesA", path);
+  return AttributesOf(path);
+}
+
+bool SetFileAttributesA(const char* path, std::uint32_t attributes) {
+  Record("SetFileAttributesA", path, attributes);
+  if (TheWorld().files.count(path) == 0 || NextResult("SetFileAttributesA", 1) == 0) {
+    return false;
+  }
+  TheWorld().fileAttributes[path] = attributes;
+  return true;
+}
+
+bool GetFileSecurityA(const char* path, std::uint32_t information,
+                      std::vector<std::uint8_t>& descriptor) {
+  Record("GetFileSecurityA", path, information);
+  fake::World& w = TheWorld();
+  if (w.files.count(path) == 0 || NextResult("GetFileSecurityA", 1) == 0) {
+    return false;
+  }
+  const auto own = w.fileSecurity.find(path);
+  descriptor = own != w.fileSecurity.end() ? own->second : fake::FolderDefaultSecurity;
+  return true;
+}
+
+bool SetFileSecurityA(const char* path, std::uint32_t information,
+                      const std::vector<std::uint8_t>& descriptor) {
+  Record("SetFileSecurityA", path, information);
+  if (TheWorld().files.count(path) == 0 || NextResult("SetFileSecurityA", 1) == 0) {
+    return false;
+  }
+  TheWorld().fileSecurity[path] = descriptor;
+  return true;
 }
 
 } // namespace platform

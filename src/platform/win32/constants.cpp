@@ -103,6 +103,15 @@ static_assert(win::InternetFlagNoUi == INTERNET_FLAG_NO_UI);
 static_assert(win::HttpQueryStatusCode == HTTP_QUERY_STATUS_CODE);
 static_assert(win::HttpQueryFlagNumber == HTTP_QUERY_FLAG_NUMBER);
 
+static_assert(win::InvalidFileAttributes == INVALID_FILE_ATTRIBUTES);
+static_assert(win::FileAttributeReadOnly == FILE_ATTRIBUTE_READONLY);
+static_assert(win::FileAttributeHidden == FILE_ATTRIBUTE_HIDDEN);
+static_assert(win::FileAttributeSystem == FILE_ATTRIBUTE_SYSTEM);
+static_assert(win::FileAttributeArchive == FILE_ATTRIBUTE_ARCHIVE);
+static_assert(win::FileAttributeNormal == FILE_ATTRIBUTE_NORMAL);
+static_assert(win::FileAttributeNotContentIndexed == FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+static_assert(win::DaclSecurityInformation == DACL_SECURITY_INFORMATION);
+
 static_assert(win::ComputerNameDnsHostname == ComputerNameDnsHostname);
 static_assert(win::ComputerNameDnsFullyQualified == ComputerNameDnsFullyQualified);
 static_assert(win::MaxComputerNameLength == MAX_COMPUTERNAME_LENGTH);

@@ -193,4 +193,32 @@ bool DeleteFileA(const char* path) {
   return ::DeleteFileA(path);
 }
 
+std::uint32_t GetFileAttributesA(const char* path) {
+  return ::GetFileAttributesA(path);
+}
+
+bool SetFileAttributesA(const char* path, std::uint32_t attributes) {
+  return ::SetFileAttributesA(path, attributes);
+}
+
+bool GetFileSecurityA(const char* path, std::uint32_t information,
+                      std::vector<std::uint8_t>& descriptor) {
+  // The first call only tells the size the descriptor needs.
+  DWORD needed = 0;
+  ::GetFileSecurityA(path, information, nullptr, 0, &needed);
+  descriptor.assign(needed, 0);
+  if (needed == 0 || !::GetFileSecurityA(path, information, descriptor.data(), needed, &needed)) {
+    descriptor.clear();
+    return false;
+  }
+  return true;
+}
+
+bool SetFileSecurityA(const char* path, std::uint32_t information,
+                      const std::vector<std::uint8_t>& descriptor) {
+  // Windows only reads the descriptor, although its parameter isn't declared const.
+  return !descriptor.empty() &&
+         ::SetFileSecurityA(path, information, const_cast<std::uint8_t*>(descriptor.data()));
+}
+
 } // namespace platform

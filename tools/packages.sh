@@ -15,10 +15,13 @@ ensure_packages() {
 }
 
 NATIVE_PACKAGES=(cmake make g++ libgtest-dev)
-# python3 runs the web server of the end-to-end tests of the update check.
+# The build draws the program's images with rsvg-convert, ImageMagick and icotool. python3 runs
+# the web server of the end-to-end tests of the update check; those tests show the windows with
+# Wine's own fonts and with DejaVu Sans, the face Wine falls back on without them.
+RESOURCE_PACKAGES=(librsvg2-bin imagemagick icoutils)
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64 xvfb xauth x11-utils
-  xdotool imagemagick fp-utils python3)
-WINDOWS32_PACKAGES=(g++-mingw-w64-i686 binutils-mingw-w64-i686)
+  xdotool fp-utils python3 fonts-wine fonts-dejavu-core "${RESOURCE_PACKAGES[@]}")
+WINDOWS32_PACKAGES=(g++-mingw-w64-i686 binutils-mingw-w64-i686 "${RESOURCE_PACKAGES[@]}")
 # clang++ with libFuzzer and the sanitizers' run-time.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 

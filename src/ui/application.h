@@ -22,7 +22,8 @@ void TerminateApplication();
 // Handles the messages that are waiting, then returns.
 void ProcessMessages();
 
-// A message box owned by the given form (or by the application's window when null); the
+// A message box owned by the given form, or when that is null or hidden by the program's active
+// or main window while shown; without an owner while the program shows no window. The
 // program's other windows are disabled while it is up. Returns the button pressed (IDOK...).
 int ShowMessageBox(Form* owner, const std::string& text, const std::string& caption,
                    std::uint32_t style);

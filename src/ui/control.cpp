@@ -33,6 +33,11 @@ void Control::SetBounds(Rect bounds) {
   Changed(Property::Bounds);
 }
 
+Rect Control::ScaledBounds() {
+  const Form* form = OwnerForm();
+  return form != nullptr ? form->FormScaling().Of(bounds_) : bounds_;
+}
+
 void Control::SetText(std::string text) {
   text_ = std::move(text);
   Changed(Property::Text);

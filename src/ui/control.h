@@ -60,8 +60,11 @@ public:
   Control* Parent() const { return parent_; }
   const std::vector<Control*>& Children() const { return children_; }
   Form* OwnerForm();
+  // The designed bounds, in pixels at 96 DPI with the designed font.
   Rect Bounds() const { return bounds_; }
   void SetBounds(Rect bounds);
+  // The bounds on the display, scaled as the control's form is.
+  Rect ScaledBounds();
 
   const std::string& Text() const { return text_; }
   void SetText(std::string text);

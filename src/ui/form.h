@@ -5,6 +5,7 @@
 
 #include "ui/control.h"
 #include "ui/menu.h"
+#include "ui/scaling.h"
 
 #include <cstdint>
 #include <functional>
@@ -91,6 +92,9 @@ public:
   void ActivatedFromSystem();
   void PaintedFromSystem();
   void VisibilityFromSystem(bool showing) { showing_ = showing; }
+  // The backend tells how the form's design is scaled on the display it is on.
+  const Scaling& FormScaling() const { return scaling_; }
+  void ScalingFromSystem(const Scaling& scaling) { scaling_ = scaling; }
 
   std::function<void()> OnActivate;
   std::function<void()> OnPaint;
@@ -108,6 +112,7 @@ private:
   bool destroyed_ = false;
   bool showing_ = false;
   bool modal_ = false;
+  Scaling scaling_;
   ModalResult modalResult_ = ModalResult::None;
 };
 

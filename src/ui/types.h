@@ -66,10 +66,13 @@ inline constexpr std::uint32_t WmLButtonDblClk = 0x0203;
 inline constexpr std::uint32_t WmRButtonDown = 0x0204;
 inline constexpr std::uint32_t WmRButtonUp = 0x0205;
 inline constexpr std::uint32_t WmMButtonUp = 0x0208;
+// The window moved to a monitor of another DPI: the new DPI in both words of wParam.
+inline constexpr std::uint32_t WmDpiChanged = 0x02E0;
 inline constexpr std::uintptr_t ScClose = 0xF060;
 inline constexpr std::uintptr_t ScMinimize = 0xF020;
 
-// Bitmaps and icons compiled into the program, by resource number.
+// Bitmaps and icons compiled into the program, by resource number. Each bitmap also comes drawn
+// at the larger scales of ImageScales (src/ui/scaling.h), numbered by ScaledImageNumber.
 enum class ImageId : int {
   None = 0,
   ApplicationIcon = 1,
@@ -81,5 +84,13 @@ enum class ImageId : int {
   OkGlyph = 112,
   CancelGlyph = 113,
 };
+
+// The resource number of an image drawn at a scale in percent: the toolbar's images (100) at
+// 125 % are 10125; at 100 % an image keeps its own number.
+inline constexpr int DesignImageScale = 100;
+inline constexpr int ScaledImageNumber(ImageId image, int scalePercent) {
+  return scalePercent == DesignImageScale ? static_cast<int>(image)
+                                          : static_cast<int>(image) * 100 + scalePercent;
+}
 
 } // namespace ui

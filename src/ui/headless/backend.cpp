@@ -31,6 +31,8 @@ struct State {
   std::vector<headless::OpenedPopup> popups;
   std::map<std::string, std::uint32_t> registeredMessages;
   bool terminated = false;
+  int dpi = DesignDpi;
+  int sampleWidth = DesignedSampleWidth;
 };
 
 State& TheState() {
@@ -52,6 +54,11 @@ void ClearWindows(Control& control) {
   }
 }
 
+// The face's sample width grows with the DPI as a scalable face's does.
+Scaling DisplayScaling(int dpi) {
+  return ScalingFor(dpi, TheState().sampleWidth * dpi / DesignDpi);
+}
+
 // What Windows does when a modal window or a message box goes away: the window below it, if it
 // is still shown, becomes active again.
 void ActivateAgain(Form* form) {
@@ -68,6 +75,7 @@ void ActivateAgain(Form* form) {
 namespace backend {
 
 void Realize(Form& form) {
+  form.ScalingFromSystem(DisplayScaling(TheState().dpi));
   AssignWindows(form);
   TheState().forms.push_back(&form);
 }
@@ -275,6 +283,10 @@ void PressKey(Form& form, Shortcut shortcut) {
 
 void SendMessage(Form& form, const Message& message) {
   form.RunMessageHook(message);
+  if (message.id == WmDpiChanged) {
+    constexpr std::uintptr_t LowWord = 0xFFFF;
+    form.ScalingFromSystem(DisplayScaling(static_cast<int>(message.wParam & LowWord)));
+  }
   if (message.id == WmSysCommand && message.wParam == ScClose) {
     form.Close();
   }
@@ -284,6 +296,11 @@ void FireTimers(Form& form) {
   for (Timer* timer : form.Timers()) {
     timer->Fire();
   }
+}
+
+void SetDisplay(int dpi, int sampleWidth) {
+  TheState().dpi = dpi;
+  TheState().sampleWidth = sampleWidth;
 }
 
 void SetCursor(std::optional<Point> position) {

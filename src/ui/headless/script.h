@@ -42,6 +42,10 @@ void PressKey(Form& form, Shortcut shortcut);
 void SendMessage(Form& form, const Message& message);
 void FireTimers(Form& form);
 
+// The display the next forms are realized on: its DPI and how wide the font's face is, as the
+// width of FaceSampleText at the design DPI. A form takes a new DPI from WmDpiChanged.
+void SetDisplay(int dpi, int sampleWidth = DesignedSampleWidth);
+
 // The cursor position GetCursorPos reports; none makes it fail.
 void SetCursor(std::optional<Point> position);
 

@@ -139,8 +139,7 @@ void ProcessMessages() {
 
 int ShowMessageBox(Form* owner, const std::string& text, const std::string& caption,
                    std::uint32_t style) {
-  Form* ownerForm = owner != nullptr ? owner : MainForm();
-  const HWND ownerWindow = ownerForm != nullptr ? win32::WindowOf(*ownerForm) : nullptr;
+  const HWND ownerWindow = win32::OwnerFor(owner);
   // Windows disables the owner only; the program's other windows must wait as well.
   const win32::DisabledWindows disabled = win32::DisableFormsExcept(ownerWindow);
   const int answer = ::MessageBoxA(ownerWindow, text.c_str(), caption.c_str(), style);
@@ -197,7 +196,7 @@ bool SetForegroundWindow(Form& form) {
 }
 
 std::uintptr_t CreateIconFromImage(ImageId images, int index) {
-  const HIMAGELIST list = win32::LoadImageStrip(images);
+  const HIMAGELIST list = win32::LoadImageStrip(images, win32::TrayIconDpi());
   if (list == nullptr) {
     return 0;
   }

@@ -3,6 +3,7 @@
 
 #include "ui/win32/internal.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace ui::win32 {
@@ -154,15 +155,18 @@ TCITEMA TabItemOf(const Control& sheet) {
 
 // Where the control's window goes inside its parent window. Bars place themselves along the
 // form's edges and sheets fill the display area of their tabs.
-RECT NativeBounds(const Control& control, HWND parentWindow) {
+RECT NativeBounds(Control& control, HWND parentWindow) {
   if (control.Kind() == ControlKind::TabSheet) {
     RECT area{};
     ::GetClientRect(parentWindow, &area);
     ::SendMessageA(parentWindow, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
     return area;
   }
-  const Rect bounds = control.Bounds();
-  const int extra = control.Kind() == ControlKind::ComboBox ? DropDownHeight : 0;
+  const Rect bounds = control.ScaledBounds();
+  const Form* form = control.OwnerForm();
+  const int extra = control.Kind() != ControlKind::ComboBox ? 0
+                    : form != nullptr                       ? form->FormScaling().Y(DropDownHeight)
+                                                            : DropDownHeight;
   return RECT{bounds.left, bounds.top, bounds.left + bounds.width,
               bounds.top + bounds.height + extra};
 }
@@ -198,13 +202,22 @@ SIZE TextExtent(HWND window, const std::string& text) {
   return SIZE{text.empty() ? 0 : area.right - area.left, area.bottom - area.top};
 }
 
+// An auto-sized label's window takes the size of its text in its own font; its designed bounds
+// keep only its place, so that a change of DPI measures the text again. A left-aligned label is
+// at least as wide as its text, so that a face whose letters run wider than the average that
+// scaled the form still shows the whole caption.
 void FitLabel(Label& label, HWND window) {
-  if (label.TextLayout() != Label::Layout::AutoSize) {
+  const Label::Layout layout = label.TextLayout();
+  if (layout == Label::Layout::Centred) {
     return;
   }
-  const SIZE size = TextExtent(window, label.Text());
-  const Rect bounds = label.Bounds();
-  label.SetBounds(Rect{bounds.left, bounds.top, size.cx, size.cy});
+  const SIZE text = TextExtent(window, label.Text());
+  const Rect designed = label.ScaledBounds();
+  const SIZE size = layout == Label::Layout::AutoSize
+                        ? text
+                        : SIZE{std::max<LONG>(text.cx, designed.width), designed.height};
+  ::SetWindowPos(window, nullptr, 0, 0, size.cx, size.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 COLORREF ColorValue(Color color) {
@@ -318,17 +331,24 @@ void ApplyChecked(Control& control, HWND window) {
   }
 }
 
-void PrepareStatusBar(const StatusBar& bar, HWND window) {
+void ScaleStatusBar(StatusBar& bar, HWND window) {
+  const Scaling scaling = bar.OwnerForm()->FormScaling();
   std::vector<int> rightEdges;
   int right = 0;
   for (const StatusBar::Panel& panel : bar.Panels()) {
-    right += panel.width;
+    right += scaling.X(panel.width);
     rightEdges.push_back(right);
   }
   if (!rightEdges.empty()) {
     ::SendMessageA(window, SB_SETPARTS, rightEdges.size(),
                    reinterpret_cast<LPARAM>(rightEdges.data()));
   }
+  // The bar takes the height of its font and lies along the bottom again.
+  ::SendMessageA(window, WM_SIZE, 0, 0);
+}
+
+void PrepareStatusBar(StatusBar& bar, HWND window) {
+  ScaleStatusBar(bar, window);
   for (std::size_t index = 0; index < bar.Panels().size(); ++index) {
     ::SendMessageA(window, SB_SETTEXTA, index,
                    reinterpret_cast<LPARAM>(bar.Panels()[index].text.c_str()));
@@ -349,18 +369,45 @@ void PrepareTabs(const PageControl& page, HWND window) {
   }
 }
 
-// What a new window needs beyond its class, style and text.
-void Prepare(Control& control, HWND window, FormData& data) {
+int DpiOf(Control& control) {
+  const Form* form = control.OwnerForm();
+  return form != nullptr ? form->FormScaling().dpi : DesignDpi;
+}
+
+// The control's images at its form's DPI.
+void LoadImages(Control& control, HWND window, FormData& data) {
   switch (control.Kind()) {
-  case ControlKind::Label:
-    FitLabel(static_cast<Label&>(control), window);
-    break;
   case ControlKind::Button:
-    if (const HIMAGELIST glyph = LoadGlyph(static_cast<Button&>(control).ButtonOptions().glyph)) {
-      data.imageLists.push_back(glyph);
+    if (const HIMAGELIST glyph =
+            LoadGlyph(static_cast<Button&>(control).ButtonOptions().glyph, DpiOf(control))) {
+      KeepImages(data, control, glyph);
       BUTTON_IMAGELIST images{glyph, RECT{}, BUTTON_IMAGELIST_ALIGN_LEFT};
       ::SendMessageA(window, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&images));
     }
+    break;
+  case ControlKind::SpeedButton:
+    KeepImages(data, control,
+               LoadGlyph(static_cast<SpeedButton&>(control).Glyph(), DpiOf(control)));
+    ::InvalidateRect(window, nullptr, TRUE);
+    break;
+  case ControlKind::Image:
+    if (const HBITMAP picture =
+            LoadPicture(static_cast<Image&>(control).Picture(), DpiOf(control))) {
+      KeepPicture(data, control, picture);
+      ::SendMessageA(window, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture));
+    }
+    break;
+  default:
+    break;
+  }
+}
+
+// What a new window needs beyond its class, style and text.
+void Prepare(Control& control, HWND window, FormData& data) {
+  LoadImages(control, window, data);
+  switch (control.Kind()) {
+  case ControlKind::Label:
+    FitLabel(static_cast<Label&>(control), window);
     break;
   case ControlKind::Edit:
     if (const char mask = static_cast<Edit&>(control).PasswordChar(); mask != '\0') {
@@ -375,19 +422,9 @@ void Prepare(Control& control, HWND window, FormData& data) {
     break;
   case ControlKind::SpeedButton:
     TrackHover(window);
-    if (const HIMAGELIST glyph = LoadGlyph(static_cast<SpeedButton&>(control).Glyph())) {
-      data.imageLists.push_back(glyph);
-      data.glyphs[&control] = glyph;
-    }
     break;
   case ControlKind::PageControl:
     PrepareTabs(static_cast<PageControl&>(control), window);
-    break;
-  case ControlKind::Image:
-    if (const HBITMAP picture = LoadPicture(static_cast<Image&>(control).Picture())) {
-      data.bitmaps.push_back(picture);
-      ::SendMessageA(window, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture));
-    }
     break;
   default:
     break;
@@ -449,6 +486,14 @@ void CreateTree(Control& parent, HWND parentWindow, FormData& data) {
   }
 }
 
+void Place(Control& control, HWND window) {
+  if (!PlacedByItself(control)) {
+    const RECT bounds = NativeBounds(control, ::GetParent(window));
+    ::MoveWindow(window, bounds.left, bounds.top, bounds.right - bounds.left,
+                 bounds.bottom - bounds.top, TRUE);
+  }
+}
+
 } // namespace
 
 void CreateChildren(Control& parent, HWND parentWindow, FormData& data) {
@@ -490,12 +535,40 @@ void UpdateControl(Control& control, Property property) {
     ::InvalidateRect(window, nullptr, TRUE);
     break;
   case Property::Bounds:
-    if (!PlacedByItself(control)) {
-      const RECT bounds = NativeBounds(control, ::GetParent(window));
-      ::MoveWindow(window, bounds.left, bounds.top, bounds.right - bounds.left,
-                   bounds.bottom - bounds.top, TRUE);
-    }
+    Place(control, window);
     break;
+  }
+}
+
+void RescaleChildren(Control& parent, FormData& data) {
+  for (Control* child : parent.Children()) {
+    const HWND window = WindowOf(*child);
+    if (window == nullptr) {
+      continue;
+    }
+    ::SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(data.font), TRUE);
+    switch (child->Kind()) {
+    case ControlKind::ToolBar:
+      ScaleToolBar(static_cast<ToolBar&>(*child), data);
+      break;
+    case ControlKind::StatusBar:
+      ScaleStatusBar(static_cast<StatusBar&>(*child), window);
+      break;
+    case ControlKind::TabSheet: {
+      const RECT area = NativeBounds(*child, ::GetParent(window));
+      ::MoveWindow(window, area.left, area.top, area.right - area.left, area.bottom - area.top,
+                   TRUE);
+      break;
+    }
+    default:
+      Place(*child, window);
+      break;
+    }
+    LoadImages(*child, window, data);
+    if (child->Kind() == ControlKind::Label) {
+      FitLabel(static_cast<Label&>(*child), window);
+    }
+    RescaleChildren(*child, data);
   }
 }
 

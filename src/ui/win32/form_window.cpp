@@ -5,20 +5,28 @@
 
 #include <exception>
 #include <stdexcept>
+#include <tuple>
 
 namespace ui::win32 {
 
 namespace {
 
 constexpr char DefaultFormClass[] = "DorvaneForm";
-constexpr char FontFace[] = "MS Sans Serif";
-constexpr int FontHeight = -11;
+// The icons' sizes at the design DPI: the caption's and the taskbar's.
+constexpr int SmallIconSize = 16;
+constexpr int BigIconSize = 32;
 constexpr char FormFailedText[] = "The window could not be created.";
 constexpr char UnknownErrorText[] = "An unexpected error occurred.";
 
 LRESULT CALLBACK FormProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-HICON LoadApplicationIcon(int widthMetric, int heightMetric) {
+HICON LoadApplicationIcon(int size) {
+  return static_cast<HICON>(
+      ::LoadImageA(Instance(), MAKEINTRESOURCEA(static_cast<int>(ImageId::ApplicationIcon)),
+                   IMAGE_ICON, size, size, 0));
+}
+
+HICON LoadSharedIcon(int widthMetric, int heightMetric) {
   return static_cast<HICON>(::LoadImageA(
       Instance(), MAKEINTRESOURCEA(static_cast<int>(ImageId::ApplicationIcon)), IMAGE_ICON,
       ::GetSystemMetrics(widthMetric), ::GetSystemMetrics(heightMetric), LR_SHARED));
@@ -36,8 +44,8 @@ void RegisterFormClass(const char* name) {
   form.lpfnWndProc = FormProcedure;
   form.hInstance = Instance();
   // Without the icon in the resources Windows shows its default one.
-  form.hIcon = LoadApplicationIcon(SM_CXICON, SM_CYICON);
-  form.hIconSm = LoadApplicationIcon(SM_CXSMICON, SM_CYSMICON);
+  form.hIcon = LoadSharedIcon(SM_CXICON, SM_CYICON);
+  form.hIconSm = LoadSharedIcon(SM_CXSMICON, SM_CYSMICON);
   form.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
   form.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   form.lpszClassName = name;
@@ -81,6 +89,51 @@ void FitClientArea(HWND window, int clientWidth, int clientHeight) {
   const int width = outer.right - outer.left + clientWidth - client.right;
   const int height = outer.bottom - outer.top + clientHeight - client.bottom;
   ::SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The form's font, scaling and icons for the DPI. Returns the font it replaces, for the caller
+// to release once the controls have the new one.
+HFONT ScaleForm(Form& form, HWND window, FormData& data, int dpi) {
+  const HFONT font = CreateFormFont(dpi);
+  if (font == nullptr) {
+    return nullptr;
+  }
+  const HFONT previousFont = data.font;
+  data.font = font;
+  form.ScalingFromSystem(MeasureScaling(window, font, dpi));
+  const Scaling designed = ScalingFor(dpi, 0);
+  for (const auto& [which, size, icon] : {std::tuple{ICON_SMALL, SmallIconSize, &data.smallIcon},
+                                          std::tuple{ICON_BIG, BigIconSize, &data.bigIcon}}) {
+    const HICON previous = *icon;
+    *icon = LoadApplicationIcon(designed.Y(size));
+    if (*icon != nullptr) {
+      ::SendMessageA(window, WM_SETICON, which, reinterpret_cast<LPARAM>(*icon));
+    }
+    if (previous != nullptr) {
+      ::DestroyIcon(previous);
+    }
+  }
+  return previousFont;
+}
+
+void FitScaledClientArea(Form& form, HWND window) {
+  const Scaling& scaling = form.FormScaling();
+  FitClientArea(window, scaling.X(form.Bounds().width), scaling.Y(form.Bounds().height));
+}
+
+// Moved to a monitor of another DPI: everything anew at the new scale, in the rectangle Windows
+// suggests for it.
+void ChangeDpi(Form& form, HWND window, int dpi, const RECT& suggested) {
+  FormData& data = DataOf(form);
+  const HFONT previousFont = ScaleForm(form, window, data, dpi);
+  ::SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  FitScaledClientArea(form, window);
+  RescaleChildren(form, data);
+  if (previousFont != nullptr) {
+    ::DeleteObject(previousFont);
+  }
+  ::InvalidateRect(window, nullptr, TRUE);
 }
 
 void CentreOnScreen(HWND window) {
@@ -183,6 +236,9 @@ bool HandleMessage(Form& form, HWND window, UINT message, WPARAM wParam, LPARAM 
   case WM_ENDSESSION:
     EndSession(wParam != FALSE);
     return true;
+  case WM_DPICHANGED:
+    ChangeDpi(form, window, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+    return true;
   case WM_HELP: {
     const auto& help = *reinterpret_cast<const HELPINFO*>(lParam);
     return help.iContextType == HELPINFO_MENUITEM && HandleMenuHelp(form, help.iCtrlId);
@@ -237,7 +293,7 @@ void UpdateForm(Form& form, Property property) {
     ::EnableWindow(window, form.Enabled());
     break;
   case Property::Bounds:
-    FitClientArea(window, form.Bounds().width, form.Bounds().height);
+    FitScaledClientArea(form, window);
     break;
   default:
     // Showing and hiding go through ShowForm, which also activates.
@@ -245,7 +301,38 @@ void UpdateForm(Form& form, Property property) {
   }
 }
 
+HWND ShownWindow(const Form* form) {
+  if (form == nullptr || form->native == 0 || !::IsWindowVisible(WindowOf(*form))) {
+    return nullptr;
+  }
+  return WindowOf(*form);
+}
+
+// A form other than the main one belongs to the window it was opened from, so that it has no
+// taskbar button of its own and stays in front of that window. Opened while the program shows
+// no window (from the tray), it stands alone and keeps its button, or it could not be found.
+void TakeOwner(Form& form) {
+  const HWND window = WindowOf(form);
+  if (&form == MainForm() || ::IsWindowVisible(window)) {
+    return;
+  }
+  const HWND owner = OwnerFor(nullptr);
+  if (owner != window) {
+    ::SetWindowLongPtrA(window, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+  }
+}
+
 } // namespace
+
+HWND OwnerFor(const Form* opener) {
+  if (const HWND window = ShownWindow(opener)) {
+    return window;
+  }
+  if (const HWND window = ShownWindow(FormOfWindow(::GetActiveWindow()))) {
+    return window;
+  }
+  return ShownWindow(MainForm());
+}
 
 void ShowFormWindow(Form& form, int command) {
   const HWND window = WindowOf(form);
@@ -275,9 +362,6 @@ void Realize(Form& form) {
   RegisterFormClass(className);
 
   FormData& data = DataOf(form);
-  data.font = ::CreateFontA(FontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                            DEFAULT_PITCH | FF_DONTCARE, FontFace);
   if (form.MainMenu() != nullptr) {
     data.menuBar = CreateMenuBar(*form.MainMenu(), data);
   }
@@ -291,7 +375,8 @@ void Realize(Form& form) {
   if (window == nullptr) {
     throw std::runtime_error(FormFailedText);
   }
-  FitClientArea(window, design.clientWidth, design.clientHeight);
+  ScaleForm(form, window, data, WindowDpi(window));
+  FitScaledClientArea(form, window);
   CentreOnScreen(window);
 
   CreateChildren(form, window, data);
@@ -311,14 +396,14 @@ void Unrealize(Form& form) {
     ::DestroyMenu(data.menuBar);
   }
   ForgetWindows(form);
-  for (const HIMAGELIST list : data.imageLists) {
-    ::ImageList_Destroy(list);
-  }
-  for (const HBITMAP bitmap : data.bitmaps) {
-    ::DeleteObject(bitmap);
-  }
+  ReleaseImages(data);
   if (data.font != nullptr) {
     ::DeleteObject(data.font);
+  }
+  for (const HICON icon : {data.smallIcon, data.bigIcon}) {
+    if (icon != nullptr) {
+      ::DestroyIcon(icon);
+    }
   }
   for (Timer* timer : form.Timers()) {
     timer->native = 0;
@@ -357,6 +442,7 @@ void ShowForm(Form& form, bool show) {
     return;
   }
   if (show) {
+    TakeOwner(form);
     ShowFormWindow(form, ::IsIconic(WindowOf(form)) ? SW_RESTORE : SW_SHOW);
   } else {
     form.VisibilityFromSystem(false);

@@ -1,4 +1,5 @@
-// Bitmaps compiled into the program, and strips of square images cut from them.
+// Bitmaps compiled into the program, drawn at several scales, and strips of square images cut
+// from them.
 
 #include "ui/win32/internal.h"
 
@@ -59,18 +60,27 @@ void Flatten(std::uint8_t* pixel, bool withAlpha, COLORREF background) {
   }
 }
 
-HBITMAP LoadBitmapResource(ImageId image) {
+HBITMAP LoadBitmapNumber(int number) {
+  return static_cast<HBITMAP>(
+      ::LoadImageA(Instance(), MAKEINTRESOURCEA(number), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+}
+
+// The drawing nearest to the DPI; the design size where the program has no such drawing.
+HBITMAP LoadBitmapResource(ImageId image, int dpi) {
   if (image == ImageId::None) {
     return nullptr;
   }
-  return static_cast<HBITMAP>(::LoadImageA(Instance(), MAKEINTRESOURCEA(static_cast<int>(image)),
-                                           IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  const int scale = NearestImageScale(dpi);
+  if (const HBITMAP scaled = LoadBitmapNumber(ScaledImageNumber(image, scale))) {
+    return scaled;
+  }
+  return LoadBitmapNumber(static_cast<int>(image));
 }
 
 } // namespace
 
-HIMAGELIST LoadImageStrip(ImageId images) {
-  const HBITMAP bitmap = LoadBitmapResource(images);
+HIMAGELIST LoadImageStrip(ImageId images, int dpi) {
+  const HBITMAP bitmap = LoadBitmapResource(images, dpi);
   if (bitmap == nullptr) {
     return nullptr;
   }
@@ -98,8 +108,8 @@ HIMAGELIST LoadImageStrip(ImageId images) {
   return list;
 }
 
-HBITMAP LoadPicture(ImageId picture) {
-  const HBITMAP bitmap = LoadBitmapResource(picture);
+HBITMAP LoadPicture(ImageId picture, int dpi) {
+  const HBITMAP bitmap = LoadBitmapResource(picture, dpi);
   BITMAP info{};
   if (bitmap == nullptr || ::GetObjectA(bitmap, sizeof info, &info) == 0 ||
       info.bmBits == nullptr ||
@@ -121,14 +131,50 @@ HBITMAP LoadPicture(ImageId picture) {
   return bitmap;
 }
 
-HIMAGELIST LoadGlyph(ImageId glyph) {
-  HIMAGELIST list = LoadImageStrip(glyph);
+HIMAGELIST LoadGlyph(ImageId glyph, int dpi) {
+  HIMAGELIST list = LoadImageStrip(glyph, dpi);
   // Further images of a glyph strip are state variants; the controls draw their states from
   // the first one.
   if (list != nullptr && ::ImageList_GetImageCount(list) > 1) {
     ::ImageList_SetImageCount(list, 1);
   }
   return list;
+}
+
+void KeepImages(FormData& data, const Control& control, HIMAGELIST images) {
+  HIMAGELIST& kept = data.images[&control];
+  if (kept != nullptr && kept != images) {
+    ::ImageList_Destroy(kept);
+  }
+  kept = images;
+}
+
+void KeepPicture(FormData& data, const Control& control, HBITMAP picture) {
+  HBITMAP& kept = data.pictures[&control];
+  if (kept != nullptr && kept != picture) {
+    ::DeleteObject(kept);
+  }
+  kept = picture;
+}
+
+HIMAGELIST ImagesOf(const FormData& data, const Control& control) {
+  const auto found = data.images.find(&control);
+  return found == data.images.end() ? nullptr : found->second;
+}
+
+void ReleaseImages(FormData& data) {
+  for (const auto& [control, images] : data.images) {
+    if (images != nullptr) {
+      ::ImageList_Destroy(images);
+    }
+  }
+  for (const auto& [control, picture] : data.pictures) {
+    if (picture != nullptr) {
+      ::DeleteObject(picture);
+    }
+  }
+  data.images.clear();
+  data.pictures.clear();
 }
 
 } // namespace ui::win32

@@ -31,9 +31,12 @@ struct FormData {
   HFONT font = nullptr;
   HMENU menuBar = nullptr;
   HWND hints = nullptr;
-  std::vector<HIMAGELIST> imageLists;
-  std::vector<HBITMAP> bitmaps;
-  std::map<const Control*, HIMAGELIST> glyphs;
+  // The window's icons, drawn at the size its DPI asks for.
+  HICON bigIcon = nullptr;
+  HICON smallIcon = nullptr;
+  // Each control's images at the form's DPI: toolbar strips, glyphs, pictures.
+  std::map<const Control*, HIMAGELIST> images;
+  std::map<const Control*, HBITMAP> pictures;
   std::map<int, MenuItem*> menuCommands;
   std::map<int, ToolCommand> toolCommands;
   int nextId = FirstCommandId;
@@ -88,6 +91,9 @@ void EnableAgain(const DisabledWindows& disabled);
 
 // Shows the window with the given ShowWindow command and brings it to the front.
 void ShowFormWindow(Form& form, int command);
+// The window that owns a window the form opens: the form itself, or the program's active
+// window, or the main window, whichever is shown; none when the program shows no window.
+HWND OwnerFor(const Form* opener);
 
 // Handles one message taken from the queue: the form's shortcuts first, then dialog-style
 // keyboard navigation, then the window's own procedure.
@@ -95,17 +101,31 @@ void DispatchQueued(MSG& message);
 // The standard end of a window procedure that caught an exception.
 void ReportAndTerminate(const char* text);
 
-// Images: a bitmap resource as a strip of square images (height = image size), or null when
-// the program carries no such resource.
-HIMAGELIST LoadImageStrip(ImageId images);
+// The DPI a window is shown at, the DPI of the notification area's icons, the form's font for a
+// DPI and the scaling that the face it gives calls for.
+int WindowDpi(HWND window);
+int TrayIconDpi();
+HFONT CreateFormFont(int dpi);
+Scaling MeasureScaling(HWND window, HFONT font, int dpi);
+
+// Images, drawn at the scale nearest to the DPI: a bitmap resource as a strip of square images
+// (height = image size), or null when the program carries no such resource.
+HIMAGELIST LoadImageStrip(ImageId images, int dpi);
 // A glyph: the first image of its strip.
-HIMAGELIST LoadGlyph(ImageId glyph);
+HIMAGELIST LoadGlyph(ImageId glyph, int dpi);
 // A whole bitmap for a picture control, its transparent parts filled with the button face.
-HBITMAP LoadPicture(ImageId picture);
+HBITMAP LoadPicture(ImageId picture, int dpi);
+// Keeps a control's images in the form's data, releasing the ones they replace.
+void KeepImages(FormData& data, const Control& control, HIMAGELIST images);
+void KeepPicture(FormData& data, const Control& control, HBITMAP picture);
+HIMAGELIST ImagesOf(const FormData& data, const Control& control);
+void ReleaseImages(FormData& data);
 
 // Controls.
 void CreateChildren(Control& parent, HWND parentWindow, FormData& data);
 void UpdateControl(Control& control, Property property);
+// After the form's DPI changed: every control's font, place and images anew.
+void RescaleChildren(Control& parent, FormData& data);
 bool HandleControlCommand(Form& form, WPARAM wParam, HWND source);
 bool HandleControlNotify(NMHDR& header, LRESULT& result);
 // Speed buttons: drawn by the program, framed while the mouse is over them.
@@ -121,6 +141,8 @@ bool HandleHintNotify(Form& form, NMHDR& header);
 
 // Toolbars.
 HWND CreateToolBar(ToolBar& bar, HWND parentWindow, FormData& data);
+// Sizes the bar's buttons, separators and edges for the form's scaling.
+void ScaleToolBar(ToolBar& bar, FormData& data);
 bool HandleToolBarCommand(Form& form, int id);
 bool HandleToolBarNotify(Form& form, NMHDR& header);
 

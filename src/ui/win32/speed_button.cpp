@@ -81,9 +81,7 @@ bool DrawOwnerButton(Form& form, const DRAWITEMSTRUCT& item) {
   }
   const int shift = pressed ? PressedShift : 0;
 
-  const auto& glyphs = DataOf(form).glyphs;
-  const auto found = glyphs.find(control);
-  const HIMAGELIST glyph = found == glyphs.end() ? nullptr : found->second;
+  const HIMAGELIST glyph = ImagesOf(DataOf(form), *control);
   int glyphWidth = 0;
   int glyphHeight = 0;
   if (glyph != nullptr) {
@@ -98,7 +96,7 @@ bool DrawOwnerButton(Form& form, const DRAWITEMSTRUCT& item) {
     ::DrawTextA(dc, caption.c_str(), -1, &textArea, DT_CALCRECT | DT_SINGLELINE);
   }
   const int textWidth = textArea.right - textArea.left;
-  const int gap = glyph != nullptr && !caption.empty() ? button.Spacing() : 0;
+  const int gap = glyph != nullptr && !caption.empty() ? form.FormScaling().X(button.Spacing()) : 0;
   const int width = face.right - face.left;
   const int height = face.bottom - face.top;
   const int left = face.left + (width - (glyphWidth + gap + textWidth)) / 2 + shift;

@@ -1,4 +1,5 @@
-// The flat toolbar: buttons with captions under their images, a tooltip for each button's
+// The flat toolbar: buttons with captions under their images, a narrow separator between
+// neighbours, etched edge lines above and below inside a thin border, a tooltip for each button's
 // hint, and clicks reported by command id.
 
 #include "ui/win32/internal.h"
@@ -9,8 +10,91 @@ namespace ui::win32 {
 
 namespace {
 
-constexpr DWORD ToolBarStyle =
-    WS_CHILD | WS_CLIPSIBLINGS | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_TOP;
+// The bar places itself at the top of the form's client area, at the height of its buttons and
+// edges; the edges are its own, not the divider line of the control.
+constexpr DWORD ToolBarStyle = WS_CHILD | WS_CLIPSIBLINGS | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS |
+                               CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER;
+// Designed lengths: the separator between neighbouring buttons, each etched edge line (a shadow
+// line over a light one) and the border between the edges and the buttons.
+constexpr int SeparatorWidth = 2;
+constexpr int EdgeLineWidth = 1;
+constexpr int EdgeWidth = 2 * EdgeLineWidth;
+constexpr int BorderWidth = 1;
+constexpr UINT_PTR EdgeSubclassId = 3;
+
+// The frame around the buttons, in pixels at the form's scaling.
+struct Frame {
+  int line = 0;
+  int top = 0;
+  int side = 0;
+};
+
+Frame FrameOf(Control& bar) {
+  const Scaling scaling = bar.OwnerForm()->FormScaling();
+  return Frame{scaling.Y(EdgeLineWidth), scaling.Y(EdgeWidth + BorderWidth),
+               scaling.X(BorderWidth)};
+}
+
+void FillBand(HDC dc, int left, int top, int right, int bottom, int colour) {
+  const RECT band{left, top, right, bottom};
+  ::FillRect(dc, &band, ::GetSysColorBrush(colour));
+}
+
+// The edges and the border are the bar's non-client area, so that the control lays its buttons
+// out inside them.
+void PaintFrame(HWND window, const Frame& frame) {
+  const HDC dc = ::GetWindowDC(window);
+  if (dc == nullptr) {
+    return;
+  }
+  RECT outer{};
+  ::GetWindowRect(window, &outer);
+  const int width = outer.right - outer.left;
+  const int height = outer.bottom - outer.top;
+  FillBand(dc, 0, 0, width, frame.top, COLOR_BTNFACE);
+  FillBand(dc, 0, height - frame.top, width, height, COLOR_BTNFACE);
+  FillBand(dc, 0, 0, frame.side, height, COLOR_BTNFACE);
+  FillBand(dc, width - frame.side, 0, width, height, COLOR_BTNFACE);
+  for (const int top : {0, height - 2 * frame.line}) {
+    FillBand(dc, 0, top, width, top + frame.line, COLOR_BTNSHADOW);
+    FillBand(dc, 0, top + frame.line, width, top + 2 * frame.line, COLOR_BTNHIGHLIGHT);
+  }
+  ::ReleaseDC(window, dc);
+}
+
+LRESULT CALLBACK EdgeSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                              DWORD_PTR) {
+  Control* bar = ControlOf(window);
+  switch (message) {
+  case WM_NCCALCSIZE:
+    if (bar != nullptr) {
+      const Frame frame = FrameOf(*bar);
+      RECT& client = *reinterpret_cast<RECT*>(lParam);
+      client.left += frame.side;
+      client.right -= frame.side;
+      client.top += frame.top;
+      client.bottom -= frame.top;
+      return 0;
+    }
+    break;
+  case WM_NCPAINT:
+    if (bar != nullptr) {
+      PaintFrame(window, FrameOf(*bar));
+      return 0;
+    }
+    break;
+  case WM_NCDESTROY:
+    ::RemoveWindowSubclass(window, EdgeSubclass, id);
+    break;
+  default:
+    break;
+  }
+  return ::DefSubclassProc(window, message, wParam, lParam);
+}
+
+bool IsSeparator(const TBBUTTON& button) {
+  return (button.fsStyle & BTNS_SEP) != 0;
+}
 
 const ToolBar::ToolButton* FindButton(Form& form, int id) {
   const auto& commands = DataOf(form).toolCommands;
@@ -44,16 +128,20 @@ HWND CreateToolBar(ToolBar& bar, HWND parentWindow, FormData& data) {
   if (window == nullptr) {
     return nullptr;
   }
+  // Known before the first message that asks for the frame.
+  bar.native = reinterpret_cast<std::uintptr_t>(window);
+  Remember(window, bar);
+  ::SetWindowSubclass(window, EdgeSubclass, EdgeSubclassId, 0);
   ::SendMessageA(window, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
   ::SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(data.font), FALSE);
-  if (const HIMAGELIST images = LoadImageStrip(bar.Images())) {
-    data.imageLists.push_back(images);
-    ::SendMessageA(window, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
-  }
-  ::SendMessageA(window, TB_SETBUTTONSIZE, 0, MAKELPARAM(bar.ButtonWidth(), bar.ButtonHeight()));
 
   std::vector<TBBUTTON> buttons;
   for (std::size_t index = 0; index < bar.Buttons().size(); ++index) {
+    if (index > 0) {
+      TBBUTTON separator{};
+      separator.fsStyle = BTNS_SEP;
+      buttons.push_back(separator);
+    }
     const ToolBar::ToolButton& source = bar.Buttons()[index];
     TBBUTTON button{};
     button.iBitmap = source.image;
@@ -66,10 +154,43 @@ HWND CreateToolBar(ToolBar& bar, HWND parentWindow, FormData& data) {
     buttons.push_back(button);
   }
   ::SendMessageA(window, TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
-  ::SendMessageA(window, TB_AUTOSIZE, 0, 0);
-  // The toolbar lies over the top of the client area, above the panels that fill it.
-  ::SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  ScaleToolBar(bar, data);
   return window;
+}
+
+void ScaleToolBar(ToolBar& bar, FormData& data) {
+  const HWND window = WindowOf(bar);
+  const Form& form = *bar.OwnerForm();
+  const Scaling scaling = form.FormScaling();
+  const HIMAGELIST images = LoadImageStrip(bar.Images(), scaling.dpi);
+  KeepImages(data, bar, images);
+  ::SendMessageA(window, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
+
+  const int buttonWidth = scaling.X(bar.ButtonWidth());
+  const int buttonHeight = scaling.Y(bar.ButtonHeight());
+  ::SendMessageA(window, TB_SETBUTTONSIZE, 0, MAKELPARAM(buttonWidth, buttonHeight));
+  // Every button keeps its designed width, whatever its caption would ask for.
+  ::SendMessageA(window, TB_SETBUTTONWIDTH, 0, MAKELPARAM(buttonWidth, buttonWidth));
+  const auto count = static_cast<int>(::SendMessageA(window, TB_BUTTONCOUNT, 0, 0));
+  for (int index = 0; index < count; ++index) {
+    TBBUTTON button{};
+    ::SendMessageA(window, TB_GETBUTTON, static_cast<WPARAM>(index),
+                   reinterpret_cast<LPARAM>(&button));
+    if (IsSeparator(button)) {
+      TBBUTTONINFOA info{};
+      info.cbSize = sizeof info;
+      info.dwMask = TBIF_BYINDEX | TBIF_SIZE;
+      info.cx = static_cast<WORD>(scaling.X(SeparatorWidth));
+      ::SendMessageA(window, TB_SETBUTTONINFOA, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(&info));
+    }
+  }
+
+  // Across the form's client area at the top, above the panels that fill it.
+  RECT client{};
+  ::GetClientRect(WindowOf(form), &client);
+  const int height = buttonHeight + 2 * FrameOf(bar).top;
+  ::SetWindowPos(window, HWND_TOP, 0, 0, client.right, height, SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
 bool HandleToolBarCommand(Form& form, int id) {

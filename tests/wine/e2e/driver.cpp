@@ -23,6 +23,9 @@
 //                                               milliseconds until it shows a matching window
 //   hold MS                                     stays on the desktop for MS milliseconds, which
 //                                               keeps the Wine session up meanwhile
+//   inject PID DLL TIMEOUT_MS                   loads DLL into the process; prints the report
+//                                               it writes beside itself (its name with .txt)
+//   owner HWND                                  the window's owner, 0x0 for none
 //
 // CLASS and TITLE of "-" match any; a CLASS of "!NAME" matches every class but NAME. Numbers may be
 // decimal or 0x-prefixed hexadecimal; window handles are printed in hexadecimal. Menus cannot be
@@ -453,12 +456,57 @@ int WindowInfo(const std::string& what, HWND window) {
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
     std::printf("%lu\n", pid);
+  } else if (what == "owner") {
+    PrintWindow(GetWindow(window, GW_OWNER));
   } else if (what == "client-size") {
     RECT client = {};
     GetClientRect(window, &client);
     std::printf("%ld %ld\n", client.right, client.bottom);
   } else {
     return ExitUsage;
+  }
+  return 0;
+}
+
+// Loads the DLL into the process by a thread that runs LoadLibraryA there; kernel32 lies at the
+// same address in every process of the session.
+int Inject(DWORD pid, const char* dll, DWORD timeout) {
+  std::string report = dll;
+  report = report.substr(0, report.find_last_of('.')) + ".txt";
+  DeleteFileA(report.c_str());
+  const HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, pid);
+  if (process == nullptr) {
+    std::fprintf(stderr, "process %lu could not be opened\n", pid);
+    return ExitFailed;
+  }
+  const size_t size = std::strlen(dll) + 1;
+  void* remote = VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+  const auto loader = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "LoadLibraryA")));
+  HANDLE thread = nullptr;
+  if (remote != nullptr && WriteProcessMemory(process, remote, dll, size, nullptr)) {
+    thread = CreateRemoteThread(process, nullptr, 0, loader, remote, 0, nullptr);
+  }
+  if (thread != nullptr) {
+    WaitForSingleObject(thread, timeout);
+    CloseHandle(thread);
+  }
+  CloseHandle(process);
+  if (thread == nullptr) {
+    std::fprintf(stderr, "the DLL could not be loaded into process %lu\n", pid);
+    return ExitFailed;
+  }
+  if (!WaitFor(timeout,
+               [&] { return GetFileAttributesA(report.c_str()) != INVALID_FILE_ATTRIBUTES; })) {
+    return TimedOut();
+  }
+  if (FILE* file = std::fopen(report.c_str(), "rb")) {
+    char buffer[4096];
+    size_t read = 0;
+    while ((read = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+      std::fwrite(buffer, 1, read, stdout);
+    }
+    std::fclose(file);
   }
   return 0;
 }
@@ -516,6 +564,9 @@ int main(int argc, char** argv) {
     result = PostKey(Window(args[0]), args[1]);
   } else if (command == "running" && count == 1) {
     result = Running(args[0]);
+  } else if (command == "inject" && count == 3) {
+    result =
+        Inject(static_cast<DWORD>(Number(args[0])), args[1], static_cast<DWORD>(Number(args[2])));
   } else if (count == 1) {
     result = WindowInfo(command, Window(args[0]));
   }

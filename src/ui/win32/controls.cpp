@@ -12,11 +12,15 @@ namespace {
 
 constexpr char PanelClassName[] = "DorvanePanel";
 constexpr char ControlFailedText[] = "A control of the window could not be created.";
+// A check box's glyph and the gap between it and the caption, at the design DPI.
+constexpr int CheckBoxGlyphWidth = 13;
+constexpr int CheckBoxTextGap = 4;
 // The window of a drop-down list includes the opened list; this is how far the list reaches.
 constexpr int DropDownHeight = 160;
 constexpr Color SystemColorBit = 0x80000000u;
 constexpr Color SystemColorIndexBits = 0xFFu;
 constexpr UINT_PTR ForwardingSubclassId = 1;
+constexpr UINT_PTR ArrowKeysSubclassId = 4;
 
 // Messages a container receives about its children. The controls are handled by the form, so
 // containers pass these on to it.
@@ -53,6 +57,19 @@ LRESULT CALLBACK ForwardingSubclass(HWND window, UINT message, WPARAM wParam, LP
   }
   if (message == WM_NCDESTROY) {
     ::RemoveWindowSubclass(window, ForwardingSubclass, id);
+  }
+  return ::DefSubclassProc(window, message, wParam, lParam);
+}
+
+// The dialog manager takes the arrow keys to move between controls unless the focused control
+// asks for them; up-down arrows that have the focus need them to move.
+LRESULT CALLBACK ArrowKeysSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                   UINT_PTR id, DWORD_PTR) {
+  if (message == WM_GETDLGCODE) {
+    return ::DefSubclassProc(window, message, wParam, lParam) | DLGC_WANTARROWS;
+  }
+  if (message == WM_NCDESTROY) {
+    ::RemoveWindowSubclass(window, ArrowKeysSubclass, id);
   }
   return ::DefSubclassProc(window, message, wParam, lParam);
 }
@@ -105,7 +122,8 @@ NativeKind NativeKindOf(const Control& control) {
   case ControlKind::GroupBox:
     return {WC_BUTTONA, BS_GROUPBOX, WS_EX_CONTROLPARENT};
   case ControlKind::UpDown:
-    return {UPDOWN_CLASSA};
+    // The arrows are reached by Tab like the edit beside them, and then move with the arrow keys.
+    return {UPDOWN_CLASSA, WS_TABSTOP | UDS_ARROWKEYS};
   case ControlKind::ComboBox:
     return {WC_COMBOBOXA, WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST};
   case ControlKind::DateTimePicker:
@@ -203,19 +221,27 @@ SIZE TextExtent(HWND window, const std::string& text) {
 }
 
 // An auto-sized label's window takes the size of its text in its own font; its designed bounds
-// keep only its place, so that a change of DPI measures the text again. A left-aligned label is
-// at least as wide as its text, so that a face whose letters run wider than the average that
-// scaled the form still shows the whole caption.
-void FitLabel(Label& label, HWND window) {
-  const Label::Layout layout = label.TextLayout();
-  if (layout == Label::Layout::Centred) {
+// keep only its place, so that a change of DPI measures the text again. A left-aligned label and
+// a check box are at least as wide as their caption, so that a face whose letters run wider than
+// the average that scaled the form still shows the whole caption.
+void FitCaption(Control& control, HWND window) {
+  const bool autoSize = control.Kind() == ControlKind::Label &&
+                        static_cast<const Label&>(control).TextLayout() == Label::Layout::AutoSize;
+  const bool fitting = control.Kind() == ControlKind::CheckBox ||
+                       (control.Kind() == ControlKind::Label &&
+                        static_cast<const Label&>(control).TextLayout() == Label::Layout::Left);
+  if (!autoSize && !fitting) {
     return;
   }
-  const SIZE text = TextExtent(window, label.Text());
-  const Rect designed = label.ScaledBounds();
-  const SIZE size = layout == Label::Layout::AutoSize
-                        ? text
-                        : SIZE{std::max<LONG>(text.cx, designed.width), designed.height};
+  const SIZE text = TextExtent(window, control.Text());
+  const Rect designed = control.ScaledBounds();
+  SIZE size = text;
+  if (fitting) {
+    const int box = control.Kind() == ControlKind::CheckBox
+                        ? control.OwnerForm()->FormScaling().Y(CheckBoxGlyphWidth + CheckBoxTextGap)
+                        : 0;
+    size = SIZE{std::max<LONG>(text.cx + box, designed.width), designed.height};
+  }
   ::SetWindowPos(window, nullptr, 0, 0, size.cx, size.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -258,8 +284,9 @@ void ApplyText(Control& control, HWND window) {
     break;
   }
   case ControlKind::Label:
+  case ControlKind::CheckBox:
     ::SetWindowTextA(window, control.Text().c_str());
-    FitLabel(static_cast<Label&>(control), window);
+    FitCaption(control, window);
     break;
   default:
     ::SetWindowTextA(window, control.Text().c_str());
@@ -407,7 +434,8 @@ void Prepare(Control& control, HWND window, FormData& data) {
   LoadImages(control, window, data);
   switch (control.Kind()) {
   case ControlKind::Label:
-    FitLabel(static_cast<Label&>(control), window);
+  case ControlKind::CheckBox:
+    FitCaption(control, window);
     break;
   case ControlKind::Edit:
     if (const char mask = static_cast<Edit&>(control).PasswordChar(); mask != '\0') {
@@ -416,6 +444,9 @@ void Prepare(Control& control, HWND window, FormData& data) {
     break;
   case ControlKind::GroupBox:
     ::SetWindowSubclass(window, ForwardingSubclass, ForwardingSubclassId, 0);
+    break;
+  case ControlKind::UpDown:
+    ::SetWindowSubclass(window, ArrowKeysSubclass, ArrowKeysSubclassId, 0);
     break;
   case ControlKind::StatusBar:
     PrepareStatusBar(static_cast<StatusBar&>(control), window);
@@ -565,9 +596,7 @@ void RescaleChildren(Control& parent, FormData& data) {
       break;
     }
     LoadImages(*child, window, data);
-    if (child->Kind() == ControlKind::Label) {
-      FitLabel(static_cast<Label&>(*child), window);
-    }
+    FitCaption(*child, window);
     RescaleChildren(*child, data);
   }
 }

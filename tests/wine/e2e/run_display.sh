@@ -49,21 +49,10 @@ use_display() {
   done
 }
 
-# The faces, the same on every machine: Wine's own fonts copied into the prefix, where Wine
-# finds them; or the designed face replaced by DejaVu Sans, which is wider. Either way the title
-# bars' buttons come from Wine's own symbol font.
-readonly WINE_FONTS=/usr/share/wine/fonts
-copy_fonts() {
-  cp "$@" "$WINEPREFIX/drive_c/windows/Fonts/" ||
-    abort "Wine's fonts are missing: install the Debian package fonts-wine"
-}
-
-use_wine_fonts() {
-  copy_fonts "$WINE_FONTS"/*
-}
-
+# The session gives every prefix Wine's own fonts, the designed face among them; here the
+# designed faces give way to DejaVu Sans, which is wider. Wine replaces only faces it lacks.
 use_wider_face() {
-  copy_fonts "$WINE_FONTS/marlett.ttf"
+  rm -f "$WINEPREFIX"/drive_c/windows/Fonts/{sserif*.fon,ssef*.fon,ssee*.fon,ms_sans_serif.ttf,tahoma*.ttf}
   local face
   for face in "MS Sans Serif" Tahoma "MS Shell Dlg" "MS Shell Dlg 2"; do
     wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d "DejaVu Sans" /f \
@@ -120,7 +109,8 @@ near() {
 check_window() {
   local window=$1 name=$2 failures
   [ -n "$(form_field "$window" 2)" ] || abort "$name: the probe did not see the window"
-  log "$name: $(form_field "$window" 9) at $(form_field "$window" 3) DPI"
+  log "$name: $(form_field "$window" 9) at $(form_field "$window" 3) DPI," \
+    "letters $(form_field "$window" 5) px wide"
   failures=$(awk -F '\t' -v w="$window" '$1 == "fit" && $2 == w && $5 > $6 {
     printf "%s \"%s\" needs %d, has %d; ", $3, $4, $5, $6 }' <<<"$REPORT")
   local count
@@ -201,12 +191,11 @@ fit() {
 
 for dpi in 96 120 144 192; do
   eval "test_fit_$dpi() { use_wider_face; fit $dpi; }"
-  eval "test_fit_${dpi}_wine_fonts() { use_wine_fonts; fit $dpi; }"
+  eval "test_fit_${dpi}_wine_fonts() { fit $dpi; }"
 done
 
 # The main window moved to a monitor of 144 DPI: it takes the new scale in place.
 test_dpi_change() {
-  use_wine_fonts
   use_display 96
   cp "$PROBE_DLL" "$E2E_DIR/fit_probe.dll"
   settings

@@ -17,6 +17,8 @@ readonly E2E_FOLDER=Dorvane
 readonly E2E_PROGRAM=DorvaneShutdown.exe
 readonly E2E_DRIVER=driver.exe
 
+readonly WINE_FONTS=/usr/share/wine/fonts
+
 e2e_failures=0
 e2e_xvfb_pid=
 e2e_prefix=
@@ -154,6 +156,11 @@ EOF
     sleep 1
   done
   rm -f "$registry"
+
+  # The same faces on every machine: Wine's own fonts, which Wine finds in the prefix (without
+  # them it falls back on whatever this machine has, which may be wider than the designed face).
+  cp "$WINE_FONTS"/* "$e2e_prefix/drive_c/windows/Fonts/" ||
+    abort "Wine's fonts are missing: install the Debian package fonts-wine"
 
   log "session: display $DISPLAY, prefix $e2e_prefix"
 }

@@ -138,12 +138,12 @@ bool TFOption::EditSettings(Settings& settings, int helpContext) {
 }
 
 void TFOption::CBShutWarClick() {
-  EdNSECVAR.SetEnabled(CBShutWar.Checked());
+  SetEditsUsable(CBShutWar.Checked(), {&EdNSECVAR});
   UpDownWar.SetEnabled(CBShutWar.Checked());
 }
 
 void TFOption::CBRShutWarClick() {
-  EdNRSECVAR.SetEnabled(CBRShutWar.Checked());
+  SetEditsUsable(CBRShutWar.Checked(), {&EdNRSECVAR});
   UpDownRWar.SetEnabled(CBRShutWar.Checked());
 }
 

@@ -119,8 +119,10 @@ TEST_F(OptionsDialogTest, AnUncheckedWarningGreysItsSecondsButKeepsThem) {
   Edit([&](TFOption& dialog) {
     EXPECT_TRUE(dialog.EdNSECVAR.Enabled());
     Check(dialog.CBShutWar, false);
-    greyed =
-        !dialog.EdNSECVAR.Enabled() && !dialog.UpDownWar.Enabled() && dialog.EdNRSECVAR.Enabled();
+    greyed = !dialog.EdNSECVAR.Enabled() && !dialog.UpDownWar.Enabled() &&
+             dialog.EdNRSECVAR.Enabled() &&
+             dialog.EdNSECVAR.BackgroundColor() == ui::ColorInactiveBorder &&
+             dialog.EdNRSECVAR.BackgroundColor() == ui::ColorWindow;
   });
   EXPECT_TRUE(greyed);
   EXPECT_EQ(AppSettings.ShowWarning, 0);

@@ -40,6 +40,17 @@ dorvane_add_e2e_suite(e2e_ run_e2e.sh TESTS
 add_executable(bench_minimal EXCLUDE_FROM_ALL tools/bench/minimal.cpp)
 target_link_options(bench_minimal PRIVATE ${DORVANE_STATIC_LINK} -mwindows)
 
+# The equal-work yardstick of tools/bench/startup.sh: the program's start-up work written flat on
+# Win32, with the program's manifest and images from this build. Built on request only.
+add_executable(bench_flat EXCLUDE_FROM_ALL tools/bench/flat.cpp tools/bench/flat.rc)
+target_include_directories(bench_flat PRIVATE ${DORVANE_RESOURCE_BUILD_DIR})
+set_source_files_properties(tools/bench/flat.rc
+                            PROPERTIES OBJECT_DEPENDS "${DORVANE_IMAGE_FILES};${DORVANE_MANIFEST}")
+add_dependencies(bench_flat dorvane_images)
+target_link_libraries(bench_flat PRIVATE comctl32 gdi32 advapi32 user32)
+target_link_options(bench_flat PRIVATE ${DORVANE_STATIC_LINK} -mwindows
+                    $<$<NOT:$<CONFIG:Debug,RelWithDebInfo>>:-s>)
+
 # Further end-to-end suites, each in a list file of its own.
 include(cmake/e2e_more.cmake)
 include(cmake/e2e_web.cmake)

@@ -9,8 +9,10 @@
 
 #include <commctrl.h>
 
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 namespace {
 
@@ -113,13 +115,13 @@ constexpr ToolButton ToolButtons[] = {
     {"Remote", "Shutdown or restart an specified computer in your LAN"},
     {"Domain", "Shutdown or restart all computers in your LAN domain."},
 };
-constexpr int ToolButtonCount = sizeof ToolButtons / sizeof ToolButtons[0];
+constexpr int ToolButtonCount = static_cast<int>(std::size(ToolButtons));
 
 // A menu as a list of items; a null caption is a separator, a nested list a submenu.
 struct MenuEntry {
   const char* caption;
   const MenuEntry* items = nullptr;
-  int count = 0;
+  std::size_t count = 0;
 };
 
 constexpr MenuEntry FileItems[] = {{"&Tray\tEsc"}, {nullptr}, {"&Exit\tAlt+F4"}};
@@ -129,11 +131,10 @@ constexpr MenuEntry ActionItems[] = {{"&Shut Down"}, {"&Reboot"},          {"&Lo
 constexpr MenuEntry OptionsItems[] = {{"&Preferences\tCtrl+O"}, {"&AutoLogon\tCtrl+L"}};
 constexpr MenuEntry HelpItems[] = {
     {"&Index\tF1"}, {"&Program Home Page"}, {nullptr}, {"&About\tCtrl+A"}};
-constexpr MenuEntry MenuBar[] = {{"&File", FileItems, 3},
-                                 {"&Action", ActionItems, 9},
-                                 {"&Options", OptionsItems, 2},
-                                 {"&Help", HelpItems, 4}};
-constexpr int MenuBarCount = sizeof MenuBar / sizeof MenuBar[0];
+constexpr MenuEntry MenuBar[] = {{"&File", FileItems, std::size(FileItems)},
+                                 {"&Action", ActionItems, std::size(ActionItems)},
+                                 {"&Options", OptionsItems, std::size(OptionsItems)},
+                                 {"&Help", HelpItems, std::size(HelpItems)}};
 
 struct Design {
   int left;
@@ -247,9 +248,9 @@ HIMAGELIST LoadImageStrip(int image, int dpi, bool onlyFirst) {
   return list;
 }
 
-HMENU CreateMenuFrom(const MenuEntry* items, int count, bool bar, int& nextId) {
+HMENU CreateMenuFrom(const MenuEntry* items, std::size_t count, bool bar, int& nextId) {
   const HMENU menu = bar ? CreateMenu() : CreatePopupMenu();
-  for (int index = 0; index < count; ++index) {
+  for (std::size_t index = 0; index < count; ++index) {
     const MenuEntry& item = items[index];
     if (item.caption == nullptr) {
       AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
@@ -302,8 +303,7 @@ void CreateToolBar() {
       separator.fsStyle = BTNS_SEP;
     }
   }
-  SendMessageA(bar, TB_ADDBUTTONSA, sizeof buttons / sizeof buttons[0],
-               reinterpret_cast<LPARAM>(buttons));
+  SendMessageA(bar, TB_ADDBUTTONSA, std::size(buttons), reinterpret_cast<LPARAM>(buttons));
   const int width = scale.X(ToolButtonWidth);
   const int height = scale.Y(ToolButtonHeight);
   SendMessageA(bar, TB_SETBUTTONSIZE, 0, MAKELPARAM(width, height));
@@ -457,7 +457,7 @@ bool CreateMainWindow() {
     return false;
   }
   int nextId = FirstToolCommand + ToolButtonCount;
-  const HMENU menu = CreateMenuFrom(MenuBar, MenuBarCount, true, nextId);
+  const HMENU menu = CreateMenuFrom(MenuBar, std::size(MenuBar), true, nextId);
   const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
   RECT outer{0, 0, MainClientWidth, MainClientHeight};
   AdjustWindowRectEx(&outer, style, TRUE, WS_EX_CONTROLPARENT);
@@ -548,7 +548,7 @@ bool AutoLogonEnabled() {
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, WinlogonKey, 0, KEY_READ, &key) != 0) {
     return false;
   }
-  char values[sizeof WinlogonValues / sizeof WinlogonValues[0]][WinlogonValueCapacity] = {};
+  char values[std::size(WinlogonValues)][WinlogonValueCapacity] = {};
   int index = 0;
   for (const char* name : WinlogonValues) {
     DWORD size = WinlogonValueCapacity - 1;

@@ -109,6 +109,11 @@ void CheckKernelCalls() {
   Check("kernel: computer name", platform::GetComputerNameA(name, nameSize) && nameSize > 0 &&
                                      nameSize == std::strlen(name));
 
+  std::string dnsName;
+  Check("kernel: DNS host name",
+        platform::GetComputerNameExA(win::ComputerNameDnsHostname, dnsName) && !dnsName.empty(),
+        Quoted(dnsName));
+
   const platform::LocalTime now = platform::GetLocalTime();
   Check("kernel: local time", now.year >= 2000 && now.month >= 1 && now.month <= 12);
 

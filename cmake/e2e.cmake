@@ -54,4 +54,5 @@ target_link_options(bench_flat PRIVATE ${DORVANE_STATIC_LINK} -mwindows
 # Further end-to-end suites, each in a list file of its own.
 include(cmake/e2e_more.cmake)
 include(cmake/e2e_web.cmake)
+include(cmake/e2e_session.cmake)
 include(cmake/e2e_display.cmake)

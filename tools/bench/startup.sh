@@ -7,8 +7,9 @@
 # (tools/bench/minimal.cpp) for information. Measured: the time from the start of the process
 # until its main window is shown, and the peak memory of the process (VmHWM of its Wine process) a
 # moment after. Runs alternate between the programs after one warm-up run each. The target is at
-# most 1.10 times the flat program's time and 1.05 times its peak memory, and a program below
-# 1 MiB.
+# most 1.10 times the flat program's time and 1.05 times its peak memory (medians), and a program
+# below 1 MiB. Each program's fastest start is shown beside the medians: other work on a shared
+# machine can make a start slower, never faster.
 #
 #   tools/bench/startup.sh [RUNS]     RUNS per program, 9 when not given
 #
@@ -73,10 +74,19 @@ measure() {
   fi
 }
 
+# The programs with their main windows' class and title.
+programs=("$E2E_PROGRAM $MAIN_CLASS $CAPTION" "Flat.exe BenchFlatWindow Flat"
+  "Minimal.exe BenchMinimalWindow Minimal")
+
+# measure_all RUN: one start of each program. The first of a round goes on from wherever the
+# last round left the machine and each next one starts right after a kill; each program takes
+# each place in turn, so that none is always the one that pays for it.
 measure_all() {
-  measure "$1" "$E2E_PROGRAM" "$MAIN_CLASS" "$CAPTION"
-  measure "$1" Flat.exe BenchFlatWindow Flat
-  measure "$1" Minimal.exe BenchMinimalWindow Minimal
+  local place program class title
+  for ((place = 0; place < ${#programs[@]}; place++)); do
+    read -r program class title <<<"${programs[($1 + place) % ${#programs[@]}]}"
+    measure "$1" "$program" "$class" "$title"
+  done
 }
 
 results=$E2E_DIR/results
@@ -93,13 +103,16 @@ median() {
   awk -v p="$1" -v c="$2" '$1 == p { print $c }' "$results" | sort -g |
     awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
+# fastest PROGRAM: its shortest start. Other work on the machine only ever slows a start down, so
+# the fastest ones show what the programs themselves cost when the median is caught by it.
+fastest() {
+  awk -v p="$1" '$1 == p { print $2 }' "$results" | sort -g | head -n 1
+}
 
 program_time=$(median "$E2E_PROGRAM" 2)
 program_peak=$(median "$E2E_PROGRAM" 3)
 flat_time=$(median Flat.exe 2)
 flat_peak=$(median Flat.exe 3)
-minimal_time=$(median Minimal.exe 2)
-minimal_peak=$(median Minimal.exe 3)
 size=$(stat -c %s "$build_dir/DorvaneShutdown.exe")
 
 # verdict PART WHOLE TARGET: whether PART / WHOLE is at most TARGET, compared unrounded.
@@ -111,18 +124,24 @@ ratio() {
 }
 time_ratio=$(ratio "$program_time" "$flat_time")
 peak_ratio=$(ratio "$program_peak" "$flat_peak")
+fastest_ratio=$(ratio "$(fastest "$E2E_PROGRAM")" "$(fastest Flat.exe)")
 
 echo
-printf '%-20s %10s %10s\n' median "start ms" "peak KiB"
-printf '%-20s %10s %10s\n' "$E2E_PROGRAM" "$program_time" "$program_peak"
-printf '%-20s %10s %10s\n' Flat.exe "$flat_time" "$flat_peak"
-printf '%-20s %10s %10s\n' Minimal.exe "$minimal_time" "$minimal_peak"
-printf '%-20s %10s %10s\n' "ratio to Flat.exe" "${time_ratio}x" "${peak_ratio}x"
-printf '%-20s %10s %10s\n' "ratio to Minimal.exe" "$(ratio "$program_time" "$minimal_time")x" \
-  "$(ratio "$program_peak" "$minimal_peak")x"
+printf '%-20s %10s %10s %10s\n' "" "median ms" "fastest ms" "peak KiB"
+for program in "$E2E_PROGRAM" Flat.exe Minimal.exe; do
+  printf '%-20s %10s %10s %10s\n' "$program" "$(median "$program" 2)" "$(fastest "$program")" \
+    "$(median "$program" 3)"
+done
+for yardstick in Flat.exe Minimal.exe; do
+  printf '%-20s %10s %10s %10s\n' "ratio to $yardstick" \
+    "$(ratio "$program_time" "$(median "$yardstick" 2)")x" \
+    "$(ratio "$(fastest "$E2E_PROGRAM")" "$(fastest "$yardstick")")x" \
+    "$(ratio "$program_peak" "$(median "$yardstick" 3)")x"
+done
 echo
 echo "start-up time: ${time_ratio}x the flat program" \
-  "($(verdict "$program_time" "$flat_time" "$TIME_TARGET"), at most ${TIME_TARGET}x)"
+  "($(verdict "$program_time" "$flat_time" "$TIME_TARGET"), at most ${TIME_TARGET}x;" \
+  "fastest runs ${fastest_ratio}x)"
 echo "peak memory:   ${peak_ratio}x the flat program" \
   "($(verdict "$program_peak" "$flat_peak" "$MEMORY_TARGET"), at most ${MEMORY_TARGET}x)"
 size_verdict="within target"

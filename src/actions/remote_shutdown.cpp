@@ -1,5 +1,6 @@
 #include "actions/remote_shutdown.h"
 
+#include "actions/computer_list.h"
 #include "actions/dispatcher.h"
 #include "actions/local_power.h"
 #include "common/text.h"
@@ -7,6 +8,7 @@
 #include "platform/kernel.h"
 #include "platform/network.h"
 #include "platform/security.h"
+#include "settings/settings_file.h"
 
 #include <algorithm>
 #include <cctype>
@@ -191,19 +193,33 @@ std::vector<std::string> EnumerateDomainComputers() {
 }
 
 int DomainShutdown(Settings& settings) {
+  // Read afresh each time: the administrator may have changed it since the last action.
+  const ComputerListFile listFile =
+      ReadComputerListFile(PathNextToProgram(ComputerListFileName).c_str());
+  if (listFile.state == ListFileState::Unreadable) {
+    platform::SetLastError(listFile.error);
+    ShowLastErrorBox(MessageCaption);
+  }
   const std::vector<std::string> ownNames = ThisComputersNames();
-  const std::vector<std::string> computers = EnumerateDomainComputers();
-  const std::string* own = nullptr;
+  const std::vector<ListedComputer> computers =
+      MergeComputers(EnumerateDomainComputers(), listFile.computers);
+  const ListedComputer* own = nullptr;
   bool ok = true;
   win::ErrorCode lastFailure = win::ErrorSuccess;
-  const auto ask = [&](const std::string& computer) {
-    if (RemoteShutdownComputer(computer.c_str(), settings) == 0) {
+  const auto ask = [&](const ListedComputer& computer) {
+    if (!computer.possible) {
+      // Reported like a refused request, so that every line that reached nobody gets its box.
+      platform::SetLastError(win::ErrorInvalidName);
+      ShowLastErrorBox(MessageCaption);
+      ok = false;
+      lastFailure = win::ErrorInvalidName;
+    } else if (RemoteShutdownComputer(computer.name.c_str(), settings) == 0) {
       ok = false;
       lastFailure = platform::GetLastError();
     }
   };
-  for (const std::string& computer : computers) {
-    if (IsThisComputer(computer.c_str(), ownNames)) {
+  for (const ListedComputer& computer : computers) {
+    if (computer.possible && IsThisComputer(computer.name.c_str(), ownNames)) {
       own = &computer;
     } else {
       ask(computer);

@@ -30,8 +30,11 @@ int InitiateRemoteShutdownWithLogon(const char* machine, const char* user, const
 // and so is letter case.
 bool SameComputerName(const char* a, const char* b);
 
-// Every computer of the domain, this one (by any of its names) last. 1 when all requests succeeded
-// or there was no computer; 0 after a summary error box for the last failure.
+// Every computer of the domain and of the list file next to the program, each once, this one (by
+// any of its names) last. A line of the list that can't be a computer name reaches nobody and
+// fails as an invalid name; a list file that can't be read is reported before the requests. 1
+// when all requests succeeded or there was no computer; 0 after a summary error box for the last
+// failure.
 int DomainShutdown(Settings& settings);
 
 // The servers of the current network context, in enumeration order, each name once whatever

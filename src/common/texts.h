@@ -128,6 +128,8 @@ inline constexpr char RemoteShutdownWarningText[] =
 inline constexpr char RemoteRebootWarningText[] =
     "This computer is being restarted from the network by Dorvane Shutdown. Please save your "
     "work now.";
+// Computers the domain action asks besides those the network lists, one name a line.
+inline constexpr char ComputerListFileName[] = "DorvaneShutdown.computers.txt";
 
 // Remote and domain dialogs.
 inline constexpr char RemoteDialogTitle[] = "Remote Shutdown";
@@ -138,6 +140,9 @@ inline constexpr char DomainDialogText[] = // lines short enough for the dialog'
     "restarted, this computer last.\n\n"
     "Their users see the warning message\n"
     "set in Preferences.";
+// Below the domain dialog's text when there is a list file; take the number of computers.
+inline constexpr char ListedComputerFormat[] = "The list file names %lu computer.";
+inline constexpr char ListedComputersFormat[] = "The list file names %lu computers.";
 inline constexpr char NtRequiredText[] =
     "Shutting down other computers needs Windows NT 4.0 or later.";
 inline constexpr char NoComputerNameText[] = "Please type the name of the computer to shut down.";

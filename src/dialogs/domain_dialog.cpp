@@ -1,6 +1,33 @@
 #include "dialogs/domain_dialog.h"
 
+#include "actions/computer_list.h"
 #include "common/texts.h"
+#include "settings/settings_file.h"
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+constexpr std::size_t ListLineCapacity = 64;
+
+// The explanation, and below it how many computers the list file adds when there is one.
+std::string Explanation() {
+  std::string text = DomainDialogText;
+  const ComputerListFile list =
+      ReadComputerListFile(PathNextToProgram(ComputerListFileName).c_str());
+  if (list.state == ListFileState::Read) {
+    const std::size_t count = CountPossibleComputers(list.computers);
+    char line[ListLineCapacity];
+    std::snprintf(line, sizeof line, count == 1 ? ListedComputerFormat : ListedComputersFormat,
+                  static_cast<unsigned long>(count));
+    text += '\n';
+    text += line;
+  }
+  return text;
+}
+
+} // namespace
 
 TFRNetwork::TFRNetwork()
     : ui::Form({.name = "TFRNetwork",
@@ -21,7 +48,7 @@ TFRNetwork::TFRNetwork()
 }
 
 bool TFRNetwork::Execute(TargetRequest& request, const char* title, int helpContext) {
-  LBMsg.SetText(DomainDialogText);
+  LBMsg.SetText(Explanation());
   FillTargetControls(request, Shared());
   SetHelpContext(helpContext);
   SetText(title);

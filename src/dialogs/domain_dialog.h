@@ -1,5 +1,6 @@
 #pragma once
-// Asks whether to shut down or restart every computer of the domain, and for credentials.
+// Asks whether to shut down or restart every computer of the domain, and for credentials; tells
+// how many computers the list file next to the program adds.
 
 #include "dialogs/target_request.h"
 #include "ui/form.h"

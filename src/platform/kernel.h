@@ -69,9 +69,10 @@ std::uint16_t CallGetNativeSystemInfo(win::Handle entryPoint);
 
 std::uint32_t WinExec(const char* commandLine, std::uint32_t showCommand);
 
-// Binary files. Open for writing creates the file or truncates it. Reads and writes return the
-// byte count, or a negative number on error. Closing a written file flushes it to the disk and
-// reports whether everything reached it.
+// Binary files. Open for writing creates the file or truncates it. A file that can't be opened
+// leaves the reason as the last error: ERROR_FILE_NOT_FOUND or ERROR_PATH_NOT_FOUND when there is
+// no such file. Reads and writes return the byte count, or a negative number on error. Closing a
+// written file flushes it to the disk and reports whether everything reached it.
 win::Handle OpenFileForReading(const char* path);
 win::Handle OpenFileForWriting(const char* path);
 std::int32_t ReadFile(win::Handle file, void* buffer, std::uint32_t count);

@@ -297,4 +297,57 @@ TEST_F(RemoteShutdownTest, WithoutAComputerNameEveryComputerCountsAsAnother) {
                                       "InitiateSystemShutdownA(\\\\B, null, 0, 0, 0)"}));
 }
 
+class DomainListTest : public RemoteShutdownTest {
+protected:
+  void SetUp() override {
+    RemoteShutdownTest::SetUp();
+    settings.ShowRemoteWarning = 0;
+    world().systemMessages[{win::LangEnglishUs, win::ErrorInvalidName}] = "Invalid name.\r\n";
+  }
+  void WriteList(const std::string& text) {
+    world().files[ListPath].assign(text.begin(), text.end());
+  }
+  static std::string Request(const std::string& name) {
+    return "InitiateSystemShutdownA(" + name + ", null, 0, 0, 0)";
+  }
+  static constexpr char ListPath[] =
+      "C:\\Program Files\\Dorvane Shutdown\\DorvaneShutdown.computers.txt";
+};
+
+TEST_F(DomainListTest, ListedComputersJoinTheBrowsedOnesEachOnceThisOneLast) {
+  world().enumBatches = {{Server("\\\\ALPHA"), Server("\\\\WORKSTATION")}};
+  WriteList("# lab\r\nalpha\r\n\\\\Gamma\r\n\r\nworkstation-7\r\n" + std::string(64, 'x') +
+            "\r\n  GAMMA \r\ndelta");
+  ActionInProgress = true;
+  EXPECT_EQ(DomainShutdown(settings), 0);
+  EXPECT_EQ(Requests(), (std::vector<std::string>{Request("\\\\ALPHA"), Request("\\\\Gamma"),
+                                                  Request("delta"), Request("workstation-7")}));
+  ASSERT_EQ(world().messageBoxes.size(), 2u) << "the overlong line's box and the summary";
+  EXPECT_EQ(world().messageBoxes[0].text, "Invalid name.\r\n");
+  EXPECT_EQ(world().messageBoxes[1].text, "Invalid name.\r\n");
+  EXPECT_TRUE(ActionInProgress);
+}
+
+TEST_F(DomainListTest, AnUnreadableListIsReportedOnceAndTheBrowsedComputersAreStillAsked) {
+  world().systemMessages[{win::LangEnglishUs, win::ErrorSharingViolation}] = "In use.\r\n";
+  world().enumBatches = {{Server("\\\\ALPHA")}};
+  WriteList("BETA\n");
+  world().unopenableFiles[ListPath] = win::ErrorSharingViolation;
+  EXPECT_EQ(DomainShutdown(settings), 1);
+  EXPECT_EQ(Requests(), std::vector<std::string>{Request("\\\\ALPHA")});
+  ASSERT_EQ(world().messageBoxes.size(), 1u);
+  EXPECT_EQ(world().messageBoxes[0].text, "In use.\r\n");
+}
+
+TEST_F(DomainListTest, TheListIsReadAfreshForEachAction) {
+  WriteList("BETA\n");
+  DomainShutdown(settings);
+  WriteList("GAMMA\n");
+  DomainShutdown(settings);
+  world().files.erase(ListPath);
+  DomainShutdown(settings);
+  EXPECT_EQ(Requests(), (std::vector<std::string>{Request("BETA"), Request("GAMMA")}));
+  EXPECT_TRUE(world().messageBoxes.empty());
+}
+
 } // namespace

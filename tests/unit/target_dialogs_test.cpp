@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -221,6 +222,34 @@ TEST_F(TargetDialogsTest, TheDomainDialogCancelledChangesNothing) {
   EXPECT_STREQ(AppSettings.RemoteComputer, "SERVER7");
   EXPECT_EQ(AppSettings.ForceApps, 1);
   EXPECT_TRUE(fake::CallsNamed({"WNetOpenEnumA"}).empty());
+}
+
+TEST_F(TargetDialogsTest, TheDomainDialogTellsHowManyComputersTheListFileNames) {
+  const std::string path = "C:\\Program Files\\Dorvane Shutdown\\DorvaneShutdown.computers.txt";
+  const std::string text = DomainDialogText;
+  struct Case {
+    std::optional<std::string> list;
+    std::string label;
+  };
+  const Case cases[] = {
+      {std::nullopt, text},
+      {"# none yet\n", text + "\nThe list file names 0 computers."},
+      {"PC1\r\n\\\\pc1\r\n", text + "\nThe list file names 1 computer."},
+      {"PC1\nPC2\nbad name\nPC3\n", text + "\nThe list file names 3 computers."},
+  };
+  for (const Case& c : cases) {
+    world().files.erase(path);
+    if (c.list) {
+      world().files[path].assign(c.list->begin(), c.list->end());
+    }
+    std::string shown;
+    ui::headless::OnNextModal([&](ui::Form& form) {
+      shown = static_cast<TFRNetwork&>(form).LBMsg.Text();
+      return ui::ModalResult::Cancel;
+    });
+    ui::headless::ClickMenuItem(window->PopupMenu1, "DomainShutdown2");
+    EXPECT_EQ(shown, c.label);
+  }
 }
 
 } // namespace

@@ -130,6 +130,8 @@ struct World {
   bool filesReadOnly = false;           // no file can be created
   bool moveFails = false;
   bool readFails = false;
+  // Files that are there but refuse to open for reading, with the error Windows gives.
+  std::map<std::string, win::ErrorCode> unopenableFiles;
 };
 
 // The descriptor a new file gets from its folder.

@@ -190,6 +190,10 @@ win::Handle OpenFileForReading(const char* path) {
     w.lastError = win::ErrorFileNotFound;
     return win::NoHandle;
   }
+  if (const auto refused = w.unopenableFiles.find(path); refused != w.unopenableFiles.end()) {
+    w.lastError = refused->second;
+    return win::NoHandle;
+  }
   const win::Handle handle = w.nextFileHandle++;
   w.openFiles[handle] = fake::OpenFile{path, false, 0};
   return handle;

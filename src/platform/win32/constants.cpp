@@ -29,12 +29,15 @@ static_assert(win::RegOptionNonVolatile == REG_OPTION_NON_VOLATILE);
 
 static_assert(win::ErrorSuccess == ERROR_SUCCESS);
 static_assert(win::ErrorFileNotFound == ERROR_FILE_NOT_FOUND);
+static_assert(win::ErrorPathNotFound == ERROR_PATH_NOT_FOUND);
 static_assert(win::ErrorAccessDenied == ERROR_ACCESS_DENIED);
 static_assert(win::ErrorInvalidHandle == ERROR_INVALID_HANDLE);
+static_assert(win::ErrorSharingViolation == ERROR_SHARING_VIOLATION);
 static_assert(win::ErrorNotSupported == ERROR_NOT_SUPPORTED);
 static_assert(win::ErrorInvalidName == ERROR_INVALID_NAME);
 static_assert(win::ErrorProcNotFound == ERROR_PROC_NOT_FOUND);
 static_assert(win::ErrorAlreadyExists == ERROR_ALREADY_EXISTS);
+static_assert(win::ErrorFileTooLarge == ERROR_FILE_TOO_LARGE);
 static_assert(win::ErrorMoreData == ERROR_MORE_DATA);
 static_assert(win::ErrorNoMoreItems == ERROR_NO_MORE_ITEMS);
 static_assert(win::ErrorNotAllAssigned == ERROR_NOT_ALL_ASSIGNED);

@@ -15,6 +15,8 @@ namespace {
 constexpr win::ExitFlags SessionEndingFlags = win::EwxPowerOff | win::EwxReboot | win::EwxShutdown;
 constexpr std::uint32_t NoReason = 0;
 
+bool ErrorBoxesHeld = false;
+
 } // namespace
 
 int ExitSession(win::ExitFlags flags) {
@@ -71,8 +73,7 @@ bool EnablePrivilege(const char* name, bool enable) {
   return adjusted;
 }
 
-void ShowLastErrorBox(const char* caption) {
-  const win::ErrorCode code = platform::GetLastError();
+std::string SystemErrorText(win::ErrorCode code) {
   std::string text;
   if (!platform::FormatMessageA(code, win::LangEnglishUs, text) &&
       !platform::FormatMessageA(code, win::LangUserDefault, text)) {
@@ -80,5 +81,17 @@ void ShowLastErrorBox(const char* caption) {
     std::snprintf(fallback, sizeof fallback, UnknownErrorFormat, static_cast<unsigned long>(code));
     text = fallback;
   }
+  return text;
+}
+
+void ShowLastErrorBox(const char* caption) {
+  if (ErrorBoxesHeld) {
+    return;
+  }
+  const std::string text = SystemErrorText(platform::GetLastError());
   platform::MessageBoxA(win::NoHandle, text.c_str(), caption, win::MbOk | win::MbIconInformation);
+}
+
+void HoldBackErrorBoxes(bool held) {
+  ErrorBoxesHeld = held;
 }

@@ -4,6 +4,7 @@
 #include "platform/winconst.h"
 
 #include <cstdint>
+#include <string>
 
 enum class PowerActionKind : int { Standby = 5, Hibernate = 6, Lock = 7 };
 
@@ -22,5 +23,11 @@ int LockSession();
 // an account that lacks the privilege gives false.
 bool EnablePrivilege(const char* name, bool enable);
 
-// A message box with the system's text for the last error code.
+// The system's text for an error code, or one that names the code when Windows has none.
+std::string SystemErrorText(win::ErrorCode code);
+
+// A message box with the system's text for the last error code, unless boxes are held back.
 void ShowLastErrorBox(const char* caption);
+// Held back while a script reads the result from its console: no box may wait there for a
+// click. The last error stays as it is either way.
+void HoldBackErrorBoxes(bool held);

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <functional>
 
 namespace {
 
@@ -77,17 +78,10 @@ bool IsThisComputer(const char* name, const std::vector<std::string>& ownNames) 
   });
 }
 
-} // namespace
-
-int InitiateRemoteShutdown(const char* machine, const char* message, std::uint32_t timeout,
-                           bool force, bool reboot) {
-  EnableShutdownPrivileges();
-  return platform::InitiateSystemShutdownA(machine, message, timeout, force, reboot) != 0 ? 1 : 0;
-}
-
-int InitiateRemoteShutdownWithLogon(const char* machine, const char* user, const char* password,
-                                    const char* message, std::uint32_t timeout, bool force,
-                                    bool reboot) {
+// Connects to the computer's admin$ share as `user`, runs `request` and disconnects. On failure
+// the last error is that of the step that failed, not of the disconnection.
+int WithAdminShare(const char* machine, const char* user, const char* password,
+                   const std::function<int()>& request) {
   // Names from the network already carry their leading backslashes.
   char share[SharePathCapacity];
   const int length =
@@ -113,12 +107,28 @@ int InitiateRemoteShutdownWithLogon(const char* machine, const char* user, const
     platform::SetLastError(connection);
     return 0;
   }
-  const int result = InitiateRemoteShutdown(machine, message, timeout, force, reboot);
+  const int result = request();
   // The report after a refused request must describe the request, not the disconnection.
   const win::ErrorCode requestError = platform::GetLastError();
   platform::WNetCancelConnection2A(share, NoConnectionFlags, false);
   platform::SetLastError(requestError);
   return result;
+}
+
+} // namespace
+
+int InitiateRemoteShutdown(const char* machine, const char* message, std::uint32_t timeout,
+                           bool force, bool reboot) {
+  EnableShutdownPrivileges();
+  return platform::InitiateSystemShutdownA(machine, message, timeout, force, reboot) != 0 ? 1 : 0;
+}
+
+int InitiateRemoteShutdownWithLogon(const char* machine, const char* user, const char* password,
+                                    const char* message, std::uint32_t timeout, bool force,
+                                    bool reboot) {
+  return WithAdminShare(machine, user, password, [=] {
+    return InitiateRemoteShutdown(machine, message, timeout, force, reboot);
+  });
 }
 
 int RemoteShutdownComputer(const char* computer, const Settings& settings) {
@@ -154,6 +164,27 @@ int RemoteShutdownByName(const char* target, Settings& settings) {
   // Shutting down this very computer ends the session: the window must then close unasked.
   if (!ownComputer) {
     ActionInProgress = false;
+  }
+  return result;
+}
+
+int AbortRemoteShutdown(const char* computer, const Settings& settings) {
+  const auto abort = [computer] {
+    EnableShutdownPrivileges();
+    return platform::AbortSystemShutdownA(computer) != 0 ? 1 : 0;
+  };
+  int result = 0;
+  if (NamesNoComputer(computer)) {
+    platform::SetLastError(win::ErrorInvalidName);
+  } else {
+    result = settings.UseCredentials != 0
+                 ? WithAdminShare(computer, settings.UserName, settings.Password, abort)
+                 : abort();
+  }
+  if (result == 0) {
+    const win::ErrorCode abortError = platform::GetLastError();
+    ShowLastErrorBox(MessageCaption);
+    platform::SetLastError(abortError);
   }
   return result;
 }

@@ -26,6 +26,11 @@ int InitiateRemoteShutdownWithLogon(const char* machine, const char* user, const
                                     const char* message, std::uint32_t timeout, bool force,
                                     bool reboot);
 
+// Withdraws the shutdown `computer` still counts down to, connected to its admin$ share first when
+// the settings hold credentials. Shows the system's text on failure and leaves that error as the
+// last error; an empty name is refused as invalid, as for a request. 1 or 0.
+int AbortRemoteShutdown(const char* computer, const Settings& settings);
+
 // True when the names denote the same computer: slashes and backslashes anywhere are ignored,
 // and so is letter case.
 bool SameComputerName(const char* a, const char* b);

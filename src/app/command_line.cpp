@@ -15,6 +15,16 @@ constexpr std::uint32_t KeywordActions[] = {
 };
 static_assert(std::size(KeywordActions) == std::size(CommandKeywords));
 
+struct RemoteKeywordText {
+  const char* keyword;
+  RemoteCommand command;
+};
+constexpr RemoteKeywordText RemoteKeywords[] = {
+    {RemoteShutdownKeyword, RemoteCommand::Shutdown},
+    {RemoteRebootKeyword, RemoteCommand::Reboot},
+    {AbortKeyword, RemoteCommand::Abort},
+};
+
 } // namespace
 
 std::uint32_t CommandLineAction(const std::vector<std::string>& arguments) {
@@ -27,4 +37,16 @@ std::uint32_t CommandLineAction(const std::vector<std::string>& arguments) {
     }
   }
   return 0;
+}
+
+RemoteKeyword CommandLineRemote(const std::vector<std::string>& arguments) {
+  if (arguments.size() < 2) {
+    return {};
+  }
+  for (const RemoteKeywordText& k : RemoteKeywords) {
+    if (SameTextIgnoringCase(arguments[1], k.keyword)) {
+      return {k.command, arguments.size() > 2 ? arguments[2] : std::string()};
+    }
+  }
+  return {};
 }

@@ -8,3 +8,15 @@
 // The action of the first argument after the program path, or 0 when there is none or it is no
 // keyword. Letter case does not matter; further arguments are not looked at.
 std::uint32_t CommandLineAction(const std::vector<std::string>& arguments);
+
+// The keywords for scripts that name one computer after them.
+enum class RemoteCommand { None, Shutdown, Reboot, Abort };
+
+struct RemoteKeyword {
+  RemoteCommand command = RemoteCommand::None;
+  std::string computer; // empty when the command line names none
+};
+
+// The remote keyword of the first argument after the program path, in any letter case, and the
+// computer the second names; further arguments are not looked at.
+RemoteKeyword CommandLineRemote(const std::vector<std::string>& arguments);

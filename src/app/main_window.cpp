@@ -97,6 +97,8 @@ void TFMain::BuildMenus() {
   action.Add("LockWorkstation1", LockItemCaption, [this] { LockWorkstation1Click(); });
   action.Add("N1", SeparatorCaption);
   action.Add("RemoteReboot1", RemoteItemCaption, [this] { RemoteReboot1Click(); });
+  action.Add("AbortRemoteShutdown1", AbortRemoteItemCaption,
+             [this] { AbortRemoteShutdown1Click(); });
   action.Add("DomainShutdown1", DomainItemCaption, [this] { DomainShutdown1Click(); });
 
   ui::MenuItem& options = MainMenu1.Add("Options1", OptionsMenuCaption);
@@ -127,6 +129,8 @@ void TFMain::BuildMenus() {
   PopupMenu1.Add("Hibernate2", TrayHibernateCaption, [this] { Hibernate2Click(); });
   PopupMenu1.Add("lock1", TrayLockCaption, [this] { lock1Click(); });
   PopupMenu1.Add("RemoteShutdown2", RemoteItemCaption, [this] { RemoteShutdown2Click(); });
+  PopupMenu1.Add("AbortRemoteShutdown2", AbortRemoteItemCaption,
+                 [this] { AbortRemoteShutdown2Click(); });
   PopupMenu1.Add("DomainShutdown2", DomainItemCaption, [this] { DomainShutdown2Click(); });
   PopupMenu1.Add("N4", SeparatorCaption);
   PopupMenu1.Add("Exit2", ExitItemCaption, [this] { Exit2Click(); });
@@ -189,6 +193,14 @@ void TFMain::FormActivate() {
     return;
   }
   CommandLineDone = true;
+  const RemoteKeyword remote = CommandLineRemote(arguments_);
+  if (remote.command != RemoteCommand::None) {
+    ExitCode = RunRemoteKeyword(remote);
+    // A script waits on no exit question.
+    ExitGranted = true;
+    Close();
+    return;
+  }
   const std::uint32_t code = CommandLineAction(arguments_);
   if (code == 0) {
     return;

@@ -2,6 +2,7 @@
 // The main window: the menus, toolbar and panel that start every action, the tray icon that
 // stands for the window while it is hidden, and the program's start and end steps.
 
+#include "app/command_line.h"
 #include "ui/form.h"
 
 #include <cstdint>
@@ -38,6 +39,8 @@ public:
   // Once a close request was granted, the ones that follow are too, without a second question.
   bool ExitGranted = false;
   std::uintptr_t HelpCookie = 0;
+  // What the process ends with: the Windows error code of a keyword's request for a computer.
+  int ExitCode = 0;
 
   void FormCreate();
   void FormActivate();
@@ -67,6 +70,7 @@ public:
   void About1Click();
 
   void RemoteReboot1Click();
+  void AbortRemoteShutdown1Click();
   void DomainShutdown1Click();
 
   void TBShutdownClick() { ShutDown1Click(); }
@@ -86,6 +90,7 @@ public:
   void Hibernate2Click() { Hibernate1Click(); }
   void lock1Click() { LockWorkstation1Click(); }
   void RemoteShutdown2Click() { RemoteReboot1Click(); }
+  void AbortRemoteShutdown2Click() { AbortRemoteShutdown1Click(); }
   void DomainShutdown2Click() { DomainShutdown1Click(); }
   void Exit2Click() { Close(); }
 
@@ -101,6 +106,9 @@ public:
   void WMTrayNotify(const ui::Message& message);
 
 private:
+  // A keyword that names a computer: its request, the result on the script's console or in the
+  // usual box, and the Windows error code for the exit code.
+  int RunRemoteKeyword(const RemoteKeyword& keyword);
   void BuildMenus();
   void BuildToolBar();
   bool MayClose();

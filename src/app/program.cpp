@@ -3,8 +3,10 @@
 #include "actions/countdown.h"
 #include "actions/dispatcher.h"
 #include "actions/remote_shutdown.h"
+#include "app/command_line.h"
 #include "app/main_window.h"
 #include "common/texts.h"
+#include "platform/console.h"
 #include "platform/kernel.h"
 #include "platform/user.h"
 #include "settings/run_at_startup.h"
@@ -23,6 +25,20 @@ win::Handle AcquireSingleInstance(const char* name) {
   return mutex;
 }
 
+bool AttachScriptConsole() {
+  return platform::AttachConsole(win::AttachParentProcess);
+}
+
+void WriteConsoleLine(const std::string& text) {
+  const win::Handle output = platform::GetStdHandle(win::StdOutputHandle);
+  if (output == win::NoHandle) {
+    return;
+  }
+  std::string line = text.substr(0, text.find_last_not_of("\r\n ") + 1);
+  line += "\r\n";
+  platform::WriteFile(output, line.data(), static_cast<std::uint32_t>(line.size()));
+}
+
 int RunProgram(const std::vector<std::string>& arguments) {
   platform::SetErrorMode(win::SemNoGpFaultErrorBox | win::SemNoAlignmentFaultExcept);
   ui::SetApplicationTitle(MessageCaption);
@@ -30,21 +46,29 @@ int RunProgram(const std::vector<std::string>& arguments) {
 
   const win::Handle mutex = AcquireSingleInstance(InstanceMutexName);
   if (mutex == win::NoHandle) {
-    platform::MessageBoxA(win::NoHandle, AlreadyRunningText, MessageCaption,
-                          win::MbOk | win::MbIconInformation);
-    return 0;
+    // A script learns that its computer was not asked, and waits on no box for it.
+    const bool scripted = CommandLineRemote(arguments).command != RemoteCommand::None;
+    if (scripted && AttachScriptConsole()) {
+      WriteConsoleLine(AlreadyRunningText);
+    } else {
+      platform::MessageBoxA(win::NoHandle, AlreadyRunningText, MessageCaption,
+                            win::MbOk | win::MbIconInformation);
+    }
+    return scripted ? static_cast<int>(win::ErrorAlreadyExists) : 0;
   }
 
   SetActionRoutines({.confirmByWarningCountdown = ConfirmByWarningCountdown,
                      .remoteShutdownByName = RemoteShutdownByName,
                      .domainShutdown = DomainShutdown});
+  int exitCode = 0;
   try {
     TFMain mainWindow(arguments);
     ui::SetMainForm(&mainWindow);
     ui::RunApplication(mainWindow);
+    exitCode = mainWindow.ExitCode;
   } catch (const std::exception& error) {
     ui::ShowException(error.what());
   }
   platform::ReleaseMutex(mutex);
-  return 0;
+  return exitCode;
 }

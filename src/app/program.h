@@ -14,5 +14,11 @@ extern std::string SettingsFilePath;
 // The named mutex held for the whole run, or none when another instance holds it.
 win::Handle AcquireSingleInstance(const char* name);
 
-// Process start to end: returns the exit code.
+// Joins the console of the process that started the program; false when it has none.
+bool AttachScriptConsole();
+// One line on the standard output a script reads, whatever line ends the text brings.
+void WriteConsoleLine(const std::string& text);
+
+// Process start to end: returns the exit code, 0 but for the keywords that name a computer,
+// which end with the Windows error code of their request.
 int RunProgram(const std::vector<std::string>& arguments);

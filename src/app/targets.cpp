@@ -1,13 +1,21 @@
-// The commands that name other computers: one by name, or the whole domain.
+// The commands that name other computers: one by name, or the whole domain, and the withdrawal
+// of a shutdown one of them still counts down to.
 
 #include "actions/dispatcher.h"
+#include "actions/local_power.h"
 #include "actions/os_version.h"
+#include "actions/remote_shutdown.h"
 #include "app/main_window.h"
 #include "app/program.h"
+#include "common/bounded.h"
 #include "common/texts.h"
 #include "dialogs/domain_dialog.h"
 #include "dialogs/remote_dialog.h"
+#include "platform/kernel.h"
 #include "ui/application.h"
+
+#include <cstdio>
+#include <string>
 
 namespace {
 
@@ -22,7 +30,58 @@ bool RemoteActionsSupported(ui::Form& owner) {
   return false;
 }
 
+// The request a remote keyword names, as the dispatcher runs it with the stored options. The
+// countdown goes first, as for every action; cancelling it is reported as cancelled.
+win::ErrorCode RunRemoteRequest(const RemoteKeyword& keyword) {
+  if (keyword.command == RemoteCommand::Abort) {
+    // No countdown: the shutdown to withdraw may end while one runs.
+    return AbortRemoteShutdown(keyword.computer.c_str(), AppSettings) != 0
+               ? win::ErrorSuccess
+               : platform::GetLastError();
+  }
+  bool wentAhead = false;
+  const int result = RunAction(
+      keyword.command == RemoteCommand::Reboot ? ActionRemoteReboot : ActionRemoteShutdown,
+      AppSettings, [&keyword, &wentAhead](Settings& settings) {
+        CopyBounded(settings.RemoteComputer, keyword.computer.c_str(), SettingsTextCapacity);
+        wentAhead = true;
+      });
+  if (!wentAhead) {
+    return win::ErrorCancelled;
+  }
+  return result != 0 ? win::ErrorSuccess : platform::GetLastError();
+}
+
+std::string DoneText(const RemoteKeyword& keyword) {
+  const char* format = keyword.command == RemoteCommand::Abort    ? AbortDoneFormat
+                       : keyword.command == RemoteCommand::Reboot ? RebootSentFormat
+                                                                  : ShutdownSentFormat;
+  const int length = std::snprintf(nullptr, 0, format, keyword.computer.c_str());
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  std::snprintf(text.data(), text.size(), format, keyword.computer.c_str());
+  text.pop_back();
+  return text;
+}
+
 } // namespace
+
+int TFMain::RunRemoteKeyword(const RemoteKeyword& keyword) {
+  const bool console = AttachScriptConsole();
+  HoldBackErrorBoxes(console);
+  win::ErrorCode result = win::ErrorInvalidName;
+  if (keyword.computer.empty()) {
+    // Without a name the request would go to this computer.
+    platform::SetLastError(result);
+    ShowLastErrorBox(MessageCaption);
+  } else {
+    result = RunRemoteRequest(keyword);
+  }
+  HoldBackErrorBoxes(false);
+  if (console) {
+    WriteConsoleLine(result == win::ErrorSuccess ? DoneText(keyword) : SystemErrorText(result));
+  }
+  return static_cast<int>(result);
+}
 
 void TFMain::RemoteReboot1Click() {
   if (!RemoteActionsSupported(*this)) {
@@ -48,4 +107,21 @@ void TFMain::DomainShutdown1Click() {
   }
   RunAction(request.Reboot != 0 ? ActionDomainReboot : ActionDomainShutdown, AppSettings,
             [&request](Settings& settings) { ApplyTargetRequest(request, settings); });
+}
+
+void TFMain::AbortRemoteShutdown1Click() {
+  if (!RemoteActionsSupported(*this)) {
+    return;
+  }
+  TargetRequest request = BlankTargetRequest(AppSettings);
+  TFRComp dialog;
+  // An abort withdraws whatever was asked, shutdown or restart.
+  dialog.CBReboot.SetVisible(false);
+  if (!dialog.Execute(request, AbortRemoteDialogTitle, TargetHelpContext)) {
+    return;
+  }
+  // The credentials serve this abort only; the stored options stay those of the last request.
+  Settings target = AppSettings;
+  ApplyTargetRequest(request, target);
+  AbortRemoteShutdown(target.RemoteComputer, target);
 }

@@ -212,3 +212,16 @@ inline constexpr char UpdateQuestionText[] = "A newer version of Dorvane Shutdow
 inline constexpr char BrowserCommandKey[] = "http\\shell\\open\\command";
 inline constexpr char ShellOpenVerb[] = "open";
 inline constexpr char HttpAgentName[] = "Mozilla";
+
+// The keywords that name one computer after them, for scripts, and what they report.
+inline constexpr char RemoteShutdownKeyword[] = "remoteshutdown";
+inline constexpr char RemoteRebootKeyword[] = "remotereboot";
+inline constexpr char AbortKeyword[] = "abort";
+// Take the computer's name.
+inline constexpr char ShutdownSentFormat[] = "The shutdown request was sent to %s.";
+inline constexpr char RebootSentFormat[] = "The restart request was sent to %s.";
+inline constexpr char AbortDoneFormat[] = "The pending shutdown of %s was aborted.";
+
+// Aborting a pending remote shutdown from the window.
+inline constexpr char AbortRemoteItemCaption[] = "&Abort Remote Shutdown";
+inline constexpr char AbortRemoteDialogTitle[] = "Abort Remote Shutdown";

@@ -1,5 +1,5 @@
 #pragma once
-// Security token and the remote shutdown request.
+// Security token and the remote shutdown request and its withdrawal.
 
 #include "platform/winconst.h"
 
@@ -22,5 +22,7 @@ bool CloseHandle(win::Handle handle);
 
 int InitiateSystemShutdownA(const char* machine, const char* message, std::uint32_t timeout,
                             bool forceAppsClosed, bool rebootAfterShutdown);
+// Withdraws a shutdown the machine was asked for and still counts down to.
+int AbortSystemShutdownA(const char* machine);
 
 } // namespace platform

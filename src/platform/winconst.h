@@ -56,6 +56,8 @@ inline constexpr ErrorCode ErrorFileTooLarge = 223;
 inline constexpr ErrorCode ErrorMoreData = 234;
 inline constexpr ErrorCode ErrorNoMoreItems = 259;
 inline constexpr ErrorCode ErrorNotAllAssigned = 1300;
+inline constexpr ErrorCode ErrorNoShutdownInProgress = 1116;
+inline constexpr ErrorCode ErrorCancelled = 1223;
 inline constexpr ErrorCode ErrorNoSuchPrivilege = 1313;
 inline constexpr ErrorCode ErrorNoNetwork = 1222;
 // What FormatMessageA leaves when it has no text for a code at all, and when the text exists but
@@ -144,6 +146,10 @@ inline constexpr std::uint32_t DaclSecurityInformation = 0x4;
 // GetComputerNameExA name types.
 inline constexpr std::uint32_t ComputerNameDnsHostname = 1;
 inline constexpr std::uint32_t ComputerNameDnsFullyQualified = 3;
+
+// Consoles: the one of the process that started this one, and the standard output handle.
+inline constexpr std::uint32_t AttachParentProcess = 0xFFFFFFFFu;
+inline constexpr std::uint32_t StdOutputHandle = 0xFFFFFFF5u;
 
 // Lengths Windows fixes.
 inline constexpr std::uint32_t MaxComputerNameLength = 15;

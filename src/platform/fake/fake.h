@@ -117,6 +117,11 @@ struct World {
   std::uint32_t chunk = 100;
   std::map<win::Handle, std::pair<std::string, std::size_t>> requests; // address, bytes read
 
+  // The console of the process that started the program, when it has one, and what was
+  // written to it.
+  bool parentConsole = false;
+  std::string consoleOutput;
+
   // Files by full path.
   std::map<std::string, std::vector<std::uint8_t>> files;
   // Attributes and security descriptors of files by full path. A file without an entry has
@@ -133,6 +138,9 @@ struct World {
   // Files that are there but refuse to open for reading, with the error Windows gives.
   std::map<std::string, win::ErrorCode> unopenableFiles;
 };
+
+// The standard output handle of a process attached to the parent's console.
+inline constexpr win::Handle ConsoleOutputHandle = 0x2F00;
 
 // The descriptor a new file gets from its folder.
 inline const std::vector<std::uint8_t> FolderDefaultSecurity = {'i', 'n', 'h', 'e', 'r', 'i', 't'};

@@ -1,4 +1,5 @@
 #include "platform/kernel.h"
+#include "platform/console.h"
 
 #include "common/bounded.h"
 #include "platform/fake/internal.h"
@@ -236,6 +237,10 @@ std::int32_t ReadFile(win::Handle file, void* buffer, std::uint32_t count) {
 std::int32_t WriteFile(win::Handle file, const void* buffer, std::uint32_t count) {
   Record("WriteFile", count);
   fake::World& w = TheWorld();
+  if (file == fake::ConsoleOutputHandle && w.parentConsole) {
+    w.consoleOutput.append(static_cast<const char*>(buffer), count);
+    return static_cast<std::int32_t>(count);
+  }
   const auto open = w.openFiles.find(file);
   if (open == w.openFiles.end() || !open->second.writing) {
     return -1;
@@ -321,6 +326,17 @@ bool SetFileSecurityA(const char* path, std::uint32_t information,
   }
   TheWorld().fileSecurity[path] = descriptor;
   return true;
+}
+
+bool AttachConsole(std::uint32_t processId) {
+  Record("AttachConsole", processId);
+  return TheWorld().parentConsole;
+}
+
+win::Handle GetStdHandle(std::uint32_t which) {
+  Record("GetStdHandle", which);
+  return which == win::StdOutputHandle && TheWorld().parentConsole ? fake::ConsoleOutputHandle
+                                                                   : win::NoHandle;
 }
 
 } // namespace platform

@@ -88,6 +88,16 @@ int InitiateSystemShutdownA(const char* machine, const char* message, std::uint3
   return static_cast<int>(result);
 }
 
+int AbortSystemShutdownA(const char* machine) {
+  Record("AbortSystemShutdownA", machine);
+  const long result = NextResult("AbortSystemShutdownA", 1);
+  if (result == 0) {
+    TheWorld().lastError = static_cast<win::ErrorCode>(
+        NextResult("AbortSystemShutdownA.error", win::ErrorNoShutdownInProgress));
+  }
+  return static_cast<int>(result);
+}
+
 int MessageBoxA(win::Handle owner, const char* text, const char* caption,
                 win::MessageBoxStyle style) {
   Record("MessageBoxA", text, caption, style);

@@ -41,6 +41,8 @@ static_assert(win::ErrorFileTooLarge == ERROR_FILE_TOO_LARGE);
 static_assert(win::ErrorMoreData == ERROR_MORE_DATA);
 static_assert(win::ErrorNoMoreItems == ERROR_NO_MORE_ITEMS);
 static_assert(win::ErrorNotAllAssigned == ERROR_NOT_ALL_ASSIGNED);
+static_assert(win::ErrorNoShutdownInProgress == ERROR_NO_SHUTDOWN_IN_PROGRESS);
+static_assert(win::ErrorCancelled == ERROR_CANCELLED);
 static_assert(win::ErrorNoSuchPrivilege == ERROR_NO_SUCH_PRIVILEGE);
 static_assert(win::ErrorNoNetwork == ERROR_NO_NETWORK);
 static_assert(win::ErrorMrMidNotFound == ERROR_MR_MID_NOT_FOUND);
@@ -119,6 +121,9 @@ static_assert(win::ComputerNameDnsHostname == ComputerNameDnsHostname);
 static_assert(win::ComputerNameDnsFullyQualified == ComputerNameDnsFullyQualified);
 static_assert(win::MaxComputerNameLength == MAX_COMPUTERNAME_LENGTH);
 static_assert(win::MaxPath == MAX_PATH);
+
+static_assert(win::AttachParentProcess == ATTACH_PARENT_PROCESS);
+static_assert(win::StdOutputHandle == STD_OUTPUT_HANDLE);
 
 static_assert(sizeof(win::Handle) == sizeof(HANDLE));
 static_assert(sizeof(win::RegKey) == sizeof(HKEY));

@@ -45,4 +45,8 @@ int InitiateSystemShutdownA(const char* machine, const char* message, std::uint3
                                    forceAppsClosed, rebootAfterShutdown);
 }
 
+int AbortSystemShutdownA(const char* machine) {
+  return ::AbortSystemShutdownA(const_cast<char*>(machine));
+}
+
 } // namespace platform

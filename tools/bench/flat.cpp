@@ -125,9 +125,11 @@ struct MenuEntry {
 };
 
 constexpr MenuEntry FileItems[] = {{"&Tray\tEsc"}, {nullptr}, {"&Exit\tAlt+F4"}};
-constexpr MenuEntry ActionItems[] = {{"&Shut Down"}, {"&Reboot"},          {"&Log Off"},
-                                     {"&Stand by"},  {"&Hibernate"},       {"&Lock Workstation"},
-                                     {nullptr},      {"&Remote Shutdown"}, {"&Domain Shutdown"}};
+constexpr MenuEntry ActionItems[] = {
+    {"&Shut Down"},      {"&Reboot"},          {"&Log Off"},
+    {"&Stand by"},       {"&Hibernate"},       {"&Lock Workstation"},
+    {nullptr},           {"&Remote Shutdown"}, {"&Abort Remote Shutdown"},
+    {"&Domain Shutdown"}};
 constexpr MenuEntry OptionsItems[] = {{"&Preferences\tCtrl+O"}, {"&AutoLogon\tCtrl+L"}};
 constexpr MenuEntry HelpItems[] = {
     {"&Index\tF1"}, {"&Program Home Page"}, {nullptr}, {"&About\tCtrl+A"}};

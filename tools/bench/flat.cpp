@@ -71,6 +71,7 @@ constexpr int NoticeLabelOffset = 16;
 // The images come drawn at these scales in percent; a scaled one is numbered image * 100 + scale.
 constexpr int ImageScales[] = {100, 125, 150, 200};
 constexpr int DesignScale = 100;
+constexpr int ScaledNumberFactor = 100;
 constexpr int ToolbarImages = 100;
 constexpr int OptionsGlyph = 110;
 constexpr int AutoLogonGlyph = 111;
@@ -88,7 +89,8 @@ constexpr int StatusSecondPartWidth = 350;
 constexpr int GlyphSpacing = 10;
 constexpr UINT_PTR TimerId = 1;
 constexpr UINT TimerMilliseconds = 1000;
-constexpr int TipCapacity = 80;
+// Room for a hint or a button caption.
+constexpr int TextCapacity = 80;
 
 enum ControlId : int {
   TimerCheckId = 10,
@@ -228,7 +230,7 @@ HIMAGELIST LoadImageStrip(int image, int dpi, bool onlyFirst) {
       nearest = scale;
     }
   }
-  const int number = nearest == DesignScale ? image : image * DesignScale + nearest;
+  const int number = nearest == DesignScale ? image : image * ScaledNumberFactor + nearest;
   const auto bitmap =
       static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(number),
                                       IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
@@ -376,8 +378,8 @@ bool AnswerToolTip(NMHDR& header) {
     reinterpret_cast<NMTTDISPINFOA&>(header).lpszText = const_cast<char*>(hint);
     return true;
   }
-  static wchar_t wide[TipCapacity];
-  MultiByteToWideChar(CP_ACP, 0, hint, -1, wide, TipCapacity);
+  static wchar_t wide[TextCapacity];
+  MultiByteToWideChar(CP_ACP, 0, hint, -1, wide, TextCapacity);
   reinterpret_cast<NMTTDISPINFOW&>(header).lpszText = wide;
   return true;
 }
@@ -390,7 +392,7 @@ void DrawGlyphButton(const DRAWITEMSTRUCT& item) {
   if ((item.itemState & ODS_SELECTED) != 0) {
     DrawEdge(item.hDC, &face, BDR_SUNKENOUTER, BF_RECT);
   }
-  char caption[TipCapacity] = {};
+  char caption[TextCapacity] = {};
   GetWindowTextA(item.hwndItem, caption, sizeof caption);
   const HGDIOBJ previous = SelectObject(item.hDC, Main.font);
   RECT text{};

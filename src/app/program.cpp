@@ -26,7 +26,8 @@ win::Handle AcquireSingleInstance(const char* name) {
 }
 
 bool AttachScriptConsole() {
-  return platform::AttachConsole(win::AttachParentProcess);
+  return platform::GetStdHandle(win::StdOutputHandle) != win::NoHandle ||
+         platform::AttachConsole(win::AttachParentProcess);
 }
 
 void WriteConsoleLine(const std::string& text) {

@@ -14,7 +14,8 @@ extern std::string SettingsFilePath;
 // The named mutex held for the whole run, or none when another instance holds it.
 win::Handle AcquireSingleInstance(const char* name);
 
-// Joins the console of the process that started the program; false when it has none.
+// Finds where the script that started the program reads results: the output it handed over, or
+// else its console, joined. False when there is neither, as for a start from the desktop.
 bool AttachScriptConsole();
 // One line on the standard output a script reads, whatever line ends the text brings.
 void WriteConsoleLine(const std::string& text);

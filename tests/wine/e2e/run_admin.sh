@@ -1,0 +1,102 @@
+#!/usr/bin/env bash
+# End-to-end tests of what the program asks of other computers when an administrator drives it
+# from a script, read from Wine's own log of those calls, under Wine and Xvfb like run_e2e.sh.
+#
+#   run_admin.sh TEST BUILD_DIR PROGRAM.exe DRIVER.exe
+#
+# TEST is one of the test_* functions below, without the prefix. Prints one PASS or FAIL line a
+# check; the exit status is 0 when all passed.
+#
+# Nothing here reaches the network: Wine's remote shutdown request only logs what it was asked
+# (machine, message, timeout, force, reboot) on its fixme channel and reports success, and Wine
+# has no network provider, so the browse list of the domain action is empty.
+
+# The tests are called by name, which shellcheck cannot follow.
+# shellcheck disable=SC2317
+# shellcheck source-path=SCRIPTDIR
+set -u
+
+# shellcheck source=session.sh
+source "$(dirname "$0")/session.sh"
+test_arguments 4 "TEST BUILD_DIR PROGRAM.exe DRIVER.exe" "$@"
+
+# Wine's log of the remote shutdown requests, and nothing else.
+readonly REQUEST_LOG_CHANNELS=-all,fixme+advapi
+readonly LIST_FILE=DorvaneShutdown.computers.txt
+readonly RUN_SECONDS=60
+# Wine's text for ERROR_INVALID_NAME, as the driver shows a message box's text.
+readonly INVALID_NAME_TEXT='Invalid name.\r\n'
+readonly SHUTDOWN_WARNING="This computer is being shut down from the network by Dorvane Shutdown. Please save your work now."
+
+# settings VALUES...: writes the settings file. The last update check is today, so that the
+# program asks no web site at its start.
+settings() {
+  settings_bytes LastCheckDay="$(today_day_number)" "$@" >"$SETTINGS_FILE"
+}
+
+# The name Wine gives this computer.
+own_computer_name() {
+  wine cmd /c echo %COMPUTERNAME% 2>/dev/null | tr -d '\r'
+}
+
+# run_program WINEDEBUG ARGUMENTS...: runs the program from its folder with the arguments and
+# Wine's debug channels WINEDEBUG until it ends, acknowledging each of its message boxes with OK.
+# Sets exit_code, PROGRAM_LOG (the file with what Wine wrote to the program's stderr) and BOXES
+# (the text of each box, one a line, in order); false when the program still runs after
+# RUN_SECONDS.
+run_program() {
+  local channels=$1 start=$SECONDS app box text
+  shift
+  PROGRAM_LOG=$e2e_prefix/program.$BASHPID.log
+  BOXES=""
+  (cd "$E2E_DIR" && WINEDEBUG=$channels exec wine "C:\\$E2E_FOLDER\\$E2E_PROGRAM" "$@") \
+    >/dev/null 2>"$PROGRAM_LOG" &
+  app=$!
+  while running "$app"; do
+    if [ $((SECONDS - start)) -ge "$RUN_SECONDS" ]; then
+      return 1
+    fi
+    for box in $(drv find-windows '#32770' "$CAPTION" | awk '$2 == 1 { print $1 }'); do
+      text=$(drv children "$box" | awk -F '\t' '$2 == "Static" && $3 != "" { print $3 }')
+      BOXES+="$text"$'\n'
+      drv click-child "$box" OK >/dev/null
+      drv wait-gone "$box" 5000 >/dev/null
+    done
+    sleep 0.2
+  done
+  wait "$app"
+  exit_code=$?
+}
+
+# The remote shutdown requests of the last run, one a line, as Wine logged them: the machine
+# name and the message quoted, then the timeout, force and reboot.
+requests() {
+  sed -n 's/^[0-9a-f]*:fixme:advapi:InitiateSystemShutdownExA //p' "$PROGRAM_LOG" |
+    sed 's/ 0x[0-9a-f]*$//'
+}
+
+# The list file holds a comment, a name with two leading backslashes, this computer (in other
+# letter case, before the others), a blank line, the first name again in other case and without
+# backslashes, another name, and one too long for any computer.
+test_domain_list() {
+  local own overlong expected
+  own=$(own_computer_name)
+  [ -n "$own" ] || abort "Wine tells no computer name"
+  overlong=$(printf 'x%.0s' {1..64})
+  settings ShowWarning=0 ShowRemoteWarning=1 RemoteWarnSeconds=33
+  printf '# the lab\r\n\\\\PC1\r\n%s\r\n\r\npc1\r\nPC2\r\n%s\r\n' \
+    "${own,,}" "$overlong" >"$E2E_DIR/$LIST_FILE"
+  run_program "$REQUEST_LOG_CHANNELS" domainshutdown ||
+    abort "the program still runs $RUN_SECONDS s after \"domainshutdown\""
+  check_eq "\"domainshutdown\" ends the program, exit code" "$exit_code" 0
+  # Wine's log quotes backslashes doubled.
+  expected=$(printf '"%s" "%s" 33 0 0\n' '\\\\PC1' "$SHUTDOWN_WARNING" PC2 "$SHUTDOWN_WARNING" \
+    "${own,,}" "$SHUTDOWN_WARNING")
+  check_eq "the requests, each computer once and this one last" "$(requests)" "$expected"
+  check_eq "the boxes: the overlong name, then the summary" "$BOXES" \
+    "$INVALID_NAME_TEXT"$'\n'"$INVALID_NAME_TEXT"$'\n'
+}
+
+begin_test "$3" "$4"
+"test_$test_name"
+finish

@@ -4,4 +4,8 @@
 
 dorvane_add_e2e_suite(e2e_admin_ run_admin.sh TESTS
   domain_list
+  remote_reboot_keyword
+  abort_keyword
+  abort_keyword_credentials
+  console_results
 )

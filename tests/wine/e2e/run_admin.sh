@@ -97,6 +97,101 @@ test_domain_list() {
     "$INVALID_NAME_TEXT"$'\n'"$INVALID_NAME_TEXT"$'\n'
 }
 
+readonly REBOOT_WARNING="This computer is being restarted from the network by Dorvane Shutdown. Please save your work now."
+# Wine's own log of an abort (its trace channel names the machine) and the relay trace of the
+# abort and the administrative-share connection, with their arguments.
+readonly ABORT_LOG_CHANNELS=-all,trace+advapi,+relay
+readonly ABORT_RELAY="advapi32.AbortSystemShutdownA;mpr.WNetAddConnection2A"
+
+# The aborts of the last run, the machine name quoted, one a line, as Wine logged them.
+aborts() {
+  sed -n 's/^[0-9a-f]*:trace:advapi:AbortSystemShutdownA stub \(.*\) (harmless)$/\1/p' \
+    "$PROGRAM_LOG"
+}
+
+# The calls of the last run in the relay trace, "dll.Name(arguments)" a line.
+relayed_calls() {
+  sed -n 's/^[0-9a-f]*:Call \([a-z0-9]*\.[A-Za-z0-9]*(.*)\) ret=.*/\1/p' "$PROGRAM_LOG"
+}
+
+trace_aborts() {
+  wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /d "$ABORT_RELAY" /f >/dev/null 2>&1 ||
+    abort "the relay trace could not be set up"
+}
+
+# run_in_console ARGUMENTS...: the program started by cmd in a terminal, as a batch line starts
+# it; sets CONSOLE (what the terminal shows, without its control sequences and carriage returns)
+# and ERRORLEVEL (the whole exit code, as a batch file reads it).
+run_in_console() {
+  local output=$e2e_prefix/console.$BASHPID.txt line
+  line="C:\\$E2E_FOLDER\\$E2E_PROGRAM $* & echo errorlevel=!ERRORLEVEL!"
+  (cd "$E2E_DIR" && timeout "$RUN_SECONDS" script -qec "wine cmd /v:on /c '$line'" /dev/null \
+    </dev/null >"$output" 2>&1)
+  CONSOLE=$(sed 's/\x1b\[[0-9;?]*[A-Za-z]//g; s/\r//g' "$output" | grep -v '^errorlevel=')
+  ERRORLEVEL=$(sed 's/\x1b\[[0-9;?]*[A-Za-z]//g; s/\r//g' "$output" |
+    sed -n 's/^errorlevel=//p')
+}
+
+# "remotereboot PC1": one reboot request with the stored message and timeout, no dialog, and the
+# program ends by itself, without its exit question.
+test_remote_reboot_keyword() {
+  settings ShowWarning=0 ShowRemoteWarning=1 RemoteWarnSeconds=45 ConfirmExit=1
+  run_program "$REQUEST_LOG_CHANNELS" remotereboot PC1 ||
+    abort "the program still runs $RUN_SECONDS s after \"remotereboot PC1\""
+  check_eq "\"remotereboot PC1\" ends the program, exit code" "$exit_code" 0
+  check_eq "one reboot request with the stored message and timeout" "$(requests)" \
+    "\"PC1\" \"$REBOOT_WARNING\" 45 0 1"
+  check_eq "no message box" "$BOXES" ""
+}
+
+# "abort PC1": one abort of PC1 at once (no countdown), no connection, exit code 0.
+test_abort_keyword() {
+  settings ShowWarning=1 WarnSeconds=30 ConfirmExit=1
+  trace_aborts
+  run_program "$ABORT_LOG_CHANNELS" abort PC1 ||
+    abort "the program still runs $RUN_SECONDS s after \"abort PC1\""
+  check_eq "\"abort PC1\" ends the program, exit code" "$exit_code" 0
+  check_eq "Wine is asked to abort PC1's shutdown" "$(aborts)" '"PC1"'
+  check_eq "one abort and no connection" "$(relayed_calls | cut -d'(' -f1)" \
+    advapi32.AbortSystemShutdownA
+  check_eq "no message box" "$BOXES" ""
+}
+
+# With stored credentials the abort goes through PC1's administrative share. Wine has no network
+# provider: the connection is refused, nothing is aborted, and the refusal is the result.
+test_abort_keyword_credentials() {
+  settings ShowWarning=0 UseCredentials=1 UserName=admin Password=secret
+  trace_aborts
+  run_program "$ABORT_LOG_CHANNELS" abort PC1 ||
+    abort "the program still runs $RUN_SECONDS s after \"abort PC1\""
+  local calls
+  calls=$(relayed_calls)
+  check "the connection is asked with the stored account" \
+    grep -q '^mpr\.WNetAddConnection2A([0-9a-f]*,[0-9a-f]* "secret",[0-9a-f]* "admin",00000000)$' \
+    <<<"$calls"
+  check_eq "nothing is aborted without the connection" "$(aborts)" ""
+  check_eq "no message box: the result goes to the output the script redirected" "$BOXES" ""
+  # Wine refuses with ERROR_NO_NETWORK (1222); a Linux exit status keeps its low byte.
+  check_eq "the exit code is the connection's error" "$exit_code" $((1222 % 256))
+}
+
+# Started from a console, the result goes there instead of into a box, and a batch file reads
+# the whole exit code.
+test_console_results() {
+  settings ShowWarning=0 ConfirmExit=1
+  run_in_console abort PC1
+  check_eq "\"abort PC1\" tells the console" "$CONSOLE" "The pending shutdown of PC1 was aborted."
+  check_eq "\"abort PC1\" errorlevel" "$ERRORLEVEL" 0
+  run_in_console remoteshutdown
+  check_eq "\"remoteshutdown\" without a name tells the console" "$CONSOLE" "Invalid name."
+  check_eq "\"remoteshutdown\" without a name, errorlevel" "$ERRORLEVEL" 123
+  settings ShowWarning=0 UseCredentials=1 UserName=admin Password=secret
+  run_in_console abort PC1
+  check_eq "a refused abort, errorlevel" "$ERRORLEVEL" 1222
+  check "a refused abort tells the console Wine's text" test -n "$CONSOLE"
+  check_eq "no message box is left open" "$(drv find-windows '#32770' "$CAPTION")" ""
+}
+
 begin_test "$3" "$4"
 "test_$test_name"
 finish

@@ -1,9 +1,9 @@
 #include "actions/computer_list.h"
 
-#include "common/text.h"
 #include "platform/kernel.h"
 
 #include <algorithm>
+#include <set>
 
 namespace {
 
@@ -36,8 +36,16 @@ std::string_view Trimmed(std::string_view text) {
   return text.substr(first, text.find_last_not_of(Blanks) - first + 1);
 }
 
-bool SameComputer(std::string_view a, std::string_view b) {
-  return SameTextIgnoringCase(WithoutPrefix(a), WithoutPrefix(b));
+// Names that are the same computer give the same key: the letters A to Z folded, as Windows
+// compares names, and without the leading backslashes.
+std::string ComputerKey(std::string_view name) {
+  std::string key(WithoutPrefix(name));
+  for (char& c : key) {
+    if (c >= 'A' && c <= 'Z') {
+      c = static_cast<char>(c - 'A' + 'a');
+    }
+  }
+  return key;
 }
 
 } // namespace
@@ -132,14 +140,13 @@ ComputerListFile ReadComputerListFile(const char* path) {
 std::vector<ListedComputer> MergeComputers(const std::vector<std::string>& browsed,
                                            const std::vector<ListedComputer>& listed) {
   std::vector<ListedComputer> merged;
+  std::set<std::string> known;
   for (const std::string& name : browsed) {
     merged.push_back({name, true});
+    known.insert(ComputerKey(name));
   }
   for (const ListedComputer& computer : listed) {
-    const bool known = std::any_of(merged.begin(), merged.end(), [&](const ListedComputer& other) {
-      return SameComputer(other.name, computer.name);
-    });
-    if (!known) {
+    if (known.insert(ComputerKey(computer.name)).second) {
       merged.push_back(computer);
     }
   }

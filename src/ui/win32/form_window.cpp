@@ -325,13 +325,19 @@ void TakeOwner(Form& form) {
 } // namespace
 
 HWND OwnerFor(const Form* opener) {
-  if (const HWND window = ShownWindow(opener)) {
-    return window;
+  // Windows disables the owner of a modal window, so the form that must stay usable under them
+  // (the countdown) owns none.
+  const Form* live = FormLiveUnderModal();
+  for (const Form* form : {opener, static_cast<const Form*>(FormOfWindow(::GetActiveWindow())),
+                           static_cast<const Form*>(MainForm())}) {
+    if (form == live) {
+      continue;
+    }
+    if (const HWND window = ShownWindow(form)) {
+      return window;
+    }
   }
-  if (const HWND window = ShownWindow(FormOfWindow(::GetActiveWindow()))) {
-    return window;
-  }
-  return ShownWindow(MainForm());
+  return nullptr;
 }
 
 void ShowFormWindow(Form& form, int command) {

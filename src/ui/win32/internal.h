@@ -92,7 +92,8 @@ void EnableAgain(const DisabledWindows& disabled);
 // Shows the window with the given ShowWindow command and brings it to the front.
 void ShowFormWindow(Form& form, int command);
 // The window that owns a window the form opens: the form itself, or the program's active
-// window, or the main window, whichever is shown; none when the program shows no window.
+// window, or the main window, whichever is shown first, but never the form that must stay
+// usable under modal windows; none when the program shows no other window.
 HWND OwnerFor(const Form* opener);
 
 // Handles one message taken from the queue: the form's shortcuts first, then dialog-style

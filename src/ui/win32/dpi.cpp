@@ -18,14 +18,18 @@ constexpr int EffectiveDpi = 0;
 using GetDpiForWindowFunction = UINT WINAPI(HWND);
 using GetDpiForMonitorFunction = HRESULT WINAPI(HMONITOR, int, UINT*, UINT*);
 
-int SystemDpi() {
-  const HDC screen = ::GetDC(nullptr);
-  const int dpi = screen != nullptr ? ::GetDeviceCaps(screen, LOGPIXELSX) : 0;
-  ::ReleaseDC(nullptr, screen);
-  return dpi > 0 ? dpi : DesignDpi;
-}
-
 } // namespace
+
+int SystemDpi() {
+  // Fixed for the session: Windows asks to log off before the system DPI changes.
+  static const int dpi = [] {
+    const HDC screen = ::GetDC(nullptr);
+    const int caps = screen != nullptr ? ::GetDeviceCaps(screen, LOGPIXELSX) : 0;
+    ::ReleaseDC(nullptr, screen);
+    return caps > 0 ? caps : DesignDpi;
+  }();
+  return dpi;
+}
 
 int WindowDpi(HWND window) {
   // Windows 10 1607 and later know each window's DPI; Windows 8.1 each monitor's; before that

@@ -91,8 +91,8 @@ void FitClientArea(HWND window, int clientWidth, int clientHeight) {
   ::SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// The form's font, scaling and icons for the DPI. Returns the font it replaces, for the caller
-// to release once the controls have the new one.
+// The form's font and scaling for the DPI. Returns the font it replaces, for the caller to
+// release once the controls have the new one.
 HFONT ScaleForm(Form& form, HWND window, FormData& data, int dpi) {
   const HFONT font = CreateFormFont(dpi);
   if (font == nullptr) {
@@ -101,6 +101,12 @@ HFONT ScaleForm(Form& form, HWND window, FormData& data, int dpi) {
   const HFONT previousFont = data.font;
   data.font = font;
   form.ScalingFromSystem(MeasureScaling(window, font, dpi));
+  return previousFont;
+}
+
+// The window's own icons at the size its DPI asks for. The class's icons already have the
+// system DPI's size, so a window there needs none of its own.
+void ScaleIcons(HWND window, FormData& data, int dpi) {
   const Scaling designed = ScalingFor(dpi, 0);
   for (const auto& [which, size, icon] : {std::tuple{ICON_SMALL, SmallIconSize, &data.smallIcon},
                                           std::tuple{ICON_BIG, BigIconSize, &data.bigIcon}}) {
@@ -113,7 +119,6 @@ HFONT ScaleForm(Form& form, HWND window, FormData& data, int dpi) {
       ::DestroyIcon(previous);
     }
   }
-  return previousFont;
 }
 
 void FitScaledClientArea(Form& form, HWND window) {
@@ -126,6 +131,7 @@ void FitScaledClientArea(Form& form, HWND window) {
 void ChangeDpi(Form& form, HWND window, int dpi, const RECT& suggested) {
   FormData& data = DataOf(form);
   const HFONT previousFont = ScaleForm(form, window, data, dpi);
+  ScaleIcons(window, data, dpi);
   ::SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
   FitScaledClientArea(form, window);
@@ -381,7 +387,11 @@ void Realize(Form& form) {
   if (window == nullptr) {
     throw std::runtime_error(FormFailedText);
   }
-  ScaleForm(form, window, data, WindowDpi(window));
+  const int dpi = WindowDpi(window);
+  ScaleForm(form, window, data, dpi);
+  if (dpi != SystemDpi()) {
+    ScaleIcons(window, data, dpi);
+  }
   FitScaledClientArea(form, window);
   CentreOnScreen(window);
 

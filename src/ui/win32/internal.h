@@ -102,9 +102,10 @@ void DispatchQueued(MSG& message);
 // The standard end of a window procedure that caught an exception.
 void ReportAndTerminate(const char* text);
 
-// The DPI a window is shown at, the DPI of the notification area's icons, the form's font for a
-// DPI and the scaling that the face it gives calls for.
+// The DPI a window is shown at, the system's DPI, the DPI of the notification area's icons, the
+// form's font for a DPI and the scaling that the face it gives calls for.
 int WindowDpi(HWND window);
+int SystemDpi();
 int TrayIconDpi();
 HFONT CreateFormFont(int dpi);
 Scaling MeasureScaling(HWND window, HFONT font, int dpi);

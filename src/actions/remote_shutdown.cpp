@@ -115,6 +115,23 @@ int WithAdminShare(const char* machine, const char* user, const char* password,
   return result;
 }
 
+// Runs one request to the computer and reports its failure in a box. The last error stays the
+// request's own, whatever looking up the box's text leaves, for a caller that reports it again.
+int ReportedRequest(const char* computer, const std::function<int()>& request) {
+  int result = 0;
+  if (NamesNoComputer(computer)) {
+    platform::SetLastError(win::ErrorInvalidName);
+  } else {
+    result = request();
+  }
+  if (result == 0) {
+    const win::ErrorCode requestError = platform::GetLastError();
+    ShowLastErrorBox(MessageCaption);
+    platform::SetLastError(requestError);
+  }
+  return result;
+}
+
 } // namespace
 
 int InitiateRemoteShutdown(const char* machine, const char* message, std::uint32_t timeout,
@@ -139,23 +156,12 @@ int RemoteShutdownComputer(const char* computer, const Settings& settings) {
   const std::uint32_t timeout =
       warn ? static_cast<std::uint32_t>(static_cast<std::int32_t>(settings.RemoteWarnSeconds)) : 0;
   const bool force = settings.ForceApps != 0;
-  int result = 0;
-  if (NamesNoComputer(computer)) {
-    platform::SetLastError(win::ErrorInvalidName);
-  } else {
-    result = settings.UseCredentials != 0
-                 ? InitiateRemoteShutdownWithLogon(computer, settings.UserName, settings.Password,
-                                                   message, timeout, force, reboot)
-                 : InitiateRemoteShutdown(computer, message, timeout, force, reboot);
-  }
-  if (result == 0) {
-    // Looking up the text and showing the box may change the last error; a caller that reports
-    // the failure again must still find this request's own.
-    const win::ErrorCode requestError = platform::GetLastError();
-    ShowLastErrorBox(MessageCaption);
-    platform::SetLastError(requestError);
-  }
-  return result;
+  return ReportedRequest(computer, [&] {
+    return settings.UseCredentials != 0
+               ? InitiateRemoteShutdownWithLogon(computer, settings.UserName, settings.Password,
+                                                 message, timeout, force, reboot)
+               : InitiateRemoteShutdown(computer, message, timeout, force, reboot);
+  });
 }
 
 int RemoteShutdownByName(const char* target, Settings& settings) {
@@ -173,20 +179,11 @@ int AbortRemoteShutdown(const char* computer, const Settings& settings) {
     EnableShutdownPrivileges();
     return platform::AbortSystemShutdownA(computer) != 0 ? 1 : 0;
   };
-  int result = 0;
-  if (NamesNoComputer(computer)) {
-    platform::SetLastError(win::ErrorInvalidName);
-  } else {
-    result = settings.UseCredentials != 0
-                 ? WithAdminShare(computer, settings.UserName, settings.Password, abort)
-                 : abort();
-  }
-  if (result == 0) {
-    const win::ErrorCode abortError = platform::GetLastError();
-    ShowLastErrorBox(MessageCaption);
-    platform::SetLastError(abortError);
-  }
-  return result;
+  return ReportedRequest(computer, [&] {
+    return settings.UseCredentials != 0
+               ? WithAdminShare(computer, settings.UserName, settings.Password, abort)
+               : abort();
+  });
 }
 
 bool SameComputerName(const char* a, const char* b) {

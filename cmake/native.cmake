@@ -7,6 +7,7 @@ add_library(dorvane_platform_fake STATIC
   src/platform/fake/registry.cpp
   src/platform/fake/session.cpp
   src/platform/fake/shell.cpp
+  src/platform/fake/threads.cpp
 )
 target_link_libraries(dorvane_platform_fake PUBLIC dorvane_common)
 

@@ -4,18 +4,21 @@
 //
 // One name a line, with or without two leading backslashes; spaces and tabs around it are
 // dropped; blank lines and lines whose first character is '#' say nothing; lines end in CR LF or
-// LF, and a UTF-8 byte-order mark at the start is skipped.
+// LF. A list saved as UTF-8 (with a byte-order mark, or without one when the whole text is
+// valid UTF-8) is decoded; any other text is taken in the ANSI code page, as lists were before.
 
 #include "platform/winconst.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 // One name of the list, as written but for the spaces around it.
 struct ListedComputer {
-  std::string name;
+  std::string name;      // in the ANSI code page, as the requests take it
   bool possible = false; // false: no computer can bear the name, and no request goes to it
+  std::size_t line = 0;  // where the list file names it, from 1; 0 for the browse list
 };
 
 enum class ListFileState { Missing, Read, Unreadable };
@@ -29,11 +32,16 @@ struct ComputerListFile {
 // True when a computer can be called `name` (two leading backslashes aside): a NetBIOS name or
 // a DNS name, that is one or more labels joined by dots, each of 1 to 63 characters, at most 255
 // in all, without spaces, control characters or any of \ / : * ? " < > | , (a NetBIOS name is
-// one label of at most 15 characters, so it passes too; an IPv6 address does not).
+// one label of at most 15 characters, so it passes too; an IPv6 address does not). One dot at
+// the end marks a fully qualified name.
 bool IsPossibleComputerName(std::string_view name);
 
-// The names of the list text, in file order, duplicates included.
+// The names of the list text, in file order, duplicates included. A name that the ANSI code
+// page can't hold is not possible: it would reach another computer, or none.
 std::vector<ListedComputer> ParseComputerList(std::string_view text);
+
+// The text as UTF-8 spells it; none when it is no valid UTF-8.
+std::optional<std::u16string> DecodeUtf8(std::string_view text);
 
 // Reads and parses the file; a file that isn't there is Missing, one that is there but can't be
 // read (or is larger than any list of names) is Unreadable, with the reason.
@@ -46,3 +54,9 @@ std::vector<ListedComputer> MergeComputers(const std::vector<std::string>& brows
 
 // How many distinct computers the list can reach.
 std::size_t CountPossibleComputers(const std::vector<ListedComputer>& listed);
+
+// The lines that can't be a computer name, told once: up to `MaxReportedLines` with their line
+// numbers, and how many there are in all. Empty when there is none.
+inline constexpr std::size_t MaxReportedLines = 10;
+std::string ImpossibleLinesReport(const std::vector<ListedComputer>& listed);
+std::size_t CountImpossibleLines(const std::vector<ListedComputer>& listed);

@@ -42,6 +42,11 @@ void SetActionRoutines(const ActionRoutines& routines) {
 
 int RunAction(std::uint32_t code, Settings& settings,
               const std::function<void(Settings&)>& prepare) {
+  // Two runs over the same computers would ask them twice and mix their results.
+  const bool remote = code >= ActionRemoteShutdown && code <= ActionDomainReboot;
+  if (remote && Routines.refuseRemoteAction != nullptr && Routines.refuseRemoteAction()) {
+    return 0;
+  }
   if (Routines.confirmByWarningCountdown == nullptr ||
       !Routines.confirmByWarningCountdown(settings)) {
     return 0;

@@ -31,11 +31,14 @@ struct ActionRoutines {
   bool (*confirmByWarningCountdown)(const Settings& settings) = nullptr;
   int (*remoteShutdownByName)(const char* target, Settings& settings) = nullptr;
   int (*domainShutdown)(Settings& settings) = nullptr;
+  // True when a remote or domain action must not start now, after telling the user why.
+  bool (*refuseRemoteAction)() = nullptr;
 };
 
 void SetActionRoutines(const ActionRoutines& routines);
 
-// Returns the result of the routine called last, or 0 when the countdown stopped the action.
+// Returns the result of the routine called last, or 0 when the countdown stopped the action or
+// a remote or domain action was refused because another one still runs.
 // `prepare`, when given, changes the settings once the countdown lets the action through: a
 // command that brings choices of its own changes nothing when it is refused.
 int RunAction(std::uint32_t code, Settings& settings,

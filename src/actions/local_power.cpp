@@ -95,3 +95,7 @@ void ShowLastErrorBox(const char* caption) {
 void HoldBackErrorBoxes(bool held) {
   ErrorBoxesHeld = held;
 }
+
+bool ErrorBoxesHeldBack() {
+  return ErrorBoxesHeld;
+}

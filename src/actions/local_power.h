@@ -31,3 +31,4 @@ void ShowLastErrorBox(const char* caption);
 // Held back while a script reads the result from its console: no box may wait there for a
 // click. The last error stays as it is either way.
 void HoldBackErrorBoxes(bool held);
+bool ErrorBoxesHeldBack();

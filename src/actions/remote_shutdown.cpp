@@ -3,6 +3,7 @@
 #include "actions/computer_list.h"
 #include "actions/dispatcher.h"
 #include "actions/local_power.h"
+#include "actions/results_log.h"
 #include "common/text.h"
 #include "common/texts.h"
 #include "platform/kernel.h"
@@ -14,6 +15,7 @@
 #include <cctype>
 #include <cstdio>
 #include <functional>
+#include <optional>
 
 namespace {
 
@@ -38,6 +40,10 @@ std::string Cleaned(const char* name) {
       cleaned += static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));
     }
   }
+  // A fully qualified name may end in the root's dot.
+  if (cleaned.size() > 1 && cleaned.back() == '.') {
+    cleaned.pop_back();
+  }
   return cleaned;
 }
 
@@ -55,8 +61,8 @@ std::string OwnComputerName() {
   return platform::GetComputerNameA(name, size) ? std::string(name) : std::string();
 }
 
-// Every name under which a request reaches this computer: the loopback names, and the NetBIOS
-// and DNS names Windows knows it by.
+// Every name under which a request reaches this computer: the loopback names, the NetBIOS and
+// DNS names Windows knows it by, and its IPv4 addresses.
 std::vector<std::string> ThisComputersNames() {
   std::vector<std::string> names(std::begin(LoopbackNames), std::end(LoopbackNames));
   names.push_back(OwnComputerName());
@@ -67,6 +73,8 @@ std::vector<std::string> ThisComputersNames() {
       names.push_back(name);
     }
   }
+  // A computer is asked by its address too.
+  platform::GetAdaptersAddresses(names);
   // A name Windows couldn't tell must not match an empty target.
   std::erase_if(names, [](const std::string& name) { return NamesNoComputer(name.c_str()); });
   return names;
@@ -115,21 +123,24 @@ int WithAdminShare(const char* machine, const char* user, const char* password,
   return result;
 }
 
-// Runs one request to the computer and reports its failure in a box. The last error stays the
-// request's own, whatever looking up the box's text leaves, for a caller that reports it again.
-int ReportedRequest(const char* computer, const std::function<int()>& request) {
-  int result = 0;
+// Runs one request to the computer; the outcome carries the request's own error.
+RequestOutcome Outcome(const char* computer, const std::function<int()>& request) {
   if (NamesNoComputer(computer)) {
-    platform::SetLastError(win::ErrorInvalidName);
-  } else {
-    result = request();
+    return {false, win::ErrorInvalidName};
   }
-  if (result == 0) {
-    const win::ErrorCode requestError = platform::GetLastError();
+  return request() != 0 ? RequestOutcome{true, win::ErrorSuccess}
+                        : RequestOutcome{false, platform::GetLastError()};
+}
+
+// Reports a failed request in a box. The last error stays the request's own, whatever looking
+// up the box's text leaves, for a caller that reports it again.
+int Reported(const RequestOutcome& outcome) {
+  if (!outcome.ok) {
+    platform::SetLastError(outcome.error);
     ShowLastErrorBox(MessageCaption);
-    platform::SetLastError(requestError);
+    platform::SetLastError(outcome.error);
   }
-  return result;
+  return outcome.ok ? 1 : 0;
 }
 
 } // namespace
@@ -148,7 +159,7 @@ int InitiateRemoteShutdownWithLogon(const char* machine, const char* user, const
   });
 }
 
-int RemoteShutdownComputer(const char* computer, const Settings& settings) {
+RequestOutcome RequestRemoteShutdown(const char* computer, const Settings& settings) {
   const bool warn = settings.ShowRemoteWarning != 0;
   const bool reboot = settings.RemoteReboot != 0;
   const char* message =
@@ -156,7 +167,7 @@ int RemoteShutdownComputer(const char* computer, const Settings& settings) {
   const std::uint32_t timeout =
       warn ? static_cast<std::uint32_t>(static_cast<std::int32_t>(settings.RemoteWarnSeconds)) : 0;
   const bool force = settings.ForceApps != 0;
-  return ReportedRequest(computer, [&] {
+  return Outcome(computer, [&] {
     return settings.UseCredentials != 0
                ? InitiateRemoteShutdownWithLogon(computer, settings.UserName, settings.Password,
                                                  message, timeout, force, reboot)
@@ -164,9 +175,16 @@ int RemoteShutdownComputer(const char* computer, const Settings& settings) {
   });
 }
 
+int RemoteShutdownComputer(const char* computer, const Settings& settings) {
+  return Reported(RequestRemoteShutdown(computer, settings));
+}
+
 int RemoteShutdownByName(const char* target, Settings& settings) {
   const bool ownComputer = IsThisComputer(target, ThisComputersNames());
-  const int result = RemoteShutdownComputer(target, settings);
+  const RequestOutcome outcome = RequestRemoteShutdown(target, settings);
+  LogRequestResult(settings.RemoteReboot != 0 ? LogRemoteReboot : LogRemoteShutdown, target,
+                   outcome.error);
+  const int result = Reported(outcome);
   // Shutting down this very computer ends the session: the window must then close unasked.
   if (!ownComputer) {
     ActionInProgress = false;
@@ -179,11 +197,13 @@ int AbortRemoteShutdown(const char* computer, const Settings& settings) {
     EnableShutdownPrivileges();
     return platform::AbortSystemShutdownA(computer) != 0 ? 1 : 0;
   };
-  return ReportedRequest(computer, [&] {
+  const RequestOutcome outcome = Outcome(computer, [&] {
     return settings.UseCredentials != 0
                ? WithAdminShare(computer, settings.UserName, settings.Password, abort)
                : abort();
   });
+  LogRequestResult(LogAbort, computer != nullptr ? computer : "", outcome.error);
+  return Reported(outcome);
 }
 
 bool SameComputerName(const char* a, const char* b) {
@@ -220,46 +240,29 @@ std::vector<std::string> EnumerateDomainComputers() {
   return computers;
 }
 
-int DomainShutdown(Settings& settings) {
+DomainPlan PlanDomainAction() {
+  DomainPlan plan;
   // Read afresh each time: the administrator may have changed it since the last action.
   const ComputerListFile listFile =
       ReadComputerListFile(PathNextToProgram(ComputerListFileName).c_str());
   if (listFile.state == ListFileState::Unreadable) {
-    platform::SetLastError(listFile.error);
-    ShowLastErrorBox(MessageCaption);
+    plan.listUnreadable = true;
+    plan.listError = listFile.error;
   }
   const std::vector<std::string> ownNames = ThisComputersNames();
-  const std::vector<ListedComputer> computers =
-      MergeComputers(EnumerateDomainComputers(), listFile.computers);
-  const ListedComputer* own = nullptr;
-  bool ok = true;
-  win::ErrorCode lastFailure = win::ErrorSuccess;
-  const auto ask = [&](const ListedComputer& computer) {
-    if (!computer.possible) {
-      // Reported like a refused request, so that every line that reached nobody gets its box.
-      platform::SetLastError(win::ErrorInvalidName);
-      ShowLastErrorBox(MessageCaption);
-      ok = false;
-      lastFailure = win::ErrorInvalidName;
-    } else if (RemoteShutdownComputer(computer.name.c_str(), settings) == 0) {
-      ok = false;
-      lastFailure = platform::GetLastError();
-    }
-  };
-  for (const ListedComputer& computer : computers) {
+  std::optional<ListedComputer> own;
+  for (ListedComputer& computer : MergeComputers(EnumerateDomainComputers(), listFile.computers)) {
     if (computer.possible && IsThisComputer(computer.name.c_str(), ownNames)) {
-      own = &computer;
+      // A later name of this computer replaces an earlier one, which then gets no request.
+      own = std::move(computer);
     } else {
-      ask(computer);
+      plan.computers.push_back(std::move(computer));
     }
   }
   // This computer goes last, or the others would never be asked.
-  if (own != nullptr) {
-    ask(*own);
+  plan.ownLast = own.has_value();
+  if (own) {
+    plan.computers.push_back(std::move(*own));
   }
-  if (!ok) {
-    platform::SetLastError(lastFailure);
-    ShowLastErrorBox(MessageCaption);
-  }
-  return ok ? 1 : 0;
+  return plan;
 }

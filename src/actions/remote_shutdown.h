@@ -2,6 +2,8 @@
 // Shutting down or restarting computers of the LAN through Windows' remote shutdown request,
 // optionally after connecting to the computer's administrative share with other credentials.
 
+#include "actions/computer_list.h"
+#include "actions/request_batch.h"
 #include "settings/settings.h"
 
 #include <cstdint>
@@ -18,6 +20,9 @@ int RemoteShutdownByName(const char* target, Settings& settings);
 // computer. 1 or 0.
 int RemoteShutdownComputer(const char* computer, const Settings& settings);
 
+// The same request without a word to the user, for a thread of its own: reads only `settings`.
+RequestOutcome RequestRemoteShutdown(const char* computer, const Settings& settings);
+
 int InitiateRemoteShutdown(const char* machine, const char* message, std::uint32_t timeout,
                            bool force, bool reboot);
 // Connects to the computer's admin$ share as `user`, sends the request and disconnects. On
@@ -32,15 +37,19 @@ int InitiateRemoteShutdownWithLogon(const char* machine, const char* user, const
 int AbortRemoteShutdown(const char* computer, const Settings& settings);
 
 // True when the names denote the same computer: slashes and backslashes anywhere are ignored,
-// and so is letter case.
+// and so are letter case and the root's dot at the end of a fully qualified name.
 bool SameComputerName(const char* a, const char* b);
 
-// Every computer of the domain and of the list file next to the program, each once, this one (by
-// any of its names) last. A line of the list that can't be a computer name reaches nobody and
-// fails as an invalid name; a list file that can't be read is reported before the requests. 1
-// when all requests succeeded or there was no computer; 0 after a summary error box for the last
-// failure.
-int DomainShutdown(Settings& settings);
+// The computers a domain action asks, in the order it asks them: the domain's and those of the
+// list file next to the program, each once, this one (by any of its names) last. Lines of the
+// list that can't be computer names are among them, not possible, where the list names them.
+struct DomainPlan {
+  std::vector<ListedComputer> computers;
+  bool ownLast = false; // the last computer is this one
+  bool listUnreadable = false;
+  win::ErrorCode listError = win::ErrorSuccess;
+};
+DomainPlan PlanDomainAction();
 
 // The servers of the current network context, in enumeration order, each name once whatever
 // its letter case; empty when the enumeration can't be opened.

@@ -1,6 +1,7 @@
 // The action the main window runs every day at a chosen hour and minute.
 
 #include "actions/dispatcher.h"
+#include "actions/domain_action.h"
 #include "app/main_window.h"
 #include "app/program.h"
 #include "platform/kernel.h"
@@ -28,6 +29,11 @@ void TFMain::DateTimePicker1Change() {
 }
 
 void TFMain::Timer1Timer() {
+  if (CloseWhenActionEnds && !DomainActionRunning()) {
+    CloseWhenActionEnds = false;
+    Close();
+    return;
+  }
   if (AppSettings.TimerActive == 0) {
     return;
   }

@@ -2,6 +2,7 @@
 
 #include "actions/countdown.h"
 #include "actions/dispatcher.h"
+#include "actions/domain_action.h"
 #include "app/command_line.h"
 #include "app/program.h"
 #include "app/wait_notice.h"
@@ -205,7 +206,11 @@ void TFMain::FormActivate() {
   if (code == 0) {
     return;
   }
-  RunAction(code, AppSettings);
+  if (code == ActionDomainShutdown || code == ActionDomainReboot) {
+    ExitCode = RunDomainKeyword(code);
+  } else {
+    RunAction(code, AppSettings);
+  }
   Close();
 }
 
@@ -220,6 +225,22 @@ void TFMain::FormPaint() {
 }
 
 bool TFMain::FormCloseQuery() {
+  if (DomainActionRunning() && !ui::SessionEnding()) {
+    // The window's end must wait for the requests in flight, which end by themselves; a close
+    // box still hides it to the tray.
+    if (!ExitGranted && Showing() && SysCloseRequested) {
+      SysCloseRequested = false;
+      Hide1Click();
+      return false;
+    }
+    if (ExitGranted || ui::ShowMessageBox(this, StopDomainActionQuestion, MessageCaption,
+                                          win::MbYesNo | win::MbIconQuestion) == win::IdYes) {
+      ExitGranted = true;
+      CloseWhenActionEnds = true;
+      CancelDomainAction();
+    }
+    return false;
+  }
   if (!ExitGranted && !MayClose()) {
     return false;
   }

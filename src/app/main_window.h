@@ -38,6 +38,8 @@ public:
   bool CommandLineDone = false;
   // Once a close request was granted, the ones that follow are too, without a second question.
   bool ExitGranted = false;
+  // Exit was granted while a domain action still ran: the window closes once it has ended.
+  bool CloseWhenActionEnds = false;
   std::uintptr_t HelpCookie = 0;
   // What the process ends with: the Windows error code of a keyword's request for a computer.
   int ExitCode = 0;
@@ -109,6 +111,9 @@ private:
   // A keyword that names a computer: its request, the result on the script's console or in the
   // usual box, and the Windows error code for the exit code.
   int RunRemoteKeyword(const RemoteKeyword& keyword);
+  // A domain keyword: the action, its result on the script's console or in the result window,
+  // and the first failure's Windows error code for the exit code.
+  int RunDomainKeyword(std::uint32_t code);
   void BuildMenus();
   void BuildToolBar();
   bool MayClose();

@@ -4,9 +4,9 @@
 #include "app/main_window.h"
 #include "app/program.h"
 #include "common/texts.h"
+#include "dialogs/options_dialog.h"
 #include "logon/auto_logon.h"
 #include "logon/auto_logon_dialog.h"
-#include "dialogs/options_dialog.h"
 #include "settings/settings_file.h"
 #include "ui/application.h"
 

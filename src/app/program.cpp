@@ -2,6 +2,7 @@
 
 #include "actions/countdown.h"
 #include "actions/dispatcher.h"
+#include "actions/domain_action.h"
 #include "actions/remote_shutdown.h"
 #include "app/command_line.h"
 #include "app/main_window.h"
@@ -60,7 +61,8 @@ int RunProgram(const std::vector<std::string>& arguments) {
 
   SetActionRoutines({.confirmByWarningCountdown = ConfirmByWarningCountdown,
                      .remoteShutdownByName = RemoteShutdownByName,
-                     .domainShutdown = DomainShutdown});
+                     .domainShutdown = DomainShutdown,
+                     .refuseRemoteAction = RefuseWhileDomainActionRuns});
   int exitCode = 0;
   try {
     TFMain mainWindow(arguments);

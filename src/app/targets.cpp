@@ -2,6 +2,7 @@
 // of a shutdown one of them still counts down to.
 
 #include "actions/dispatcher.h"
+#include "actions/domain_action.h"
 #include "actions/local_power.h"
 #include "actions/os_version.h"
 #include "actions/remote_shutdown.h"
@@ -83,8 +84,36 @@ int TFMain::RunRemoteKeyword(const RemoteKeyword& keyword) {
   return static_cast<int>(result);
 }
 
+int TFMain::RunDomainKeyword(std::uint32_t code) {
+  const bool console = AttachScriptConsole();
+  HoldBackErrorBoxes(console);
+  bool wentAhead = false;
+  RunAction(code, AppSettings, [&wentAhead](Settings&) { wentAhead = true; });
+  HoldBackErrorBoxes(false);
+  if (!wentAhead) {
+    return static_cast<int>(win::ErrorCancelled);
+  }
+  const DomainOutcome& outcome = LastDomainOutcome();
+  if (console) {
+    for (const std::string& line : DomainOutcomeLines(outcome)) {
+      WriteConsoleLine(line);
+    }
+    char summary[128];
+    std::snprintf(summary, sizeof summary, DomainResultFormat,
+                  static_cast<unsigned long>(outcome.asked - RequestFailures(outcome)),
+                  static_cast<unsigned long>(outcome.asked),
+                  static_cast<unsigned long>(RequestFailures(outcome)));
+    WriteConsoleLine(summary);
+  }
+  // A script learns of the first computer that failed; of the cancellation when none did.
+  if (!outcome.failures.empty()) {
+    return static_cast<int>(outcome.firstError);
+  }
+  return static_cast<int>(outcome.cancelled ? win::ErrorCancelled : win::ErrorSuccess);
+}
+
 void TFMain::RemoteReboot1Click() {
-  if (!RemoteActionsSupported(*this)) {
+  if (RefuseWhileDomainActionRuns() || !RemoteActionsSupported(*this)) {
     return;
   }
   TargetRequest request = BlankTargetRequest(AppSettings);
@@ -97,7 +126,7 @@ void TFMain::RemoteReboot1Click() {
 }
 
 void TFMain::DomainShutdown1Click() {
-  if (!RemoteActionsSupported(*this)) {
+  if (RefuseWhileDomainActionRuns() || !RemoteActionsSupported(*this)) {
     return;
   }
   TargetRequest request = BlankTargetRequest(AppSettings);
@@ -110,7 +139,7 @@ void TFMain::DomainShutdown1Click() {
 }
 
 void TFMain::AbortRemoteShutdown1Click() {
-  if (!RemoteActionsSupported(*this)) {
+  if (RefuseWhileDomainActionRuns() || !RemoteActionsSupported(*this)) {
     return;
   }
   TargetRequest request = BlankTargetRequest(AppSettings);

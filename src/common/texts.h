@@ -130,6 +130,30 @@ inline constexpr char RemoteRebootWarningText[] =
     "work now.";
 // Computers the domain action asks besides those the network lists, one name a line.
 inline constexpr char ComputerListFileName[] = "DorvaneShutdown.computers.txt";
+inline constexpr char ResultsLogFileName[] = "DorvaneShutdown.log";
+// The domain action's progress and result.
+inline constexpr char DomainProgressFormat[] = "%lu of %lu computers asked, %lu failed";
+inline constexpr char DomainCancelCaption[] = "&Cancel";
+inline constexpr char DomainCancellingCaption[] = "Cancelling";
+inline constexpr char DomainResultTitle[] = "Domain Shutdown result";
+inline constexpr char DomainResultOkCaption[] = "OK";
+inline constexpr char DomainResultFormat[] = "%lu of %lu computers took the request, %lu failed.";
+inline constexpr char DomainCancelledFormat[] = "Cancelled: %lu of %lu computers were not asked.";
+inline constexpr char DomainFailureFormat[] = "%s: %s";
+inline constexpr char ListUnreadableFormat[] = "%s could not be read: %s";
+inline constexpr char DomainActionRunningText[] =
+    "A domain action is still asking its computers. Wait for it to end, or cancel it, before "
+    "starting another remote or domain action.";
+inline constexpr char StopDomainActionQuestion[] =
+    "A domain action is still asking its computers. Stop it and exit?\n\nRequests already "
+    "sent end by themselves; no further computer is asked.";
+// The lines of the list that can't be computer names, reported once in the result.
+inline constexpr char ImpossibleLineFormat[] =
+    "%lu line of %s can't be a computer name; no request was sent for it:";
+inline constexpr char ImpossibleLinesFormat[] =
+    "%lu lines of %s can't be computer names; no request was sent for them:";
+inline constexpr char ImpossibleLineItemFormat[] = "\nline %lu: ";
+inline constexpr char MoreImpossibleLinesFormat[] = "\nand %lu more.";
 
 // Remote and domain dialogs.
 inline constexpr char RemoteDialogTitle[] = "Remote Shutdown";

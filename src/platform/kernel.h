@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace platform {
@@ -60,6 +61,10 @@ std::uint32_t SetErrorMode(std::uint32_t mode);
 // Returns false when the system has no text for the code in that language.
 bool FormatMessageA(win::ErrorCode code, std::uint32_t languageId, std::string& text);
 
+// WideCharToMultiByte into the ANSI code page without best-fit look-alikes; `usedDefault` tells
+// whether a character had no place in it and was replaced. False when the call fails.
+bool WideCharToAnsi(std::u16string_view text, std::string& ansi, bool& usedDefault);
+
 win::Handle LoadLibraryA(const char* name);
 win::Handle GetModuleHandleA(const char* name);
 win::Handle GetProcAddress(win::Handle module, const char* name);
@@ -75,6 +80,8 @@ std::uint32_t WinExec(const char* commandLine, std::uint32_t showCommand);
 // written file flushes it to the disk and reports whether everything reached it.
 win::Handle OpenFileForReading(const char* path);
 win::Handle OpenFileForWriting(const char* path);
+// Opens the file for adding at its end, creating it when it isn't there; `size` is its length.
+win::Handle OpenFileForAppending(const char* path, std::uint64_t& size);
 std::int32_t ReadFile(win::Handle file, void* buffer, std::uint32_t count);
 std::int32_t WriteFile(win::Handle file, const void* buffer, std::uint32_t count);
 bool CloseFile(win::Handle file);

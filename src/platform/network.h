@@ -40,4 +40,8 @@ std::uint32_t WNetEnumResourceA(win::Handle enumeration, std::uint32_t& count,
                                 std::uint32_t bufferSize, std::vector<NetEntry>& entries);
 std::uint32_t WNetCloseEnum(win::Handle enumeration);
 
+// GetAdaptersAddresses for IPv4: this computer's unicast addresses in dotted form ("10.0.0.7"),
+// appended. Returns the Windows error code, 0 on success.
+std::uint32_t GetAdaptersAddresses(std::vector<std::string>& addresses);
+
 } // namespace platform

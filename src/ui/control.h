@@ -157,13 +157,29 @@ public:
   Edit(Control* parent, std::string name, Rect bounds, char passwordChar = '\0')
       : Control(parent, std::move(name), ControlKind::Edit, bounds), passwordChar_(passwordChar) {}
   char PasswordChar() const { return passwordChar_; }
+  // Lines to read, scrolled when they don't fit: a memo that the user can't change.
+  bool ReadOnlyLines() const { return readOnlyLines_; }
   Color BackgroundColor() const { return color_; }
   void SetBackgroundColor(Color color);
   void TextFromUser(std::string text);
 
+protected:
+  struct ReadOnlyLinesTag {};
+  Edit(Control* parent, std::string name, Rect bounds, ReadOnlyLinesTag)
+      : Control(parent, std::move(name), ControlKind::Edit, bounds), passwordChar_('\0'),
+        readOnlyLines_(true) {}
+
 private:
   char passwordChar_;
+  bool readOnlyLines_ = false;
   Color color_ = ColorWindow;
+};
+
+// Lines of text to read and copy, with a vertical scroll bar; lines end in CR LF.
+class Memo : public Edit {
+public:
+  Memo(Control* parent, std::string name, Rect bounds)
+      : Edit(parent, std::move(name), bounds, ReadOnlyLinesTag{}) {}
 };
 
 class UpDown : public Control {

@@ -205,149 +205,21 @@ TEST(SameComputerName, IgnoresSlashesAndCaseButNotOtherDifferences) {
     bool same;
   };
   const Case cases[] = {
-      {"PC", "pc", true},   {"\\\\PC", "PC", true}, {"/P/C\\", "pc", true},
-      {"PC", "PC1", false}, {"PC ", "PC", false},   {"", "", true},
-      {"\\\\", "", true},   {longA, longB, false},  {longA, longA.substr(2), true},
+      {"PC", "pc", true},
+      {"\\\\PC", "PC", true},
+      {"/P/C\\", "pc", true},
+      {"PC", "PC1", false},
+      {"PC ", "PC", false},
+      {"", "", true},
+      {"\\\\", "", true},
+      {longA, longB, false},
+      {longA, longA.substr(2), true},
+      {"pc.corp.", "PC.corp", true},
+      {"pc.corp..", "pc.corp", false},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(SameComputerName(c.a.c_str(), c.b.c_str()), c.same) << c.a << " / " << c.b;
   }
-}
-
-TEST_F(RemoteShutdownTest, ThisComputerIsAskedLastAndEachComputerOnce) {
-  world().enumBatches = {
-      {Server("\\\\ALPHA"), Server("\\\\WORKSTATION"), Server("\\\\alpha")},
-      {{win::ResourceDisplayTypeGeneric, "\\\\SHARE"},
-       {win::ResourceDisplayTypeServer, {}},
-       {1, "\\\\DOMAIN"},
-       Server("\\\\BETA")},
-  };
-  settings.ShowRemoteWarning = 0;
-  EXPECT_EQ(DomainShutdown(settings), 1);
-  EXPECT_EQ(Requests(), (std::vector<std::string>{
-                            "InitiateSystemShutdownA(\\\\ALPHA, null, 0, 0, 0)",
-                            "InitiateSystemShutdownA(\\\\BETA, null, 0, 0, 0)",
-                            "InitiateSystemShutdownA(\\\\WORKSTATION, null, 0, 0, 0)",
-                        }));
-  EXPECT_EQ(fake::CallsNamed({"WNetOpenEnumA", "WNetEnumResourceA", "WNetCloseEnum"}),
-            (std::vector<std::string>{"WNetOpenEnumA(5, 0, 0, null)",
-                                      "WNetEnumResourceA(4294967295, 6400)",
-                                      "WNetEnumResourceA(4294967295, 6400)",
-                                      "WNetEnumResourceA(4294967295, 6400)", "WNetCloseEnum()"}));
-  EXPECT_TRUE(world().messageBoxes.empty());
-}
-
-TEST_F(RemoteShutdownTest, FailuresGetABoxEachAndOneSummaryOfTheLastError) {
-  world().enumBatches = {{Server("\\\\A"), Server("\\\\B"), Server("\\\\C")}};
-  world().results["InitiateSystemShutdownA"] = {0, 0, 1};
-  world().results["InitiateSystemShutdownA.error"] = {win::ErrorAccessDenied, 53};
-  ActionInProgress = true;
-  EXPECT_EQ(DomainShutdown(settings), 0);
-  EXPECT_EQ(Requests().size(), 3u) << "the third computer is still asked";
-  ASSERT_EQ(world().messageBoxes.size(), 3u);
-  EXPECT_EQ(world().messageBoxes[0].text, "Access is denied.\r\n");
-  EXPECT_EQ(world().messageBoxes[1].text, "The network path was not found.\r\n");
-  EXPECT_EQ(world().messageBoxes[2].text, "The network path was not found.\r\n");
-  EXPECT_TRUE(ActionInProgress);
-}
-
-TEST_F(RemoteShutdownTest, TheSummaryNamesTheLastRequestsOwnErrorWhateverTheBoxesLeft) {
-  const std::string denied = "Zugriff verweigert.\r\n";
-  const std::string noPath = "Der Netzwerkpfad wurde nicht gefunden.\r\n";
-  struct Case {
-    bool localised; // no US-English texts: the box's first FormatMessageA fails
-    std::optional<win::ErrorCode> leftByBox;
-  };
-  const Case cases[] = {{true, std::nullopt}, {false, 1400}};
-  for (const Case& c : cases) {
-    fake::ResetWorld();
-    if (c.localised) {
-      world().systemMessages = {{{win::LangUserDefault, win::ErrorAccessDenied}, denied},
-                                {{win::LangUserDefault, 53}, noPath}};
-    }
-    world().lastErrorAfterMessageBox = c.leftByBox;
-    world().enumBatches = {{Server("\\\\A"), Server("\\\\B")}};
-    world().results["InitiateSystemShutdownA"] = {0, 0};
-    world().results["InitiateSystemShutdownA.error"] = {win::ErrorAccessDenied, 53};
-    EXPECT_EQ(DomainShutdown(settings), 0);
-    ASSERT_EQ(world().messageBoxes.size(), 3u);
-    EXPECT_EQ(world().messageBoxes[2].text, world().messageBoxes[1].text) << c.localised;
-    EXPECT_EQ(world().messageBoxes[1].text,
-              c.localised ? noPath : "The network path was not found.\r\n");
-  }
-}
-
-TEST_F(RemoteShutdownTest, AnEnumerationThatCannotBeOpenedAsksNobody) {
-  world().openEnumResult = win::ErrorNoNetwork;
-  ActionInProgress = true;
-  EXPECT_EQ(DomainShutdown(settings), 1);
-  EXPECT_TRUE(Requests().empty());
-  EXPECT_TRUE(world().messageBoxes.empty());
-  EXPECT_TRUE(fake::CallsNamed({"WNetCloseEnum"}).empty());
-  EXPECT_TRUE(ActionInProgress);
-}
-
-TEST_F(RemoteShutdownTest, WithoutAComputerNameEveryComputerCountsAsAnother) {
-  world().computerName.reset();
-  world().enumBatches = {{Server("\\\\WORKSTATION"), Server("\\\\B")}};
-  settings.ShowRemoteWarning = 0;
-  DomainShutdown(settings);
-  EXPECT_EQ(Requests(),
-            (std::vector<std::string>{"InitiateSystemShutdownA(\\\\WORKSTATION, null, 0, 0, 0)",
-                                      "InitiateSystemShutdownA(\\\\B, null, 0, 0, 0)"}));
-}
-
-class DomainListTest : public RemoteShutdownTest {
-protected:
-  void SetUp() override {
-    RemoteShutdownTest::SetUp();
-    settings.ShowRemoteWarning = 0;
-    world().systemMessages[{win::LangEnglishUs, win::ErrorInvalidName}] = "Invalid name.\r\n";
-  }
-  void WriteList(const std::string& text) {
-    world().files[ListPath].assign(text.begin(), text.end());
-  }
-  static std::string Request(const std::string& name) {
-    return "InitiateSystemShutdownA(" + name + ", null, 0, 0, 0)";
-  }
-  static constexpr char ListPath[] =
-      "C:\\Program Files\\Dorvane Shutdown\\DorvaneShutdown.computers.txt";
-};
-
-TEST_F(DomainListTest, ListedComputersJoinTheBrowsedOnesEachOnceThisOneLast) {
-  world().enumBatches = {{Server("\\\\ALPHA"), Server("\\\\WORKSTATION")}};
-  WriteList("# lab\r\nalpha\r\n\\\\Gamma\r\n\r\nworkstation-7\r\n" + std::string(64, 'x') +
-            "\r\n  GAMMA \r\ndelta");
-  ActionInProgress = true;
-  EXPECT_EQ(DomainShutdown(settings), 0);
-  EXPECT_EQ(Requests(), (std::vector<std::string>{Request("\\\\ALPHA"), Request("\\\\Gamma"),
-                                                  Request("delta"), Request("workstation-7")}));
-  ASSERT_EQ(world().messageBoxes.size(), 2u) << "the overlong line's box and the summary";
-  EXPECT_EQ(world().messageBoxes[0].text, "Invalid name.\r\n");
-  EXPECT_EQ(world().messageBoxes[1].text, "Invalid name.\r\n");
-  EXPECT_TRUE(ActionInProgress);
-}
-
-TEST_F(DomainListTest, AnUnreadableListIsReportedOnceAndTheBrowsedComputersAreStillAsked) {
-  world().systemMessages[{win::LangEnglishUs, win::ErrorSharingViolation}] = "In use.\r\n";
-  world().enumBatches = {{Server("\\\\ALPHA")}};
-  WriteList("BETA\n");
-  world().unopenableFiles[ListPath] = win::ErrorSharingViolation;
-  EXPECT_EQ(DomainShutdown(settings), 1);
-  EXPECT_EQ(Requests(), std::vector<std::string>{Request("\\\\ALPHA")});
-  ASSERT_EQ(world().messageBoxes.size(), 1u);
-  EXPECT_EQ(world().messageBoxes[0].text, "In use.\r\n");
-}
-
-TEST_F(DomainListTest, TheListIsReadAfreshForEachAction) {
-  WriteList("BETA\n");
-  DomainShutdown(settings);
-  WriteList("GAMMA\n");
-  DomainShutdown(settings);
-  world().files.erase(ListPath);
-  DomainShutdown(settings);
-  EXPECT_EQ(Requests(), (std::vector<std::string>{Request("BETA"), Request("GAMMA")}));
-  EXPECT_TRUE(world().messageBoxes.empty());
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "actions/domain_action.h"
 #include "actions/remote_shutdown.h"
 #include "app/main_window.h"
 #include "common/texts.h"

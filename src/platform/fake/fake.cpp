@@ -67,8 +67,11 @@ World& TheWorld() {
   return Instance();
 }
 
+thread_local win::ErrorCode World::lastError = win::ErrorSuccess;
+
 void ResetWorld() {
   Instance() = World{};
+  World::lastError = win::ErrorSuccess;
   World& w = Instance();
   for (win::RegKey root :
        {win::HkeyClassesRoot, win::HkeyCurrentUser, win::HkeyLocalMachine, win::HkeyUsers}) {
@@ -82,7 +85,13 @@ void ResetWorld() {
   SetClock(2026, 12, 7, 9, 0, 0);
 }
 
+std::mutex& CallsMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+
 long NextResult(const std::string& call, long fallback) {
+  const std::lock_guard<std::mutex> lock(CallsMutex());
   auto found = Instance().results.find(call);
   if (found == Instance().results.end() || found->second.empty()) {
     return fallback;

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -74,7 +75,13 @@ struct World {
   std::vector<std::string> calls;
   // Results for the calls named, consumed front first; a call without a script succeeds.
   std::map<std::string, std::deque<long>> results;
-  win::ErrorCode lastError = win::ErrorSuccess;
+  // Per thread, as Windows keeps it.
+  static thread_local win::ErrorCode lastError;
+
+  // Threads: by default a started thread runs its body at once, before StartThread returns, so
+  // that tests see the work in order; with realThreads each body runs on a thread of its own.
+  bool realThreads = false;
+  bool threadsRefused = false; // StartThread fails
 
   VersionScript version;
   std::int64_t clockMilliseconds = 0; // local time, milliseconds since 1970-01-01
@@ -84,7 +91,16 @@ struct World {
   std::map<std::uint32_t, std::string> dnsNames = {
       {win::ComputerNameDnsHostname, "workstation-7"},
       {win::ComputerNameDnsFullyQualified, "workstation-7.corp.example"}};
+  std::vector<std::string> ipAddresses = {"10.1.2.7"}; // this computer's IPv4 addresses
   std::string modulePath = "C:\\Program Files\\Dorvane Shutdown\\DorvaneShutdown.exe";
+
+  // Remote computers as InitiateSystemShutdownA meets them, by name as asked: how long the
+  // request takes (really waited, for the benchmark) and the error of one that refuses. Read
+  // without a lock: set them before the requests start.
+  std::map<std::string, std::uint32_t, NoCase> requestMilliseconds;
+  std::map<std::string, win::ErrorCode, NoCase> refusingComputers;
+  // Called with the machine name of each shutdown request, before it is answered.
+  std::function<void(const std::string& machine)> onShutdownRequest;
 
   std::set<std::string> heldPrivileges = {"SeShutdownPrivilege", "SeRemoteShutdownPrivilege"};
   bool user32Loads = true;

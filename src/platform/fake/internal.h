@@ -3,6 +3,7 @@
 
 #include "platform/fake/fake.h"
 
+#include <mutex>
 #include <sstream>
 #include <string>
 #include <type_traits>
@@ -25,6 +26,9 @@ requires std::is_arithmetic_v<Number> std::string FormatArgument(Number value) {
   return std::to_string(value);
 }
 
+// Guards the call list and the scripted results: requests may come from threads of their own.
+std::mutex& CallsMutex();
+
 // Appends "Name(a, b, c)" to the world's call list.
 template <typename... Args> void Record(const char* name, const Args&... args) {
   std::string call = name;
@@ -32,6 +36,7 @@ template <typename... Args> void Record(const char* name, const Args&... args) {
   bool first = true;
   ((call += (first ? "" : ", ") + FormatArgument(args), first = false), ...);
   call += ')';
+  const std::lock_guard<std::mutex> lock(CallsMutex());
   TheWorld().calls.push_back(std::move(call));
 }
 

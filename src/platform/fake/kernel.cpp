@@ -145,6 +145,20 @@ bool FormatMessageA(win::ErrorCode code, std::uint32_t languageId, std::string& 
   return true;
 }
 
+bool WideCharToAnsi(std::u16string_view text, std::string& ansi, bool& usedDefault) {
+  // The fake's ANSI code page holds ASCII and the Latin-1 letters, as Western Windows does.
+  constexpr char16_t LastAnsiCharacter = 0xFF;
+  constexpr char DefaultCharacter = '?';
+  ansi.clear();
+  usedDefault = false;
+  for (const char16_t c : text) {
+    const bool held = c <= LastAnsiCharacter;
+    usedDefault = usedDefault || !held;
+    ansi += held ? static_cast<char>(c) : DefaultCharacter;
+  }
+  return true;
+}
+
 win::Handle LoadLibraryA(const char* name) {
   Record("LoadLibraryA", name);
   return SameName(name, "user32.dll") && TheWorld().user32Loads ? User32Module : win::NoHandle;
@@ -213,6 +227,19 @@ win::Handle OpenFileForWriting(const char* path) {
     w.fileSecurity.erase(path);
   }
   w.files[path].clear();
+  const win::Handle handle = w.nextFileHandle++;
+  w.openFiles[handle] = fake::OpenFile{path, true, 0};
+  return handle;
+}
+
+win::Handle OpenFileForAppending(const char* path, std::uint64_t& size) {
+  Record("OpenFileForAppending", path);
+  fake::World& w = TheWorld();
+  if (w.filesReadOnly || HasAnyAttribute(path, win::FileAttributeReadOnly)) {
+    w.lastError = win::ErrorAccessDenied;
+    return win::NoHandle;
+  }
+  size = w.files[path].size();
   const win::Handle handle = w.nextFileHandle++;
   w.openFiles[handle] = fake::OpenFile{path, true, 0};
   return handle;

@@ -128,4 +128,10 @@ bool InternetCloseHandle(win::Handle handle) {
   return handle == Internet || TheWorld().requests.erase(handle) == 1;
 }
 
+std::uint32_t GetAdaptersAddresses(std::vector<std::string>& addresses) {
+  Record("GetAdaptersAddresses");
+  addresses.insert(addresses.end(), TheWorld().ipAddresses.begin(), TheWorld().ipAddresses.end());
+  return win::ErrorSuccess;
+}
+
 } // namespace platform

@@ -6,7 +6,9 @@
 
 #include "platform/fake/internal.h"
 
+#include <chrono>
 #include <map>
+#include <thread>
 
 namespace platform {
 
@@ -80,6 +82,19 @@ int InitiateSystemShutdownA(const char* machine, const char* message, std::uint3
                             bool forceAppsClosed, bool rebootAfterShutdown) {
   Record("InitiateSystemShutdownA", machine, message, timeout, forceAppsClosed,
          rebootAfterShutdown);
+  const std::string name = machine != nullptr ? machine : "";
+  const fake::World& w = TheWorld();
+  if (w.onShutdownRequest) {
+    w.onShutdownRequest(name);
+  }
+  if (const auto latency = w.requestMilliseconds.find(name);
+      latency != w.requestMilliseconds.end()) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(latency->second));
+  }
+  if (const auto refusal = w.refusingComputers.find(name); refusal != w.refusingComputers.end()) {
+    TheWorld().lastError = refusal->second;
+    return 0;
+  }
   const long result = NextResult("InitiateSystemShutdownA", 1);
   if (result == 0) {
     TheWorld().lastError =

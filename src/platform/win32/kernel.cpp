@@ -121,6 +121,32 @@ bool FormatMessageA(win::ErrorCode code, std::uint32_t languageId, std::string& 
   return true;
 }
 
+bool WideCharToAnsi(std::u16string_view text, std::string& ansi, bool& usedDefault) {
+  ansi.clear();
+  usedDefault = false;
+  if (text.empty()) {
+    return true;
+  }
+  const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
+  const int length = static_cast<int>(text.size());
+  // The UTF-8 code page takes neither flags nor a default character: every character has its
+  // place there.
+  const bool utf8 = ::GetACP() == CP_UTF8;
+  const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+  BOOL defaulted = FALSE;
+  const int size = ::WideCharToMultiByte(CP_ACP, flags, wide, length, nullptr, 0, nullptr, nullptr);
+  if (size <= 0) {
+    return false;
+  }
+  ansi.resize(static_cast<std::size_t>(size));
+  if (::WideCharToMultiByte(CP_ACP, flags, wide, length, ansi.data(), size, nullptr,
+                            utf8 ? nullptr : &defaulted) != size) {
+    return false;
+  }
+  usedDefault = defaulted != FALSE;
+  return true;
+}
+
 win::Handle LoadLibraryA(const char* name) {
   return FromWindows(::LoadLibraryA(name));
 }
@@ -158,6 +184,17 @@ win::Handle OpenFileForWriting(const char* path) {
       path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file != win::NoHandle) {
     WritingHandles().insert(file);
+  }
+  return file;
+}
+
+win::Handle OpenFileForAppending(const char* path, std::uint64_t& size) {
+  const win::Handle file =
+      FromFileHandle(::CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+  LARGE_INTEGER length{};
+  if (file != win::NoHandle && ::GetFileSizeEx(ToWindows<HANDLE>(file), &length)) {
+    size = static_cast<std::uint64_t>(length.QuadPart);
   }
   return file;
 }

@@ -115,7 +115,14 @@ NativeKind NativeKindOf(const Control& control) {
   case ControlKind::CheckBox:
     return {WC_BUTTONA, WS_TABSTOP | BS_AUTOCHECKBOX};
   case ControlKind::Edit: {
-    const bool hidden = static_cast<const Edit&>(control).PasswordChar() != '\0';
+    const Edit& edit = static_cast<const Edit&>(control);
+    if (edit.ReadOnlyLines()) {
+      return {
+          WC_EDITA,
+          static_cast<DWORD>(WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL),
+          WS_EX_CLIENTEDGE};
+    }
+    const bool hidden = edit.PasswordChar() != '\0';
     return {WC_EDITA, static_cast<DWORD>(WS_TABSTOP | ES_AUTOHSCROLL | (hidden ? ES_PASSWORD : 0)),
             WS_EX_CLIENTEDGE};
   }

@@ -1,0 +1,347 @@
+#include "actions/domain_action.h"
+
+#include "actions/local_power.h"
+#include "actions/remote_shutdown.h"
+#include "actions/request_batch.h"
+#include "actions/results_log.h"
+#include "common/texts.h"
+#include "platform/kernel.h"
+#include "ui/application.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+// The window's thread looks at the requests this often: far below what a user notices.
+constexpr std::uint32_t PollMilliseconds = 10;
+// Under a window opened meanwhile (a message box, a dialog) only this timer keeps the progress,
+// the log and this computer's turn going.
+constexpr std::uint32_t TickerInterval = 100;
+constexpr std::size_t LineCapacity = 512;
+
+template <typename... Numbers> std::string Formatted(const char* format, Numbers... numbers) {
+  char text[LineCapacity];
+  std::snprintf(text, sizeof text, format, numbers...);
+  return text;
+}
+
+std::string WithoutLineEnd(std::string text) {
+  const std::size_t end = text.find_last_not_of("\r\n ");
+  text.erase(end == std::string::npos ? 0 : end + 1);
+  return text;
+}
+
+// One run: the other computers at once, then this one, each answer logged as it comes.
+class DomainJob {
+public:
+  DomainJob(DomainPlan plan, const Settings& settings)
+      : plan_(std::move(plan)), settings_(settings),
+        logAction_(settings.RemoteReboot != 0 ? LogDomainReboot : LogDomainShutdown) {
+    const std::size_t others = plan_.computers.size() - (plan_.ownLast ? 1 : 0);
+    for (std::size_t i = 0; i < plan_.computers.size(); ++i) {
+      if (!plan_.computers[i].possible) {
+        LogRequestResult(logAction_, plan_.computers[i].name, win::ErrorInvalidName);
+      } else if (i < others) {
+        others_.push_back(i);
+      }
+    }
+  }
+
+  std::size_t RequestCount() const { return others_.size() + (plan_.ownLast ? 1 : 0); }
+
+  void Start() {
+    othersBatch_ = StartBatch(others_);
+    Advance();
+  }
+
+  void Cancel() {
+    if (othersBatch_ != nullptr) {
+      othersBatch_->Cancel();
+    }
+    cancelled_ = true;
+  }
+
+  bool Done() const { return done_; }
+
+  // On the window's thread: logs what was answered, gives this computer its turn once every
+  // other request has ended, and shows how far the run is.
+  void Advance() {
+    if (done_) {
+      return;
+    }
+    LogAnswers(othersBatch_.get(), others_);
+    LogAnswers(ownBatch_.get(), own_);
+    if (!othersBatch_->Ended()) {
+      return ShowProgress();
+    }
+    if (plan_.ownLast && !cancelled_ && ownBatch_ == nullptr) {
+      own_ = {plan_.computers.size() - 1};
+      ownBatch_ = StartBatch(own_);
+      LogAnswers(ownBatch_.get(), own_);
+    }
+    done_ = ownBatch_ == nullptr || ownBatch_->Ended();
+    ShowProgress();
+  }
+
+  void SetProgressWindow(TFDomainProgress* window) { progress_ = window; }
+
+  DomainOutcome Outcome() const {
+    DomainOutcome outcome;
+    outcome.computers = RequestCount();
+    outcome.cancelled = cancelled_;
+    if (plan_.listUnreadable) {
+      outcome.listReport = Formatted(ListUnreadableFormat, ComputerListFileName,
+                                     WithoutLineEnd(SystemErrorText(plan_.listError)).c_str());
+    }
+    const std::string impossible = ImpossibleLinesReport(plan_.computers);
+    if (!impossible.empty()) {
+      outcome.listReport += (outcome.listReport.empty() ? "" : "\n") + impossible;
+    }
+    for (std::size_t i = 0; i < plan_.computers.size(); ++i) {
+      const ListedComputer& computer = plan_.computers[i];
+      const RequestOutcome* answer = AnswerFor(i);
+      if (answer != nullptr) {
+        ++outcome.asked;
+      }
+      if (!computer.possible) {
+        outcome.failures.push_back({computer.name, win::ErrorInvalidName, true});
+      } else if (answer != nullptr && !answer->ok) {
+        outcome.failures.push_back({computer.name, answer->error});
+      }
+    }
+    if (!outcome.failures.empty()) {
+      outcome.firstError = outcome.failures.front().error;
+      outcome.lastError = outcome.failures.back().error;
+    }
+    return outcome;
+  }
+
+private:
+  std::unique_ptr<RequestBatch> StartBatch(const std::vector<std::size_t>& positions) {
+    // The workers read their own copy: the window's thread may change the settings meanwhile.
+    auto batch =
+        std::make_unique<RequestBatch>(positions.size(), [this, &positions](std::size_t position) {
+          return RequestRemoteShutdown(plan_.computers[positions[position]].name.c_str(),
+                                       settings_);
+        });
+    batch->Start();
+    return batch;
+  }
+
+  void LogAnswers(RequestBatch* batch, const std::vector<std::size_t>& positions) {
+    if (batch == nullptr) {
+      return;
+    }
+    for (const std::size_t position : batch->TakeNewlyAnswered()) {
+      LogRequestResult(logAction_, plan_.computers[positions[position]].name,
+                       batch->Outcome(position).error);
+    }
+  }
+
+  const RequestOutcome* AnswerFor(std::size_t computer) const {
+    if (!own_.empty() && computer == own_.front()) {
+      return ownBatch_->IsAnswered(0) ? &ownBatch_->Outcome(0) : nullptr;
+    }
+    for (std::size_t position = 0; position < others_.size(); ++position) {
+      if (others_[position] == computer) {
+        return othersBatch_->IsAnswered(position) ? &othersBatch_->Outcome(position) : nullptr;
+      }
+    }
+    return nullptr;
+  }
+
+  void ShowProgress() {
+    if (progress_ == nullptr) {
+      return;
+    }
+    std::size_t asked = othersBatch_->Answered();
+    std::size_t failed = othersBatch_->Failed();
+    if (ownBatch_ != nullptr) {
+      asked += ownBatch_->Answered();
+      failed += ownBatch_->Failed();
+    }
+    progress_->ShowProgress(asked, RequestCount(), failed);
+  }
+
+  const DomainPlan plan_;
+  const Settings settings_;
+  const char* logAction_;
+  std::vector<std::size_t> others_;
+  std::vector<std::size_t> own_;
+  std::unique_ptr<RequestBatch> othersBatch_;
+  std::unique_ptr<RequestBatch> ownBatch_;
+  TFDomainProgress* progress_ = nullptr;
+  bool cancelled_ = false;
+  bool done_ = false;
+};
+
+DomainJob* RunningJob = nullptr;
+DomainOutcome LastOutcome;
+
+} // namespace
+
+TFDomainProgress::TFDomainProgress()
+    : ui::Form({.name = "TFDomainProgress",
+                .caption = MessageCaption,
+                .clientWidth = 300,
+                .clientHeight = 105,
+                .border = ui::BorderStyle::Dialog}),
+      LBProgress(this, "LBProgress", {12, 12, 276, 13}, ui::Label::Layout::Centred),
+      PBar(this, "PBar", {12, 36, 276, 16}, 0, 100),
+      BCancel(this, "BCancel", {112, 68, 75, 25}, {.isCancel = true}),
+      Ticker(*this, TickerInterval) {
+  BCancel.SetText(DomainCancelCaption);
+  BCancel.OnClick = [this] { BCancelClick(); };
+  OnCloseQuery = [this] { return FormCloseQuery(); };
+  Ticker.OnTimer = [] {
+    if (RunningJob != nullptr) {
+      RunningJob->Advance();
+    }
+  };
+  Realize();
+  Ticker.SetEnabled(true);
+}
+
+void TFDomainProgress::BCancelClick() {
+  CancelDomainAction();
+}
+
+bool TFDomainProgress::FormCloseQuery() {
+  // Closing the window cancels; the action's end removes it.
+  CancelDomainAction();
+  return false;
+}
+
+void TFDomainProgress::ShowProgress(std::size_t asked, std::size_t count, std::size_t failed) {
+  if (count > 0) {
+    PBar.SetMaximum(static_cast<int>(count));
+  }
+  PBar.SetPosition(static_cast<int>(asked));
+  LBProgress.SetText(Formatted(DomainProgressFormat, static_cast<unsigned long>(asked),
+                               static_cast<unsigned long>(count),
+                               static_cast<unsigned long>(failed)));
+}
+
+TFDomainResult::TFDomainResult()
+    : ui::Form({.name = "TFDomainResult",
+                .caption = DomainResultTitle,
+                .clientWidth = 360,
+                .clientHeight = 241,
+                .border = ui::BorderStyle::Dialog}),
+      LBSummary(this, "LBSummary", {12, 12, 336, 13}),
+      MemoFailures(this, "MemoFailures", {12, 32, 336, 161}),
+      BOk(this, "BOk", {142, 205, 75, 25},
+          {.modalResult = ui::ModalResult::Ok, .isDefault = true, .isCancel = true}) {
+  BOk.SetText(DomainResultOkCaption);
+  Realize();
+}
+
+std::size_t RequestFailures(const DomainOutcome& outcome) {
+  return static_cast<std::size_t>(
+      std::count_if(outcome.failures.begin(), outcome.failures.end(),
+                    [](const FailedComputer& failure) { return !failure.badLine; }));
+}
+
+void TFDomainResult::Execute(const DomainOutcome& outcome) {
+  const std::size_t requestFailures = RequestFailures(outcome);
+  LBSummary.SetText(Formatted(
+      DomainResultFormat, static_cast<unsigned long>(outcome.asked - requestFailures),
+      static_cast<unsigned long>(outcome.asked), static_cast<unsigned long>(requestFailures)));
+  std::string text;
+  for (const std::string& line : DomainOutcomeLines(outcome)) {
+    text += line + "\r\n";
+  }
+  MemoFailures.SetText(text);
+  ShowModal();
+}
+
+bool DomainActionRunning() {
+  return RunningJob != nullptr;
+}
+
+void CancelDomainAction() {
+  if (RunningJob == nullptr) {
+    return;
+  }
+  RunningJob->Cancel();
+}
+
+bool RefuseWhileDomainActionRuns() {
+  if (!DomainActionRunning()) {
+    return false;
+  }
+  ui::ShowMessageBox(nullptr, DomainActionRunningText, MessageCaption,
+                     win::MbOk | win::MbIconInformation);
+  return true;
+}
+
+int RunDomainAction(Settings& settings, bool showResult) {
+  if (RefuseWhileDomainActionRuns()) {
+    return 0;
+  }
+  DomainJob job(PlanDomainAction(), settings);
+  RunningJob = &job;
+  {
+    TFDomainProgress progress;
+    job.SetProgressWindow(&progress);
+    progress.Show();
+    job.Start();
+    while (!job.Done()) {
+      // While Windows ends the session no further computer is asked.
+      if (ui::SessionEnding()) {
+        job.Cancel();
+      }
+      platform::Sleep(PollMilliseconds);
+      ui::ProcessMessages();
+      job.Advance();
+    }
+    job.SetProgressWindow(nullptr);
+  }
+  RunningJob = nullptr;
+  LastOutcome = job.Outcome();
+  if (showResult && (!LastOutcome.failures.empty() || !LastOutcome.listReport.empty())) {
+    TFDomainResult result;
+    result.Execute(LastOutcome);
+  }
+  const bool ok = LastOutcome.failures.empty() && !LastOutcome.cancelled;
+  platform::SetLastError(!LastOutcome.failures.empty() ? LastOutcome.lastError
+                         : LastOutcome.cancelled       ? win::ErrorCancelled
+                                                       : win::ErrorSuccess);
+  return ok ? 1 : 0;
+}
+
+int DomainShutdown(Settings& settings) {
+  // A script that reads the result from its console gets it there instead.
+  return RunDomainAction(settings, !ErrorBoxesHeldBack());
+}
+
+const DomainOutcome& LastDomainOutcome() {
+  return LastOutcome;
+}
+
+std::vector<std::string> DomainOutcomeLines(const DomainOutcome& outcome) {
+  std::vector<std::string> lines;
+  if (!outcome.listReport.empty()) {
+    std::string report = outcome.listReport;
+    for (char& c : report) {
+      c = c == '\n' ? ' ' : c;
+    }
+    lines.push_back(report);
+  }
+  if (outcome.cancelled) {
+    lines.push_back(Formatted(DomainCancelledFormat,
+                              static_cast<unsigned long>(outcome.computers - outcome.asked),
+                              static_cast<unsigned long>(outcome.computers)));
+  }
+  for (const FailedComputer& failure : outcome.failures) {
+    // The list's report names those lines already.
+    if (failure.badLine) {
+      continue;
+    }
+    lines.push_back(Formatted(DomainFailureFormat, failure.name.c_str(),
+                              WithoutLineEnd(SystemErrorText(failure.error)).c_str()));
+  }
+  return lines;
+}

@@ -1,0 +1,80 @@
+#pragma once
+// The domain action: every computer of the domain and of the list file asked at once, off the
+// window's thread, this computer last, with a small progress window and Cancel, one result at
+// the end and a line for each request in the results log.
+
+#include "platform/winconst.h"
+#include "settings/settings.h"
+#include "ui/form.h"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// A computer whose request failed, or a line of the list that names none.
+struct FailedComputer {
+  std::string name;
+  win::ErrorCode error = win::ErrorSuccess;
+  bool badLine = false; // a line of the list that names no computer: no request went out
+};
+
+// How the last domain action ended.
+struct DomainOutcome {
+  std::size_t computers = 0;            // to ask, this one included, lines that name none not
+  std::size_t asked = 0;                // requests answered, whatever the answer
+  std::vector<FailedComputer> failures; // in asking order, lines that name none included
+  std::string listReport;               // the list's lines that name none, and a list not read
+  bool cancelled = false;
+  win::ErrorCode firstError = win::ErrorSuccess; // of the first failure in asking order
+  win::ErrorCode lastError = win::ErrorSuccess;  // of the last one
+};
+
+// True while a domain action asks its computers.
+bool DomainActionRunning();
+// Sends no further request, as the progress window's Cancel does; nothing when none runs.
+void CancelDomainAction();
+// Refuses another remote or domain action while one runs: true after telling the user so.
+bool RefuseWhileDomainActionRuns();
+
+// Shuts down or restarts (by settings.RemoteReboot) every computer the domain action names.
+// 1 when every request succeeded or there was no computer; 0 when one failed, a line named no
+// computer or the action was cancelled, with the last failure's error as the last error. The
+// result window lists the failures unless `showResult` is false (a console takes them).
+int DomainShutdown(Settings& settings);
+int RunDomainAction(Settings& settings, bool showResult);
+const DomainOutcome& LastDomainOutcome();
+
+// The failures of requests that went out, lines of the list that name no computer left aside.
+std::size_t RequestFailures(const DomainOutcome& outcome);
+
+// The lines a console gets for the outcome: each failure, the list's report and the count.
+std::vector<std::string> DomainOutcomeLines(const DomainOutcome& outcome);
+
+class TFDomainProgress : public ui::Form {
+public:
+  TFDomainProgress();
+  ~TFDomainProgress() override { Destroy(); }
+
+  ui::Label LBProgress;
+  ui::ProgressBar PBar;
+  ui::Button BCancel;
+  ui::Timer Ticker;
+
+  bool CancelRequested = false;
+
+  void BCancelClick();
+  bool FormCloseQuery();
+  void ShowProgress(std::size_t asked, std::size_t count, std::size_t failed);
+};
+
+class TFDomainResult : public ui::Form {
+public:
+  TFDomainResult();
+  ~TFDomainResult() override { Destroy(); }
+
+  ui::Label LBSummary;
+  ui::Memo MemoFailures;
+  ui::Button BOk;
+
+  void Execute(const DomainOutcome& outcome);
+};

@@ -1,0 +1,39 @@
+#include "platform/threads.h"
+
+#include "platform/win32/handles.h"
+
+#include <memory>
+
+namespace platform {
+
+namespace {
+
+DWORD WINAPI RunBody(void* parameter) {
+  const std::unique_ptr<std::function<void()>> body(static_cast<std::function<void()>*>(parameter));
+  (*body)();
+  return 0;
+}
+
+} // namespace
+
+win::Handle StartThread(std::function<void()> body) {
+  auto owned = std::make_unique<std::function<void()>>(std::move(body));
+  HANDLE thread = ::CreateThread(nullptr, 0, RunBody, owned.get(), 0, nullptr);
+  if (thread == nullptr) {
+    return win::NoHandle;
+  }
+  // The thread owns the body from here on.
+  owned.release();
+  return win32::FromWindows(thread);
+}
+
+bool ThreadEnded(win::Handle thread) {
+  return ::WaitForSingleObject(win32::ToWindows<HANDLE>(thread), 0) == WAIT_OBJECT_0;
+}
+
+void JoinThread(win::Handle thread) {
+  ::WaitForSingleObject(win32::ToWindows<HANDLE>(thread), INFINITE);
+  ::CloseHandle(win32::ToWindows<HANDLE>(thread));
+}
+
+} // namespace platform

@@ -52,7 +52,7 @@ public:
   std::size_t RequestCount() const { return others_.size() + (plan_.ownLast ? 1 : 0); }
 
   void Start() {
-    othersBatch_ = StartBatch(others_);
+    StartBatch(othersBatch_, others_);
     Advance();
   }
 
@@ -78,11 +78,18 @@ public:
     }
     if (plan_.ownLast && !cancelled_ && ownBatch_ == nullptr) {
       own_ = {plan_.computers.size() - 1};
-      ownBatch_ = StartBatch(own_);
+      StartBatch(ownBatch_, own_);
       LogAnswers(ownBatch_.get(), own_);
     }
     done_ = ownBatch_ == nullptr || ownBatch_->Ended();
     ShowProgress();
+  }
+
+  // Logs what was answered after the last look: a request may end between a look at its
+  // answer and the look that finds its worker ended.
+  void Finish() {
+    LogAnswers(othersBatch_.get(), others_);
+    LogAnswers(ownBatch_.get(), own_);
   }
 
   void SetProgressWindow(TFDomainProgress* window) { progress_ = window; }
@@ -95,7 +102,7 @@ public:
       outcome.listReport = Formatted(ListUnreadableFormat, ComputerListFileName,
                                      WithoutLineEnd(SystemErrorText(plan_.listError)).c_str());
     }
-    const std::string impossible = ImpossibleLinesReport(plan_.computers);
+    const std::string impossible = ImpossibleLinesReport(plan_.listed);
     if (!impossible.empty()) {
       outcome.listReport += (outcome.listReport.empty() ? "" : "\n") + impossible;
     }
@@ -119,15 +126,18 @@ public:
   }
 
 private:
-  std::unique_ptr<RequestBatch> StartBatch(const std::vector<std::size_t>& positions) {
-    // The workers read their own copy: the window's thread may change the settings meanwhile.
-    auto batch =
-        std::make_unique<RequestBatch>(positions.size(), [this, &positions](std::size_t position) {
-          return RequestRemoteShutdown(plan_.computers[positions[position]].name.c_str(),
-                                       settings_);
-        });
+  // The batch is in place before it starts: Cancel may come while the first requests run.
+  void StartBatch(std::unique_ptr<RequestBatch>& batch, const std::vector<std::size_t>& positions) {
+    // The workers read the job's own copy of the settings: the window's thread may change the
+    // program's settings meanwhile.
+    batch = std::make_unique<RequestBatch>(positions.size(), [this,
+                                                              &positions](std::size_t position) {
+      return RequestRemoteShutdown(plan_.computers[positions[position]].name.c_str(), settings_);
+    });
+    if (cancelled_) {
+      batch->Cancel();
+    }
     batch->Start();
-    return batch;
   }
 
   void LogAnswers(RequestBatch* batch, const std::vector<std::size_t>& positions) {
@@ -250,7 +260,7 @@ void TFDomainResult::Execute(const DomainOutcome& outcome) {
       DomainResultFormat, static_cast<unsigned long>(outcome.asked - requestFailures),
       static_cast<unsigned long>(outcome.asked), static_cast<unsigned long>(requestFailures)));
   std::string text;
-  for (const std::string& line : DomainOutcomeLines(outcome)) {
+  for (const std::string& line : DomainOutcomeLines(outcome, false)) {
     text += line + "\r\n";
   }
   MemoFailures.SetText(text);
@@ -299,6 +309,7 @@ int RunDomainAction(Settings& settings, bool showResult) {
     }
     job.SetProgressWindow(nullptr);
   }
+  job.Finish();
   RunningJob = nullptr;
   LastOutcome = job.Outcome();
   if (showResult && (!LastOutcome.failures.empty() || !LastOutcome.listReport.empty())) {
@@ -321,14 +332,18 @@ const DomainOutcome& LastDomainOutcome() {
   return LastOutcome;
 }
 
-std::vector<std::string> DomainOutcomeLines(const DomainOutcome& outcome) {
+std::vector<std::string> DomainOutcomeLines(const DomainOutcome& outcome, bool reportOnOneLine) {
   std::vector<std::string> lines;
-  if (!outcome.listReport.empty()) {
-    std::string report = outcome.listReport;
-    for (char& c : report) {
-      c = c == '\n' ? ' ' : c;
+  std::size_t start = 0;
+  while (start < outcome.listReport.size()) {
+    const std::size_t end = outcome.listReport.find('\n', start);
+    std::string line = outcome.listReport.substr(start, end - start);
+    if (reportOnOneLine && !lines.empty()) {
+      lines.back() += ' ' + line;
+    } else {
+      lines.push_back(std::move(line));
     }
-    lines.push_back(report);
+    start = end == std::string::npos ? outcome.listReport.size() : end + 1;
   }
   if (outcome.cancelled) {
     lines.push_back(Formatted(DomainCancelledFormat,

@@ -47,8 +47,9 @@ const DomainOutcome& LastDomainOutcome();
 // The failures of requests that went out, lines of the list that name no computer left aside.
 std::size_t RequestFailures(const DomainOutcome& outcome);
 
-// The lines a console gets for the outcome: each failure, the list's report and the count.
-std::vector<std::string> DomainOutcomeLines(const DomainOutcome& outcome);
+// The lines that tell the outcome: the list's report (on one line for a console), a
+// cancellation, then each computer whose request failed with the system's text for its error.
+std::vector<std::string> DomainOutcomeLines(const DomainOutcome& outcome, bool reportOnOneLine);
 
 class TFDomainProgress : public ui::Form {
 public:

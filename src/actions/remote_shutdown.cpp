@@ -249,6 +249,7 @@ DomainPlan PlanDomainAction() {
     plan.listUnreadable = true;
     plan.listError = listFile.error;
   }
+  plan.listed = listFile.computers;
   const std::vector<std::string> ownNames = ThisComputersNames();
   std::optional<ListedComputer> own;
   for (ListedComputer& computer : MergeComputers(EnumerateDomainComputers(), listFile.computers)) {

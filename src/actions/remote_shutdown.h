@@ -45,7 +45,8 @@ bool SameComputerName(const char* a, const char* b);
 // list that can't be computer names are among them, not possible, where the list names them.
 struct DomainPlan {
   std::vector<ListedComputer> computers;
-  bool ownLast = false; // the last computer is this one
+  std::vector<ListedComputer> listed; // the list file's lines as written, for its report
+  bool ownLast = false;               // the last computer is this one
   bool listUnreadable = false;
   win::ErrorCode listError = win::ErrorSuccess;
 };

@@ -95,7 +95,7 @@ int TFMain::RunDomainKeyword(std::uint32_t code) {
   }
   const DomainOutcome& outcome = LastDomainOutcome();
   if (console) {
-    for (const std::string& line : DomainOutcomeLines(outcome)) {
+    for (const std::string& line : DomainOutcomeLines(outcome, true)) {
       WriteConsoleLine(line);
     }
     char summary[128];

@@ -1,0 +1,348 @@
+#include "actions/domain_action.h"
+
+#include "actions/remote_shutdown.h"
+#include "actions/request_batch.h"
+#include "actions/results_log.h"
+#include "common/texts.h"
+#include "ui_world.h"
+
+#include <atomic>
+#include <chrono>
+#include <set>
+#include <thread>
+
+namespace {
+
+using platform::NetEntry;
+
+constexpr char ListPath[] = "C:\\Program Files\\Dorvane Shutdown\\DorvaneShutdown.computers.txt";
+constexpr char LogPath[] = "C:\\Program Files\\Dorvane Shutdown\\DorvaneShutdown.log";
+
+class DomainActionTest : public WindowsTest {
+protected:
+  void SetUp() override {
+    WindowsTest::SetUp();
+    world().computerName = "WORKSTATION";
+    world().systemMessages[{win::LangEnglishUs, win::ErrorInvalidName}] = "Invalid name.\r\n";
+    world().systemMessages[{win::LangEnglishUs, win::ErrorSuccess}] =
+        "The operation completed successfully.\r\n";
+    SetActionRoutines({.confirmByWarningCountdown = ConfirmByWarningCountdown,
+                       .remoteShutdownByName = RemoteShutdownByName,
+                       .domainShutdown = DomainShutdown,
+                       .refuseRemoteAction = RefuseWhileDomainActionRuns});
+    AppSettings.ShowWarning = 0;
+    AppSettings.ShowRemoteWarning = 0;
+    // The result window is read, then closed.
+    ui::headless::OnNextModal([this](ui::Form& form) { return Capture(form); });
+  }
+  ui::ModalResult Capture(ui::Form& form) {
+    auto& result = static_cast<TFDomainResult&>(form);
+    results.push_back(result.LBSummary.Text() + "\n" + result.MemoFailures.Text());
+    return ui::ModalResult::Ok;
+  }
+  static NetEntry Server(const std::string& name) {
+    return NetEntry{win::ResourceDisplayTypeServer, name};
+  }
+  void WriteList(const std::string& text) {
+    world().files[ListPath].assign(text.begin(), text.end());
+  }
+  // The machine names asked, in order.
+  std::vector<std::string> Asked() {
+    std::vector<std::string> names;
+    for (const std::string& call : fake::CallsNamed({"InitiateSystemShutdownA"})) {
+      names.push_back(call.substr(call.find('(') + 1, call.find(',') - call.find('(') - 1));
+    }
+    return names;
+  }
+  std::vector<std::string> LogLines() {
+    const auto& bytes = world().files[LogPath];
+    std::vector<std::string> lines;
+    std::string text(bytes.begin(), bytes.end());
+    for (std::size_t start = 0; start < text.size();) {
+      const std::size_t end = text.find("\r\n", start);
+      lines.push_back(text.substr(start, end - start));
+      start = end + 2;
+    }
+    return lines;
+  }
+  std::vector<std::string> results;
+};
+
+TEST_F(DomainActionTest, EachComputerOnceThisOneLastAndOneResultInsteadOfABoxPerComputer) {
+  world().enumBatches = {{Server("\\\\ALPHA"), Server("\\\\WORKSTATION"), Server("\\\\alpha")},
+                         {{win::ResourceDisplayTypeGeneric, "\\\\SHARE"}, Server("\\\\BETA")}};
+  WriteList("gamma\r\n10.1.2.7\r\n");
+  world().refusingComputers = {{"\\\\ALPHA", win::ErrorAccessDenied}, {"gamma", 53}};
+  ActionInProgress = true;
+  EXPECT_EQ(DomainShutdown(AppSettings), 0);
+  // This computer is asked by its address, the last of its names.
+  EXPECT_EQ(Asked(), (std::vector<std::string>{"\\\\ALPHA", "\\\\BETA", "gamma", "10.1.2.7"}));
+  EXPECT_TRUE(world().messageBoxes.empty());
+  ASSERT_EQ(results.size(), 1u);
+  EXPECT_EQ(results[0], "2 of 4 computers took the request, 2 failed.\n"
+                        "\\\\ALPHA: Access is denied.\r\n"
+                        "gamma: The network path was not found.\r\n");
+  // The summary's error stays that of the last failure; a script gets the first.
+  EXPECT_EQ(platform::GetLastError(), 53u);
+  EXPECT_EQ(LastDomainOutcome().firstError, win::ErrorAccessDenied);
+  EXPECT_TRUE(ActionInProgress);
+  EXPECT_TRUE(ui::headless::OpenForms().empty()) << "the progress window closed by itself";
+}
+
+TEST_F(DomainActionTest, WithoutFailuresNoWindowStaysAndEveryRequestIsLogged) {
+  world().enumBatches = {{Server("\\\\ALPHA"), Server("\\\\BETA")}};
+  world().refusingComputers = {{"\\\\BETA", 53}};
+  fake::SetClock(2026, 12, 8, 3, 0, 12);
+  AppSettings.RemoteReboot = 1;
+  DomainShutdown(AppSettings);
+  EXPECT_EQ(
+      LogLines(),
+      (std::vector<std::string>{
+          "2026-12-08 03:00:12\tdomainreboot\t\\\\ALPHA\t0\tThe operation completed "
+          "successfully.",
+          "2026-12-08 03:00:12\tdomainreboot\t\\\\BETA\t53\tThe network path was not found."}));
+  results.clear();
+  world().refusingComputers.clear();
+  world().enumBatches = {{Server("\\\\ALPHA")}};
+  ui::headless::OnNextModal([this](ui::Form& form) { return Capture(form); });
+  EXPECT_EQ(DomainShutdown(AppSettings), 1);
+  EXPECT_TRUE(results.empty());
+  EXPECT_EQ(LogLines().size(), 3u);
+}
+
+TEST_F(DomainActionTest, CancelSendsNoFurtherRequestAndSparesThisComputer) {
+  world().enumBatches = {
+      {Server("\\\\A"), Server("\\\\WORKSTATION"), Server("\\\\B"), Server("\\\\C")}};
+  world().onShutdownRequest = [](const std::string& machine) {
+    if (machine == "\\\\B") {
+      auto* progress = static_cast<TFDomainProgress*>(ui::headless::FindForm("TFDomainProgress"));
+      ui::headless::Click(progress->BCancel);
+    }
+  };
+  EXPECT_EQ(DomainShutdown(AppSettings), 0);
+  EXPECT_EQ(Asked(), (std::vector<std::string>{"\\\\A", "\\\\B"}));
+  EXPECT_EQ(platform::GetLastError(), win::ErrorCancelled);
+  EXPECT_TRUE(LastDomainOutcome().cancelled);
+  EXPECT_EQ(LastDomainOutcome().asked, 2u);
+  EXPECT_TRUE(results.empty()) << "a cancelled run without failures needs no result";
+}
+
+TEST_F(DomainActionTest, ADamagedListGivesOneReportAndTheGoodComputersAreStillAsked) {
+  std::string text = "GOOD1\n";
+  for (int i = 0; i < 5000; ++i) {
+    text += "bad name " + std::to_string(i) + "\n";
+  }
+  WriteList(text + "GOOD2\n");
+  EXPECT_EQ(DomainShutdown(AppSettings), 0);
+  EXPECT_EQ(Asked(), (std::vector<std::string>{"GOOD1", "GOOD2"}));
+  EXPECT_TRUE(world().messageBoxes.empty());
+  ASSERT_EQ(results.size(), 1u);
+  const std::string& result = results[0];
+  EXPECT_EQ(result.find("2 of 2 computers took the request, 0 failed.\n5000 lines of "), 0u)
+      << result;
+  EXPECT_NE(result.find("and 4990 more."), std::string::npos);
+  EXPECT_EQ(platform::GetLastError(), win::ErrorInvalidName);
+}
+
+TEST_F(DomainActionTest, AnUnreadableListIsToldInTheResultNotBeforeTheRequests) {
+  world().systemMessages[{win::LangEnglishUs, win::ErrorSharingViolation}] = "In use.\r\n";
+  world().enumBatches = {{Server("\\\\ALPHA")}};
+  WriteList("BETA\n");
+  world().unopenableFiles[ListPath] = win::ErrorSharingViolation;
+  EXPECT_EQ(DomainShutdown(AppSettings), 1);
+  EXPECT_EQ(Asked(), std::vector<std::string>{"\\\\ALPHA"});
+  EXPECT_TRUE(world().messageBoxes.empty());
+  ASSERT_EQ(results.size(), 1u);
+  EXPECT_NE(results[0].find("DorvaneShutdown.computers.txt could not be read: In use."),
+            std::string::npos)
+      << results[0];
+}
+
+TEST_F(DomainActionTest, AnotherRemoteOrDomainActionIsRefusedWhileOneRuns) {
+  world().enumBatches = {{Server("\\\\A"), Server("\\\\B")}};
+  std::vector<int> refused;
+  world().onShutdownRequest = [&refused](const std::string& machine) {
+    if (machine != "\\\\A") {
+      return;
+    }
+    for (const std::uint32_t code : {ActionDomainReboot, ActionRemoteShutdown}) {
+      refused.push_back(RunAction(code, AppSettings));
+    }
+    // A local action is not refused.
+    RunAction(ActionLock, AppSettings);
+  };
+  EXPECT_EQ(RunAction(ActionDomainShutdown, AppSettings), 1);
+  EXPECT_EQ(refused, (std::vector<int>{0, 0}));
+  EXPECT_EQ(Asked(), (std::vector<std::string>{"\\\\A", "\\\\B"}));
+  ASSERT_EQ(world().messageBoxes.size(), 2u);
+  EXPECT_EQ(world().messageBoxes[0].text, DomainActionRunningText);
+  EXPECT_EQ(AppSettings.RemoteReboot, 0) << "the refused reboot changed nothing";
+  EXPECT_FALSE(DomainActionRunning());
+}
+
+TEST_F(DomainActionTest, ExitDuringTheRunAsksThenClosesOnceTheRequestsInFlightEnded) {
+  world().enumBatches = {{Server("\\\\A"), Server("\\\\B"), Server("\\\\C")}};
+  struct Case {
+    int answer;
+    std::vector<std::string> asked;
+    bool closed;
+  };
+  const Case cases[] = {{win::IdNo, {"\\\\A", "\\\\B", "\\\\C"}, false},
+                        {win::IdYes, {"\\\\A", "\\\\B"}, true}};
+  for (const Case& c : cases) {
+    fake::ResetWorld();
+    ui::headless::Reset();
+    world().enumBatches = {{Server("\\\\A"), Server("\\\\B"), Server("\\\\C")}};
+    auto window = StartMainWindow();
+    world().messageBoxAnswers = {c.answer};
+    world().onShutdownRequest = [&window](const std::string& machine) {
+      if (machine == "\\\\B") {
+        ui::headless::ClickMenuItem(window->MainMenu1, "Exit1");
+      }
+    };
+    RunAction(ActionDomainShutdown, AppSettings);
+    EXPECT_EQ(Asked(), c.asked) << c.answer;
+    ASSERT_EQ(world().messageBoxes.size(), 1u);
+    EXPECT_EQ(world().messageBoxes[0].text, StopDomainActionQuestion);
+    EXPECT_FALSE(ui::headless::ApplicationEnded()) << "never while requests are in flight";
+    ui::headless::FireTimers(*window);
+    EXPECT_EQ(ui::headless::ApplicationEnded(), c.closed) << c.answer;
+  }
+}
+
+TEST_F(DomainActionTest, TheDomainKeywordsExitWithTheFirstFailureAndWriteTheResultToTheConsole) {
+  world().enumBatches = {{Server("\\\\A"), Server("\\\\B"), Server("\\\\C")}};
+  world().refusingComputers = {{"\\\\B", win::ErrorAccessDenied}, {"\\\\C", 53}};
+  world().parentConsole = true;
+  EXPECT_EQ(RunProgram({"DorvaneShutdown.exe", "domainreboot"}), 5);
+  EXPECT_EQ(world().consoleOutput, "\\\\B: Access is denied.\r\n"
+                                   "\\\\C: The network path was not found.\r\n"
+                                   "1 of 3 computers took the request, 2 failed.\r\n");
+  EXPECT_TRUE(world().messageBoxes.empty());
+  EXPECT_TRUE(results.empty()) << "the console has the result";
+}
+
+TEST_F(DomainActionTest, RequestsRunOnThreadsOfTheirOwnThisComputerAfterAllOthers) {
+  world().realThreads = true;
+  std::vector<NetEntry> servers;
+  for (int i = 0; i < 40; ++i) {
+    const std::string name = "\\\\PC" + std::to_string(i);
+    servers.push_back(Server(name));
+    world().requestMilliseconds[name] = 5;
+  }
+  servers.insert(servers.begin() + 7, Server("\\\\WORKSTATION"));
+  world().enumBatches = {servers};
+  world().refusingComputers = {{"\\\\PC3", 53}};
+  EXPECT_EQ(DomainShutdown(AppSettings), 0);
+  const std::vector<std::string> asked = Asked();
+  EXPECT_EQ(asked.size(), 41u);
+  EXPECT_EQ(std::set<std::string>(asked.begin(), asked.end()).size(), 41u) << "each once";
+  const std::vector<std::string> log = LogLines();
+  ASSERT_EQ(log.size(), 41u);
+  EXPECT_NE(log.back().find("\t\\\\WORKSTATION\t0\t"), std::string::npos) << log.back();
+  ASSERT_EQ(LastDomainOutcome().failures.size(), 1u);
+  EXPECT_EQ(LastDomainOutcome().failures[0].name, "\\\\PC3");
+}
+
+TEST(RequestBatch, AtMostSixteenInFlightEachPositionOnceAndCancelStartsNoMore) {
+  fake::ResetWorld();
+  fake::TheWorld().realThreads = true;
+  for (const bool cancel : {false, true}) {
+    std::atomic<int> inFlight{0};
+    std::atomic<int> mostInFlight{0};
+    std::vector<std::atomic<int>> calls(200);
+    RequestBatch* self = nullptr;
+    RequestBatch batch(calls.size(), [&](std::size_t position) {
+      const int now = ++inFlight;
+      int seen = mostInFlight.load();
+      while (now > seen && !mostInFlight.compare_exchange_weak(seen, now)) {
+      }
+      ++calls[position];
+      if (cancel && position == 20) {
+        self->Cancel();
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      --inFlight;
+      return RequestOutcome{position % 3 != 0, position % 3 != 0 ? 0u : 53u};
+    });
+    self = &batch;
+    batch.Start();
+    while (!batch.Ended()) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_LE(mostInFlight.load(), static_cast<int>(MaxConcurrentRequests));
+    std::size_t answered = 0;
+    for (std::size_t i = 0; i < calls.size(); ++i) {
+      EXPECT_LE(calls[i].load(), 1) << i;
+      answered += batch.IsAnswered(i) ? 1 : 0;
+    }
+    EXPECT_EQ(answered, batch.Answered());
+    EXPECT_EQ(batch.TakeNewlyAnswered().size(), answered);
+    EXPECT_TRUE(batch.TakeNewlyAnswered().empty());
+    if (cancel) {
+      // Only those already taken by a worker still ran.
+      EXPECT_LE(answered, 21u + MaxConcurrentRequests);
+    } else {
+      EXPECT_EQ(answered, calls.size());
+      EXPECT_EQ(batch.Failed(), 67u);
+    }
+  }
+}
+
+TEST(RequestBatch, WithoutAThreadToSpareTheRequestsRunOneAfterTheOther) {
+  fake::ResetWorld();
+  fake::TheWorld().threadsRefused = true;
+  std::vector<std::size_t> order;
+  RequestBatch batch(5, [&order](std::size_t position) {
+    order.push_back(position);
+    return RequestOutcome{true};
+  });
+  batch.Start();
+  EXPECT_TRUE(batch.Ended());
+  EXPECT_EQ(order, (std::vector<std::size_t>{0, 1, 2, 3, 4}));
+}
+
+class ResultsLogTest : public FakeWindowsTest {};
+
+TEST_F(ResultsLogTest, TheLogKeepsItsNewerHalfPastItsBoundAndAFailedWriteIsNoError) {
+  const std::string line = FormatResultLine({2026, 12, 2, 8, 3, 4, 5, 0}, LogAbort, "PC\t1\r\n",
+                                            1116, "No shutdown\r\nin progress.\r\n");
+  EXPECT_EQ(line, "2026-12-08 03:04:05\tabort\tPC 1\t1116\tNo shutdown  in progress.\r\n");
+  struct Case {
+    std::size_t lines; // of 100 bytes each, before the new one
+    bool halved;
+  };
+  const std::size_t perLine = 100;
+  const Case cases[] = {
+      {10, false}, {MaxResultsLogSize / perLine, false}, {MaxResultsLogSize / perLine + 1, true}};
+  for (const Case& c : cases) {
+    fake::ResetWorld();
+    std::string text;
+    for (std::size_t i = 0; i < c.lines; ++i) {
+      std::string old = "old " + std::to_string(i);
+      old.resize(perLine - 2, '.');
+      text += old + "\r\n";
+    }
+    world().files[LogPath].assign(text.begin(), text.end());
+    EXPECT_TRUE(AppendToResultsLog(LogPath, "new\r\n"));
+    const auto& bytes = world().files[LogPath];
+    const std::string log(bytes.begin(), bytes.end());
+    EXPECT_TRUE(log.ends_with("\r\nnew\r\n")) << c.lines;
+    EXPECT_LE(log.size(), MaxResultsLogSize) << c.lines;
+    if (c.halved) {
+      EXPECT_LT(log.size(), MaxResultsLogSize / 2 + perLine);
+      EXPECT_TRUE(log.starts_with("old ")) << "cut at a line's start";
+    } else {
+      EXPECT_EQ(log.size(), text.size() + 5);
+    }
+  }
+  fake::ResetWorld();
+  world().filesReadOnly = true;
+  world().enumBatches = {{NetEntry{win::ResourceDisplayTypeServer, "\\\\A"}}};
+  EXPECT_FALSE(AppendToResultsLog(LogPath, "new\r\n"));
+  Settings settings;
+  SetDefaultSettings(settings);
+  EXPECT_EQ(RemoteShutdownByName("PC1", settings), 1) << "an unwritable log fails no request";
+}
+
+} // namespace

@@ -167,6 +167,9 @@ inline constexpr char DomainDialogText[] = // lines short enough for the dialog'
 // Below the domain dialog's text when there is a list file; take the number of computers.
 inline constexpr char ListedComputerFormat[] = "The list file names %lu computer.";
 inline constexpr char ListedComputersFormat[] = "The list file names %lu computers.";
+// Added when the list has lines that name no computer; the dialog's LBMsg sizes itself.
+inline constexpr char BadListLineFormat[] = "\n%lu line can't be a computer name.";
+inline constexpr char BadListLinesFormat[] = "\n%lu lines can't be computer names.";
 inline constexpr char NtRequiredText[] =
     "Shutting down other computers needs Windows NT 4.0 or later.";
 inline constexpr char NoComputerNameText[] = "Please type the name of the computer to shut down.";

@@ -1,13 +1,48 @@
 // The list file next to the program is written by hand: the input is its text, parsed as the
-// domain action parses it and merged with itself as a browse list.
+// domain action parses it and merged with itself as a browse list, and decoded as UTF-8.
 
 #include "actions/computer_list.h"
 #include "fuzz_support.h"
 
 #include <algorithm>
 
+namespace {
+
+// UTF-16 back to UTF-8: a text that decoded must come back byte for byte.
+std::string Utf8Of(const std::u16string& wide) {
+  std::string text;
+  for (std::size_t i = 0; i < wide.size(); ++i) {
+    char32_t point = wide[i];
+    if (point >= 0xD800 && point <= 0xDBFF && i + 1 < wide.size()) {
+      point = 0x10000 + ((point - 0xD800) << 10) + (wide[++i] - 0xDC00);
+    }
+    if (point < 0x80) {
+      text += static_cast<char>(point);
+    } else if (point < 0x800) {
+      text += static_cast<char>(0xC0 | (point >> 6));
+      text += static_cast<char>(0x80 | (point & 0x3F));
+    } else if (point < 0x10000) {
+      text += static_cast<char>(0xE0 | (point >> 12));
+      text += static_cast<char>(0x80 | ((point >> 6) & 0x3F));
+      text += static_cast<char>(0x80 | (point & 0x3F));
+    } else {
+      text += static_cast<char>(0xF0 | (point >> 18));
+      text += static_cast<char>(0x80 | ((point >> 12) & 0x3F));
+      text += static_cast<char>(0x80 | ((point >> 6) & 0x3F));
+      text += static_cast<char>(0x80 | (point & 0x3F));
+    }
+  }
+  return text;
+}
+
+} // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string text = Text(data, size);
+  if (const std::optional<std::u16string> wide = DecodeUtf8(text)) {
+    Require(wide->size() <= text.size(), "no more characters than bytes");
+    Require(Utf8Of(*wide) == text, "valid UTF-8 decodes without loss");
+  }
   const std::vector<ListedComputer> listed = ParseComputerList(text);
   Require(listed.size() <= static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1,
           "at most one name a line");
@@ -17,7 +52,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(computer.name.find('\n') == std::string::npos, "a name stays on its line");
     Require(computer.name.front() != ' ' && computer.name.back() != ' ', "spaces are dropped");
     Require(computer.name.front() != '#', "comments are no names");
-    Require(computer.possible == IsPossibleComputerName(computer.name), "possible as checked");
+    // A name the ANSI code page can't hold is never possible, whatever its bytes look like.
+    Require(!computer.possible || IsPossibleComputerName(computer.name), "possible as checked");
+    Require(computer.line >= 1, "every name has its line");
     if (computer.possible) {
       Require(computer.name.size() <= 257, "a possible name fits a DNS name and the prefix");
       browsed.push_back(computer.name);
@@ -25,9 +62,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   const std::size_t count = CountPossibleComputers(listed);
   Require(count <= browsed.size(), "duplicates are counted once");
-  // Every possible name is on the browse list already; only the impossible ones, each once, join.
+  // Every possible name is on the browse list already: only impossible ones join, each once.
+  const std::vector<ListedComputer> merged = MergeComputers(browsed, listed);
   const std::size_t impossible = MergeComputers({}, listed).size() - count;
-  Require(MergeComputers(browsed, listed).size() == browsed.size() + impossible,
+  Require(merged.size() >= browsed.size() && merged.size() <= browsed.size() + impossible,
           "the list adds only what the browse list lacks");
+  Require(std::none_of(merged.begin() + static_cast<std::ptrdiff_t>(browsed.size()), merged.end(),
+                       [](const ListedComputer& c) { return c.possible; }),
+          "no possible name twice");
   return 0;
 }

@@ -236,7 +236,9 @@ TEST_F(TargetDialogsTest, TheDomainDialogTellsHowManyComputersTheListFileNames) 
       {std::nullopt, text},
       {"# none yet\n", text + "\nThe list file names 0 computers."},
       {"PC1\r\n\\\\pc1\r\n", text + "\nThe list file names 1 computer."},
-      {"PC1\nPC2\nbad name\nPC3\n", text + "\nThe list file names 3 computers."},
+      {"PC1\nPC2\nbad name\nPC3\n",
+       text + "\nThe list file names 3 computers.\n1 line can't be a computer name."},
+      {"a b\nc d\n", text + "\nThe list file names 0 computers.\n2 lines can't be computer names."},
   };
   for (const Case& c : cases) {
     world().files.erase(path);

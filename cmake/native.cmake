@@ -31,3 +31,9 @@ target_link_libraries(unit_tests PRIVATE dorvane_app dorvane_core dorvane_ui_hea
 include(GoogleTest)
 # A hang (a wait that never ends) fails the test instead of stalling the run.
 gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 60)
+
+# The benchmark of tools/bench/domain.sh: the domain action at scale on real threads. Built on
+# request only.
+add_executable(bench_domain EXCLUDE_FROM_ALL tools/bench/domain.cpp)
+target_link_libraries(bench_domain
+  PRIVATE dorvane_app dorvane_core dorvane_ui_headless dorvane_platform_fake)

@@ -19,6 +19,8 @@ inline constexpr char LogRemoteReboot[] = "remotereboot";
 inline constexpr char LogDomainShutdown[] = "domainshutdown";
 inline constexpr char LogDomainReboot[] = "domainreboot";
 inline constexpr char LogAbort[] = "abort";
+// The computer of a line that concerns no single computer.
+inline constexpr char NoComputerLogged[] = "-";
 
 // "2026-12-08 03:00:12<TAB>action<TAB>computer<TAB>error code<TAB>system text" and CR LF; the
 // text on one line.

@@ -2,6 +2,7 @@
 
 #include "actions/dispatcher.h"
 #include "actions/domain_action.h"
+#include "actions/results_log.h"
 #include "app/main_window.h"
 #include "app/program.h"
 #include "platform/kernel.h"
@@ -48,11 +49,18 @@ void TFMain::Timer1Timer() {
     return;
   }
   TimerLatch = true;
+  const auto code = static_cast<std::uint32_t>(static_cast<std::int32_t>(AppSettings.TimerAction));
+  if ((code == ActionDomainShutdown || code == ActionDomainReboot) && DomainActionRunning()) {
+    // Nobody may be there to read a box, and one would hold up the run that goes on: the
+    // administrator finds the refusal in the log.
+    LogRequestResult(code == ActionDomainReboot ? LogDomainReboot : LogDomainShutdown,
+                     NoComputerLogged, win::ErrorBusy);
+    return;
+  }
   // Off while the action runs: its countdown lets messages through, and a tick then must not
   // reach the action a second time.
   Timer1.SetEnabled(false);
   // Widened with its sign: a negative stored code becomes an unknown code that does nothing.
-  RunAction(static_cast<std::uint32_t>(static_cast<std::int32_t>(AppSettings.TimerAction)),
-            AppSettings);
+  RunAction(code, AppSettings);
   Timer1.SetEnabled(true);
 }

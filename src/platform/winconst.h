@@ -52,6 +52,7 @@ inline constexpr ErrorCode ErrorSharingViolation = 32;
 inline constexpr ErrorCode ErrorNotSupported = 50;
 inline constexpr ErrorCode ErrorInvalidName = 123;
 inline constexpr ErrorCode ErrorProcNotFound = 127;
+inline constexpr ErrorCode ErrorBusy = 170;
 inline constexpr ErrorCode ErrorAlreadyExists = 183;
 inline constexpr ErrorCode ErrorFileTooLarge = 223;
 inline constexpr ErrorCode ErrorMoreData = 234;

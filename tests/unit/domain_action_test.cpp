@@ -210,6 +210,31 @@ TEST_F(DomainActionTest, ExitDuringTheRunAsksThenClosesOnceTheRequestsInFlightEn
   }
 }
 
+TEST_F(DomainActionTest, TheDailyActionDuringARunIsLoggedAsRefusedAndWaitsOnNoClick) {
+  Settings stored;
+  SetDefaultSettings(stored);
+  stored.ShowWarning = 0;
+  stored.TimerActive = 1;
+  stored.TimerHour = 3;
+  stored.TimerMinute = 0;
+  stored.TimerAction = ActionDomainReboot;
+  StoreSettings(stored);
+  fake::SetClock(2026, 12, 8, 3, 0, 5);
+  world().enumBatches = {{Server("\\\\A"), Server("\\\\B")}};
+  auto window = StartMainWindow();
+  world().onShutdownRequest = [&window](const std::string& machine) {
+    if (machine == "\\\\A") {
+      ui::headless::FireTimers(*window);
+    }
+  };
+  RunAction(ActionDomainShutdown, AppSettings);
+  EXPECT_EQ(Asked(), (std::vector<std::string>{"\\\\A", "\\\\B"}));
+  EXPECT_TRUE(world().messageBoxes.empty());
+  const std::vector<std::string> log = LogLines();
+  ASSERT_EQ(log.size(), 3u);
+  EXPECT_TRUE(log[0].starts_with("2026-12-08 03:00:05\tdomainreboot\t-\t170\t")) << log[0];
+}
+
 TEST_F(DomainActionTest, TheDomainKeywordsExitWithTheFirstFailureAndWriteTheResultToTheConsole) {
   world().enumBatches = {{Server("\\\\A"), Server("\\\\B"), Server("\\\\C")}};
   world().refusingComputers = {{"\\\\B", win::ErrorAccessDenied}, {"\\\\C", 53}};

@@ -39,11 +39,12 @@ public:
   DomainJob(DomainPlan plan, const Settings& settings)
       : plan_(std::move(plan)), settings_(settings),
         logAction_(settings.RemoteReboot != 0 ? LogDomainReboot : LogDomainShutdown) {
+    // A line that names no computer gets no request and no line in the log: the result reports
+    // it, and a damaged list of many thousand lines would keep the window's thread writing the
+    // log and push the requests' lines out of it.
     const std::size_t others = plan_.computers.size() - (plan_.ownLast ? 1 : 0);
-    for (std::size_t i = 0; i < plan_.computers.size(); ++i) {
-      if (!plan_.computers[i].possible) {
-        LogRequestResult(logAction_, plan_.computers[i].name, win::ErrorInvalidName);
-      } else if (i < others) {
+    for (std::size_t i = 0; i < others; ++i) {
+      if (plan_.computers[i].possible) {
         others_.push_back(i);
       }
     }

@@ -142,6 +142,11 @@ TEST_F(DomainActionTest, ADamagedListGivesOneReportAndTheGoodComputersAreStillAs
       << result;
   EXPECT_NE(result.find("and 4990 more."), std::string::npos);
   EXPECT_EQ(platform::GetLastError(), win::ErrorInvalidName);
+  // The log tells the requests only: the report names the damaged lines.
+  const std::vector<std::string> log = LogLines();
+  ASSERT_EQ(log.size(), 2u);
+  EXPECT_NE(log[0].find("\tGOOD1\t0\t"), std::string::npos) << log[0];
+  EXPECT_NE(log[1].find("\tGOOD2\t0\t"), std::string::npos) << log[1];
 }
 
 TEST_F(DomainActionTest, AnUnreadableListIsToldInTheResultNotBeforeTheRequests) {

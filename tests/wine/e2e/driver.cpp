@@ -26,6 +26,9 @@
 //   inject PID DLL TIMEOUT_MS                   loads DLL into the process; prints the report
 //                                               it writes beside itself (its name with .txt)
 //   owner HWND                                  the window's owner, 0x0 for none
+//   watch-answers HWND CLASS TITLE TIMEOUT_MS   sends HWND WM_NULL every 50 ms until a matching
+//                                               window shows; prints the polls and the longest
+//                                               answer in milliseconds
 //
 // CLASS and TITLE of "-" match any; a CLASS of "!NAME" matches every class but NAME. Numbers may be
 // decimal or 0x-prefixed hexadecimal; window handles are printed in hexadecimal. Menus cannot be
@@ -511,6 +514,36 @@ int Inject(DWORD pid, const char* dll, DWORD timeout) {
   return 0;
 }
 
+// How quickly a window answers while its program works: a window that keeps answering is one
+// the user can still move, paint and close.
+int WatchAnswers(HWND window, const char* windowClass, const char* title, DWORD timeout) {
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  double longest = 0;
+  unsigned polls = 0;
+  const DWORD start = GetTickCount();
+  while (TopLevelWindows(windowClass, title, true).empty()) {
+    if (GetTickCount() - start >= timeout) {
+      return TimedOut();
+    }
+    LARGE_INTEGER before, after;
+    QueryPerformanceCounter(&before);
+    DWORD_PTR result = 0;
+    // An unanswered message counts with the time waited for it.
+    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, SendTimeoutMilliseconds, &result);
+    QueryPerformanceCounter(&after);
+    const double answer = 1000.0 * static_cast<double>(after.QuadPart - before.QuadPart) /
+                          static_cast<double>(frequency.QuadPart);
+    if (answer > longest) {
+      longest = answer;
+    }
+    ++polls;
+    Sleep(PollMilliseconds);
+  }
+  std::printf("%u %.0f\n", polls, longest);
+  return 0;
+}
+
 int Usage() {
   std::fprintf(stderr, "usage: driver COMMAND ARGUMENTS... (see driver.cpp)\n");
   return ExitUsage;
@@ -567,6 +600,8 @@ int main(int argc, char** argv) {
   } else if (command == "inject" && count == 3) {
     result =
         Inject(static_cast<DWORD>(Number(args[0])), args[1], static_cast<DWORD>(Number(args[2])));
+  } else if (command == "watch-answers" && count == 4) {
+    result = WatchAnswers(Window(args[0]), args[1], args[2], static_cast<DWORD>(Number(args[3])));
   } else if (count == 1) {
     result = WindowInfo(command, Window(args[0]));
   }

@@ -6,6 +6,7 @@
 #include "actions/results_log.h"
 #include "common/texts.h"
 #include "platform/kernel.h"
+#include "platform/threads.h"
 #include "ui/application.h"
 
 #include <algorithm>
@@ -33,27 +34,30 @@ std::string WithoutLineEnd(std::string text) {
   return text;
 }
 
-// One run: the other computers at once, then this one, each answer logged as it comes.
+// One run: the computers found off the window's thread (the browse list and the list file may
+// take the network's time), then the other computers at once, then this one, each answer logged
+// as it comes.
 class DomainJob {
 public:
-  DomainJob(DomainPlan plan, const Settings& settings)
-      : plan_(std::move(plan)), settings_(settings),
-        logAction_(settings.RemoteReboot != 0 ? LogDomainReboot : LogDomainShutdown) {
-    // A line that names no computer gets no request and no line in the log: the result reports
-    // it, and a damaged list of many thousand lines would keep the window's thread writing the
-    // log and push the requests' lines out of it.
-    const std::size_t others = plan_.computers.size() - (plan_.ownLast ? 1 : 0);
-    for (std::size_t i = 0; i < others; ++i) {
-      if (plan_.computers[i].possible) {
-        others_.push_back(i);
-      }
+  explicit DomainJob(const Settings& settings)
+      : settings_(settings),
+        logAction_(settings.RemoteReboot != 0 ? LogDomainReboot : LogDomainShutdown) {}
+
+  ~DomainJob() {
+    if (planner_ != win::NoHandle) {
+      platform::JoinThread(planner_);
     }
   }
+  DomainJob(const DomainJob&) = delete;
+  DomainJob& operator=(const DomainJob&) = delete;
 
   std::size_t RequestCount() const { return others_.size() + (plan_.ownLast ? 1 : 0); }
 
   void Start() {
-    StartBatch(othersBatch_, others_);
+    planner_ = platform::StartThread([this] { plan_ = PlanDomainAction(); });
+    if (planner_ == win::NoHandle) {
+      plan_ = PlanDomainAction();
+    }
     Advance();
   }
 
@@ -71,6 +75,12 @@ public:
   void Advance() {
     if (done_) {
       return;
+    }
+    if (!planned_) {
+      if (planner_ != win::NoHandle && !platform::ThreadEnded(planner_)) {
+        return ShowProgress();
+      }
+      AskOthers();
     }
     LogAnswers(othersBatch_.get(), others_);
     LogAnswers(ownBatch_.get(), own_);
@@ -127,6 +137,24 @@ public:
   }
 
 private:
+  void AskOthers() {
+    if (planner_ != win::NoHandle) {
+      platform::JoinThread(planner_);
+      planner_ = win::NoHandle;
+    }
+    planned_ = true;
+    // A line that names no computer gets no request and no line in the log: the result reports
+    // it, and a damaged list of many thousand lines would keep the window's thread writing the
+    // log and push the requests' lines out of it.
+    const std::size_t others = plan_.computers.size() - (plan_.ownLast ? 1 : 0);
+    for (std::size_t i = 0; i < others; ++i) {
+      if (plan_.computers[i].possible) {
+        others_.push_back(i);
+      }
+    }
+    StartBatch(othersBatch_, others_);
+  }
+
   // The batch is in place before it starts: Cancel may come while the first requests run.
   void StartBatch(std::unique_ptr<RequestBatch>& batch, const std::vector<std::size_t>& positions) {
     // The workers read the job's own copy of the settings: the window's thread may change the
@@ -167,6 +195,10 @@ private:
     if (progress_ == nullptr) {
       return;
     }
+    if (!planned_) {
+      progress_->LBProgress.SetText(DomainPlanningText);
+      return;
+    }
     std::size_t asked = othersBatch_->Answered();
     std::size_t failed = othersBatch_->Failed();
     if (ownBatch_ != nullptr) {
@@ -176,8 +208,10 @@ private:
     progress_->ShowProgress(asked, RequestCount(), failed);
   }
 
-  const DomainPlan plan_;
+  DomainPlan plan_; // written by the planning thread until it has ended
   const Settings settings_;
+  win::Handle planner_ = win::NoHandle;
+  bool planned_ = false;
   const char* logAction_;
   std::vector<std::size_t> others_;
   std::vector<std::size_t> own_;
@@ -195,7 +229,7 @@ DomainOutcome LastOutcome;
 
 TFDomainProgress::TFDomainProgress()
     : ui::Form({.name = "TFDomainProgress",
-                .caption = MessageCaption,
+                .caption = DomainProgressTitle,
                 .clientWidth = 300,
                 .clientHeight = 105,
                 .border = ui::BorderStyle::Dialog}),
@@ -292,7 +326,7 @@ int RunDomainAction(Settings& settings, bool showResult) {
   if (RefuseWhileDomainActionRuns()) {
     return 0;
   }
-  DomainJob job(PlanDomainAction(), settings);
+  DomainJob job(settings);
   RunningJob = &job;
   {
     TFDomainProgress progress;

@@ -132,6 +132,8 @@ inline constexpr char RemoteRebootWarningText[] =
 inline constexpr char ComputerListFileName[] = "DorvaneShutdown.computers.txt";
 inline constexpr char ResultsLogFileName[] = "DorvaneShutdown.log";
 // The domain action's progress and result.
+inline constexpr char DomainProgressTitle[] = "Domain Shutdown";
+inline constexpr char DomainPlanningText[] = "Finding the computers to ask...";
 inline constexpr char DomainProgressFormat[] = "%lu of %lu computers asked, %lu failed";
 inline constexpr char DomainCancelCaption[] = "&Cancel";
 inline constexpr char DomainCancellingCaption[] = "Cancelling";

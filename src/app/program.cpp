@@ -22,7 +22,6 @@ namespace {
 // Windows ends a process whose console was closed about five seconds after asking it; the end
 // steps must be done before that.
 constexpr std::uint32_t ConsoleCancelWaitMilliseconds = 4000;
-constexpr char UnknownExceptionText[] = "An unexpected error occurred.";
 
 } // namespace
 
@@ -90,7 +89,7 @@ int RunProgram(const std::vector<std::string>& arguments) {
   } catch (const std::exception& error) {
     ui::ShowException(error.what());
   } catch (...) {
-    ui::ShowException(UnknownExceptionText);
+    ui::ShowException(UnexpectedErrorText);
   }
   // Also one that a window's handler caught and showed: the run did not end as it should.
   if (ui::ExceptionShown()) {

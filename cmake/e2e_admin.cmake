@@ -8,4 +8,5 @@ dorvane_add_e2e_suite(e2e_admin_ run_admin.sh TESTS
   abort_keyword
   abort_keyword_credentials
   console_results
+  unattended_failure
 )

@@ -8,6 +8,7 @@ dorvane_add_e2e_suite(e2e_session_ run_session.sh TESTS
   keyword_exit_no
   session_end
   session_end_confirm_exit
+  session_end_refused
   exit_during_countdown
   tray_exit_during_countdown
   windows_during_countdown

@@ -18,6 +18,25 @@ constexpr std::uint32_t TickerInterval = 50;
 
 TTFPro3* OpenCountdown = nullptr;
 
+// The program-wide marks of a countdown, from before its dialog is made until after it is
+// gone, taken away however the wait ends, also by an exception on its way to the program's end.
+class CountdownMarks {
+public:
+  CountdownMarks() { CountdownActive = true; }
+  ~CountdownMarks() {
+    ui::SetFormLiveUnderModal(nullptr);
+    OpenCountdown = nullptr;
+    CountdownActive = false;
+  }
+  CountdownMarks(const CountdownMarks&) = delete;
+  CountdownMarks& operator=(const CountdownMarks&) = delete;
+
+  void Open(TTFPro3& dialog) const {
+    OpenCountdown = &dialog;
+    ui::SetFormLiveUnderModal(&dialog);
+  }
+};
+
 // Milliseconds since the tick count `start`, also across the 49.7-day wrap of the counter and
 // when the clock source steps back.
 std::uint32_t ElapsedSince(std::uint32_t start) {
@@ -40,7 +59,7 @@ TTFPro3::TTFPro3(int seconds)
       PBar(this, "PBar", {12, 68, 237, 16}, 0, 100),
       Label2(this, "Label2", {16, 28, 233, 13}, ui::Label::Layout::Centred),
       Label3(this, "Label3", {16, 48, 233, 13}, ui::Label::Layout::Centred),
-      Ticker(*this, TickerInterval), seconds_(seconds) {
+      Ticker(*this, TickerInterval), seconds_(seconds), openBefore_(ui::MarkModalWindows()) {
   BCancel.SetText(CountdownCancelCaption);
   BCancel.OnClick = [this] { BCancelClick(); };
   OnCloseQuery = [this] { return FormCloseQuery(); };
@@ -65,7 +84,7 @@ bool TTFPro3::FormCloseQuery() {
 }
 
 void TTFPro3::Advance() {
-  // While Windows ends the session the action is given up without a word.
+  // Once Windows has confirmed that the session ends, the action is given up without a word.
   if (ui::SessionEnding()) {
     Running = false;
   }
@@ -90,11 +109,12 @@ void TTFPro3::TickerTimer() {
   Advance();
   // Under a window opened meanwhile the countdown's own wait can't go on: a cancelled dialog
   // goes out of sight at once, and at the end that window gives way so that the action runs on
-  // time.
+  // time. A window that was open before the countdown began is not in its way and keeps what
+  // was typed in it.
   if (!Running) {
     Hide();
   } else if (Finished) {
-    ui::CancelModalWindows();
+    ui::CancelModalWindowsOpenedSince(openBefore_);
   }
 }
 
@@ -106,26 +126,18 @@ bool RunWarningCountdown(int seconds) {
   if (CountdownActive) {
     return true;
   }
-  CountdownActive = true;
-  bool cancelled = false;
-  {
-    TTFPro3 dialog(seconds);
-    OpenCountdown = &dialog;
-    ui::SetFormLiveUnderModal(&dialog);
-    dialog.Show();
-    dialog.SetText(MessageCaption);
+  const CountdownMarks marks;
+  TTFPro3 dialog(seconds);
+  marks.Open(dialog);
+  dialog.Show();
+  dialog.SetText(MessageCaption);
+  dialog.Advance();
+  while (dialog.Running && !dialog.Finished) {
+    platform::Sleep(PollMilliseconds);
+    ui::ProcessMessages();
     dialog.Advance();
-    while (dialog.Running && !dialog.Finished) {
-      platform::Sleep(PollMilliseconds);
-      ui::ProcessMessages();
-      dialog.Advance();
-    }
-    cancelled = !dialog.Running;
-    ui::SetFormLiveUnderModal(nullptr);
-    OpenCountdown = nullptr;
   }
-  CountdownActive = false;
-  return cancelled;
+  return !dialog.Running;
 }
 
 void CancelWarningCountdown() {

@@ -3,6 +3,7 @@
 // stay-on-top dialog counts the seconds down while the program's windows stay live.
 
 #include "settings/settings.h"
+#include "ui/application.h"
 #include "ui/form.h"
 
 #include <cstdint>
@@ -33,6 +34,8 @@ public:
 
 private:
   int seconds_;
+  // The modal windows already open when the countdown began.
+  ui::ModalMark openBefore_;
   std::uint32_t start_ = 0;
   int shownStep_ = -1;
 };

@@ -50,3 +50,8 @@ RemoteKeyword CommandLineRemote(const std::vector<std::string>& arguments) {
   }
   return {};
 }
+
+bool NamesKeyword(const std::vector<std::string>& arguments) {
+  return CommandLineAction(arguments) != 0 ||
+         CommandLineRemote(arguments).command != RemoteCommand::None;
+}

@@ -20,3 +20,7 @@ struct RemoteKeyword {
 // The remote keyword of the first argument after the program path, in any letter case, and the
 // computer the second names; further arguments are not looked at.
 RemoteKeyword CommandLineRemote(const std::vector<std::string>& arguments);
+
+// True when the command line names any keyword: a run that a script or a scheduled task
+// started, which nobody may be watching.
+bool NamesKeyword(const std::vector<std::string>& arguments);

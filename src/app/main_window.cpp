@@ -69,6 +69,7 @@ TFMain::TFMain(std::vector<std::string> arguments)
   OnDestroy = [this] { FormDestroy(); };
   HookMessage(ui::WmSysCommand, [this](const ui::Message& m) { WMSysCommand(m); });
   HookMessage(WM_TRAYNOTIFY, [this](const ui::Message& m) { WMTrayNotify(m); });
+  HookMessage(WM_CONSOLECANCEL, [this](const ui::Message& m) { WMConsoleCancel(m); });
   // When Explorer starts again the tray is empty: a hidden window must get its icon back, or
   // the program could no longer be reached.
   HookMessage(ui::RegisterWindowMessage(TaskbarCreatedMessageName), [this](const ui::Message&) {
@@ -266,17 +267,31 @@ bool TFMain::MayClose() {
     return false;
   }
   if (AppSettings.ConfirmExit != 0) {
-    return ui::ShowMessageBox(this, ExitQuestionText, MessageCaption,
-                              win::MbYesNoCancel | win::MbIconInformation) == win::IdYes;
+    const int answer = ui::ShowMessageBox(this, ExitQuestionText, MessageCaption,
+                                          win::MbYesNoCancel | win::MbIconInformation);
+    // Unanswered in a run that a script started: the program ends as its command line asked,
+    // rather than keep the single-instance lock from the script's next run.
+    return answer == win::IdYes || answer == win::IdTimedOut;
   }
   return true;
 }
 
 void TFMain::FormDestroy() {
+  // First, as at the session's end Windows may end the process while the steps after it wait
+  // on other programs.
+  SaveSettings(AppSettings, SettingsHeader, SettingsFilePath.c_str());
   platform::HtmlHelpA(win::NoHandle, nullptr, win::HhUninitialize, HelpCookie);
   SetTrayIcon(win::NimDelete);
-  SaveSettings(AppSettings, SettingsHeader, SettingsFilePath.c_str());
   ApplyRunAtStartup(AppSettings.RunAtStartup != 0, RunValueName);
+}
+
+void TFMain::WMConsoleCancel(const ui::Message&) {
+  // The script gave the run up: what waits is cancelled and the program ends at once, without
+  // a question, through its end steps.
+  ExitCode = static_cast<int>(win::ErrorCancelled);
+  CancelWarningCountdown();
+  ExitGranted = true;
+  Close();
 }
 
 void TFMain::ShutDown1Click() {

@@ -12,6 +12,8 @@
 // The message the tray icon sends its clicks with.
 inline constexpr std::uint32_t WM_TRAYNOTIFY = ui::WmApp + 100;
 inline constexpr std::uint32_t TrayIconId = 1006;
+// The message Ctrl+C, Ctrl+Break and the closing of the starting console arrive as.
+inline constexpr std::uint32_t WM_CONSOLECANCEL = ui::WmApp + 101;
 
 class TFMain : public ui::Form {
 public:
@@ -41,7 +43,8 @@ public:
   // Exit was granted while a domain action still ran: the window closes once it has ended.
   bool CloseWhenActionEnds = false;
   std::uintptr_t HelpCookie = 0;
-  // What the process ends with: the Windows error code of a keyword's request for a computer.
+  // What the process ends with: the Windows error code of a keyword's request for a computer,
+  // or ERROR_CANCELLED when the starting console gave the run up.
   int ExitCode = 0;
 
   void FormCreate();
@@ -106,6 +109,7 @@ public:
   bool SetTrayIcon(std::uint32_t message);
   void WMSysCommand(const ui::Message& message);
   void WMTrayNotify(const ui::Message& message);
+  void WMConsoleCancel(const ui::Message& message);
 
 private:
   // A keyword that names a computer: its request, the result on the script's console or in the

@@ -18,6 +18,14 @@
 Settings AppSettings;
 std::string SettingsFilePath;
 
+namespace {
+
+// Windows ends a process whose console was closed about five seconds after asking it; the end
+// steps must be done before that.
+constexpr std::uint32_t ConsoleCancelWaitMilliseconds = 4000;
+
+} // namespace
+
 win::Handle AcquireSingleInstance(const char* name) {
   const win::Handle mutex = platform::CreateMutexA(true, name);
   if (platform::GetLastError() == win::ErrorAlreadyExists) {
@@ -38,13 +46,22 @@ void WriteConsoleLine(const std::string& text) {
   }
   std::string line = text.substr(0, text.find_last_not_of("\r\n ") + 1);
   line += "\r\n";
-  platform::WriteFile(output, line.data(), static_cast<std::uint32_t>(line.size()));
+  // A console shows its own code page, which is not the one the program's texts are in; a file
+  // or a pipe gets the bytes as they are.
+  if (platform::IsConsole(output)) {
+    platform::WriteConsoleText(output, line);
+  } else {
+    platform::WriteFile(output, line.data(), static_cast<std::uint32_t>(line.size()));
+  }
 }
 
 int RunProgram(const std::vector<std::string>& arguments) {
   platform::SetErrorMode(win::SemNoGpFaultErrorBox | win::SemNoAlignmentFaultExcept);
   ui::SetApplicationTitle(MessageCaption);
   ClearSelectSound();
+  if (NamesKeyword(arguments)) {
+    ui::SetAutoCloseAfter(UnattendedBoxMilliseconds);
+  }
 
   const win::Handle mutex = AcquireSingleInstance(InstanceMutexName);
   if (mutex == win::NoHandle) {
@@ -67,11 +84,20 @@ int RunProgram(const std::vector<std::string>& arguments) {
   try {
     TFMain mainWindow(arguments);
     ui::SetMainForm(&mainWindow);
+    platform::RouteConsoleCancel(mainWindow.native, WM_CONSOLECANCEL,
+                                 ConsoleCancelWaitMilliseconds);
     ui::RunApplication(mainWindow);
     exitCode = mainWindow.ExitCode;
   } catch (const std::exception& error) {
     ui::ShowException(error.what());
+  } catch (...) {
+    ui::ShowException(UnexpectedErrorText);
+  }
+  // Also one that a window's handler caught and showed: the run did not end as it should.
+  if (ui::ExceptionShown()) {
+    exitCode = static_cast<int>(win::ErrorUnhandledException);
   }
   platform::ReleaseMutex(mutex);
+  platform::ConsoleCancelHandled();
   return exitCode;
 }

@@ -40,6 +40,8 @@ inline constexpr char UnknownErrorFormat[] = "Windows reported error %lu and has
 inline constexpr char InstanceMutexName[] = "DorvaneShutdown.SingleInstance";
 inline constexpr char MainWindowClassName[] = "DorvaneShutdownMainWindow";
 inline constexpr char HelpFileName[] = "DorvaneShutdown.chm";
+// The exception display's text for an error that brings no text of its own.
+inline constexpr char UnexpectedErrorText[] = "An unexpected error occurred.";
 inline constexpr char AlreadyRunningText[] =
     "Dorvane Shutdown is already running.\n\nLook for its icon in the notification area.";
 inline constexpr char ExitQuestionText[] = "Do you want to exit Dorvane Shutdown?";

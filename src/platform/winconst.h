@@ -54,6 +54,7 @@ inline constexpr ErrorCode ErrorInvalidName = 123;
 inline constexpr ErrorCode ErrorProcNotFound = 127;
 inline constexpr ErrorCode ErrorBusy = 170;
 inline constexpr ErrorCode ErrorAlreadyExists = 183;
+inline constexpr ErrorCode ErrorUnhandledException = 574;
 inline constexpr ErrorCode ErrorFileTooLarge = 223;
 inline constexpr ErrorCode ErrorMoreData = 234;
 inline constexpr ErrorCode ErrorNoMoreItems = 259;
@@ -96,6 +97,8 @@ inline constexpr int IdOk = 1;
 inline constexpr int IdCancel = 2;
 inline constexpr int IdYes = 6;
 inline constexpr int IdNo = 7;
+// What a box that closed by itself answers, as MessageBoxTimeout tells it.
+inline constexpr int IdTimedOut = 32000;
 
 // SetErrorMode.
 inline constexpr std::uint32_t SemNoGpFaultErrorBox = 2;

@@ -2,6 +2,9 @@
 
 #include "ui/application.h"
 
+#include "platform/user.h"
+#include "ui/backend.h"
+
 #include <utility>
 
 namespace ui {
@@ -15,6 +18,8 @@ struct Application {
   std::string helpFile;
   Form* liveForm = nullptr;
   bool sessionEnding = false;
+  bool exceptionShown = false;
+  std::uint32_t autoCloseAfter = 0;
 };
 
 Application& TheApplication() {
@@ -23,6 +28,14 @@ Application& TheApplication() {
 }
 
 } // namespace
+
+namespace backend {
+
+void ResetApplication() {
+  TheApplication() = Application{};
+}
+
+} // namespace backend
 
 void SetApplicationTitle(const std::string& title) {
   TheApplication().title = title;
@@ -58,16 +71,30 @@ void RequestHelp(std::uint16_t command, std::uintptr_t data) {
   }
 }
 
+void ShowException(const std::string& text) {
+  TheApplication().exceptionShown = true;
+  backend::ShowExceptionBox(text);
+}
+
+bool ExceptionShown() {
+  return TheApplication().exceptionShown;
+}
+
+void SetAutoCloseAfter(std::uint32_t milliseconds) {
+  TheApplication().autoCloseAfter = milliseconds;
+  platform::SetMessageBoxTimeout(milliseconds);
+}
+
+std::uint32_t AutoCloseAfter() {
+  return TheApplication().autoCloseAfter;
+}
+
 void SetFormLiveUnderModal(Form* form) {
   TheApplication().liveForm = form;
 }
 
 Form* FormLiveUnderModal() {
   return TheApplication().liveForm;
-}
-
-void QueryEndSession() {
-  TheApplication().sessionEnding = true;
 }
 
 void EndSession(bool ending) {

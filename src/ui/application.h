@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace ui {
 
@@ -24,24 +25,43 @@ void ProcessMessages();
 
 // A message box owned by the given form, or when that is null or hidden by the program's active
 // or main window while shown; without an owner while the program shows no window. The
-// program's other windows are disabled while it is up. Returns the button pressed (IDOK...).
+// program's other windows are disabled while it is up. Returns the button pressed (IDOK...),
+// or IDTIMEOUT when it closed by itself (SetAutoCloseAfter).
 int ShowMessageBox(Form* owner, const std::string& text, const std::string& caption,
                    std::uint32_t style);
-// The standard display of an exception that escaped the message loop.
+// The standard display of an exception that escaped the message loop or a window's handler.
+// Once it was shown, ExceptionShown() tells the program's end that the run failed.
 void ShowException(const std::string& text);
+bool ExceptionShown();
+
+// A run that nobody watches: from now on every modal form ends as cancelled, and every message
+// box (the toolkit's and the platform's) closes, once it has been open this long. 0, the
+// default, leaves them open until a person answers.
+void SetAutoCloseAfter(std::uint32_t milliseconds);
+std::uint32_t AutoCloseAfter();
 
 // A form that modal windows and message boxes leave usable, such as a countdown whose Cancel
 // must work whatever else is open; null for none.
 void SetFormLiveUnderModal(Form* form);
 Form* FormLiveUnderModal();
-// Ends every modal form and message box that is open as cancelled, so that the code waiting
-// below them goes on: the forms besides the main form and the live one are the modal ones.
-void CancelModalWindows();
 
-// Windows ending the session: no window of the program holds it up, whatever its close query
-// would answer, and what waits gives up once SessionEnding() says so. When the session does end
-// the main form runs its end steps at once, as the process may be ended right after.
-void QueryEndSession();
+// The modal forms and message boxes open at one moment. Those are below whatever is opened
+// later, so they all stay until its end. The forms besides the main form and the live one are
+// the modal ones.
+struct ModalMark {
+  std::vector<const Form*> forms;
+  std::vector<std::uintptr_t> boxes;
+};
+ModalMark MarkModalWindows();
+// Ends as cancelled every modal form and message box opened since the mark, and closes an open
+// menu, so that the code waiting below them goes on at once; the windows open at the mark stay
+// as they are, with what was typed in them.
+void CancelModalWindowsOpenedSince(const ModalMark& mark);
+
+// Windows ending the session: once it confirms the end, no window of the program holds it up,
+// whatever its close query would answer, what waits gives up once SessionEnding() says so, and
+// the main form runs its end steps at once, as the process may be ended right after. Another
+// program may refuse the end after everyone was asked; the session and the program then go on.
 void EndSession(bool ending);
 bool SessionEnding();
 

@@ -5,6 +5,8 @@
 #include "ui/control.h"
 #include "ui/form.h"
 
+#include <string>
+
 namespace ui::backend {
 
 void Realize(Form& form);
@@ -15,6 +17,11 @@ void UpdateTimer(Timer& timer);
 void ShowForm(Form& form, bool show);
 // Shows the form and runs a modal loop until its modal result is set; the program's other
 // windows are disabled meanwhile.
+// A form with AutoCloseAfter() set ends as cancelled once that time has passed.
 void RunModal(Form& form);
+// Back to the application of a new process, as the headless backend's tests start with.
+void ResetApplication();
+// The message box of the standard exception display.
+void ShowExceptionBox(const std::string& text);
 
 } // namespace ui::backend

@@ -159,24 +159,47 @@ TEST_F(MainWindowTest, ExitDuringTheCountdownEndsWithoutActing) {
   }
 }
 
-TEST_F(MainWindowTest, TheSessionEndingDuringTheCountdownRunsNothingAndSaves) {
-  for (const std::uint8_t confirmExit : {0, 1}) {
+TEST_F(MainWindowTest, OnlyTheConfirmedSessionEndDropsTheCountdownAndItSavesFirst) {
+  using ui::WmEndSession;
+  using ui::WmQueryEndSession;
+  struct Case {
+    const char* what;
+    std::vector<ui::Message> messages;
+    std::uint8_t confirmExit;
+    bool dropped;
+  };
+  const Case cases[] = {
+      {"asked only", {{WmQueryEndSession}}, 0, false},
+      {"another program refused", {{WmQueryEndSession}, {WmEndSession, 0}}, 0, false},
+      {"confirmed", {{WmQueryEndSession}, {WmEndSession, 1}}, 0, true},
+      {"confirmed, exit question on", {{WmQueryEndSession}, {WmEndSession, 1}}, 1, true},
+  };
+  for (const Case& c : cases) {
     fake::ResetWorld();
     ui::headless::Reset();
     Settings stored;
     SetDefaultSettings(stored);
-    stored.ConfirmExit = confirmExit;
+    stored.ConfirmExit = c.confirmExit;
     StoreSettings(stored);
-    DuringCountdown([] {
-      ui::QueryEndSession();
-      ui::EndSession(true);
+    std::vector<std::string> endSteps;
+    DuringCountdown([&] {
+      world().calls.clear();
+      for (const ui::Message& message : c.messages) {
+        SendMessage(*ui::MainForm(), message);
+      }
+      endSteps = fake::CallsNamed({"MoveFileReplacing", "HtmlHelpA", "Shell_NotifyIconA"});
     });
     auto window = StartMainWindow({"DorvaneShutdown.exe", "shutdown"});
-    EXPECT_TRUE(fake::CallsNamed({"ExitWindowsEx"}).empty()) << +confirmExit;
-    EXPECT_TRUE(world().messageBoxes.empty()) << +confirmExit;
-    EXPECT_EQ(fake::CallsNamed({"MoveFileReplacing"}).size(), 1u) << +confirmExit;
-    EXPECT_TRUE(ui::headless::ApplicationEnded()) << +confirmExit;
-    EXPECT_EQ(Countdown(), nullptr) << +confirmExit;
+    EXPECT_EQ(fake::CallsNamed({"ExitWindowsEx"}).empty(), c.dropped) << c.what;
+    EXPECT_TRUE(world().messageBoxes.empty()) << c.what;
+    EXPECT_TRUE(ui::headless::ApplicationEnded()) << c.what;
+    EXPECT_EQ(Countdown(), nullptr) << c.what;
+    if (c.dropped) {
+      ASSERT_EQ(endSteps.size(), 3u) << c.what;
+      EXPECT_EQ(endSteps[0].rfind("MoveFileReplacing(", 0), 0u) << "saved first: " << endSteps[0];
+    } else {
+      EXPECT_TRUE(endSteps.empty()) << c.what;
+    }
   }
 }
 
@@ -444,10 +467,11 @@ TEST_F(MainWindowTest, CreationAndDestructionTouchWindowsInOrder) {
   world().calls.clear();
   window.reset();
   const auto calls = fake::CallsNamed(watched);
+  // The settings first: at the session's end the process may be ended at any later step.
   ASSERT_EQ(calls.size(), 4u);
-  EXPECT_EQ(calls[0].substr(0, 20), "Shell_NotifyIconA(2,");
-  EXPECT_EQ(calls[1], "OpenFileForWriting(" + dat + SettingsTempSuffix + ")");
-  EXPECT_EQ(calls[2], "MoveFileReplacing(" + dat + SettingsTempSuffix + ", " + dat + ")");
+  EXPECT_EQ(calls[0], "OpenFileForWriting(" + dat + SettingsTempSuffix + ")");
+  EXPECT_EQ(calls[1], "MoveFileReplacing(" + dat + SettingsTempSuffix + ", " + dat + ")");
+  EXPECT_EQ(calls[2].substr(0, 20), "Shell_NotifyIconA(2,");
   EXPECT_EQ(calls[3], "RegSetValueExA(" + run + ", DorvaneShutdown, 1, " + exe + ")");
 }
 

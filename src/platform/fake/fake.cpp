@@ -129,6 +129,7 @@ void SetVersion(std::uint32_t platformId, std::uint32_t major, std::uint32_t min
 
 int AnswerMessageBox(MessageBoxRecord box) {
   World& world = TheWorld();
+  box.timeout = world.messageBoxTimeout;
   world.messageBoxes.push_back(std::move(box));
   if (world.messageBoxAnswers.empty()) {
     return win::IdOk;

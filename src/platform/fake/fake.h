@@ -56,6 +56,7 @@ struct MessageBoxRecord {
   std::string text;
   std::string caption;
   win::MessageBoxStyle style = 0;
+  std::uint32_t timeout = 0; // milliseconds until it closes by itself; 0: never
 };
 
 struct OpenFile {
@@ -113,6 +114,7 @@ struct World {
 
   std::vector<MessageBoxRecord> messageBoxes;
   std::deque<int> messageBoxAnswers; // IDOK when empty
+  std::uint32_t messageBoxTimeout = 0;
   // What a message box may leave as the last error; none: it leaves it alone.
   std::optional<win::ErrorCode> lastErrorAfterMessageBox;
 
@@ -136,7 +138,14 @@ struct World {
   // The console of the process that started the program, when it has one, and what was
   // written to it.
   bool parentConsole = false;
+  // The output the program was handed is a file or a pipe rather than the console itself.
+  bool outputRedirected = false;
   std::string consoleOutput;
+  // The window and message that Ctrl+C and the console's close are routed to, and how many
+  // times the program said its end steps were done.
+  win::Handle consoleCancelWindow = win::NoHandle;
+  std::uint32_t consoleCancelMessage = 0;
+  int consoleCancelHandled = 0;
 
   // Files by full path.
   std::map<std::string, std::vector<std::uint8_t>> files;

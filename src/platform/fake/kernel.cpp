@@ -366,4 +366,31 @@ win::Handle GetStdHandle(std::uint32_t which) {
                                                                    : win::NoHandle;
 }
 
+bool IsConsole(win::Handle output) {
+  Record("IsConsole", output);
+  return output == fake::ConsoleOutputHandle && TheWorld().parentConsole &&
+         !TheWorld().outputRedirected;
+}
+
+bool WriteConsoleText(win::Handle console, const std::string& text) {
+  Record("WriteConsoleText", text);
+  if (!IsConsole(console)) {
+    return false;
+  }
+  TheWorld().consoleOutput += text;
+  return true;
+}
+
+bool RouteConsoleCancel(win::Handle window, std::uint32_t message, std::uint32_t waitMilliseconds) {
+  Record("RouteConsoleCancel", window, message, waitMilliseconds);
+  TheWorld().consoleCancelWindow = window;
+  TheWorld().consoleCancelMessage = message;
+  return true;
+}
+
+void ConsoleCancelHandled() {
+  Record("ConsoleCancelHandled");
+  ++TheWorld().consoleCancelHandled;
+}
+
 } // namespace platform

@@ -123,6 +123,11 @@ int MessageBoxA(win::Handle owner, const char* text, const char* caption,
       {owner, text == nullptr ? "" : text, caption == nullptr ? "" : caption, style});
 }
 
+void SetMessageBoxTimeout(std::uint32_t milliseconds) {
+  Record("SetMessageBoxTimeout", milliseconds);
+  TheWorld().messageBoxTimeout = milliseconds;
+}
+
 int GetSystemMetrics(int index) {
   Record("GetSystemMetrics", index);
   return index == win::SmServerR2 ? TheWorld().version.serverR2 : 0;

@@ -74,6 +74,7 @@ static_assert(win::IdOk == IDOK);
 static_assert(win::IdCancel == IDCANCEL);
 static_assert(win::IdYes == IDYES);
 static_assert(win::IdNo == IDNO);
+static_assert(win::IdTimedOut == IDTIMEOUT);
 
 static_assert(win::SemNoGpFaultErrorBox == SEM_NOGPFAULTERRORBOX);
 static_assert(win::SemNoAlignmentFaultExcept == SEM_NOALIGNMENTFAULTEXCEPT);

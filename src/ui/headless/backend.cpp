@@ -26,6 +26,10 @@ struct State {
   // The form activated last, which Windows activates again when a window it opened goes away.
   Form* active = nullptr;
   std::deque<headless::ModalScript> modalScripts;
+  std::deque<headless::PopupScript> popupScripts;
+  // A pop-up menu is being tracked, and whether the program closed it meanwhile.
+  bool menuOpen = false;
+  bool menuClosed = false;
   std::function<void()> whileProcessing;
   std::optional<Point> cursor = Point{800, 600};
   std::vector<headless::OpenedPopup> popups;
@@ -105,6 +109,7 @@ void ShowForm(Form& form, bool show) {
 void RunModal(Form& form) {
   State& state = TheState();
   Form* const opener = state.active;
+  fake::Record("RunModal", form.Name(), AutoCloseAfter());
   form.Show();
   if (state.modalScripts.empty()) {
     form.SetModalResult(ModalResult::Cancel);
@@ -117,6 +122,10 @@ void RunModal(Form& form) {
     }
   }
   ActivateAgain(opener);
+}
+
+void ShowExceptionBox(const std::string& text) {
+  fake::Record("ShowException", text, AutoCloseAfter());
 }
 
 } // namespace backend
@@ -147,17 +156,38 @@ int ShowMessageBox(Form* owner, const std::string& text, const std::string& capt
   return answer;
 }
 
-void CancelModalWindows() {
-  // Message boxes are answered at once here; the modal forms are the scripts' to end.
-  for (Form* form : TheState().forms) {
-    if (form->Showing() && form != MainForm() && form != FormLiveUnderModal()) {
+namespace {
+
+bool IsModal(const Form* form) {
+  return form->Showing() && form != MainForm() && form != FormLiveUnderModal();
+}
+
+} // namespace
+
+// Message boxes are answered at once here: only modal forms and a tracked menu stay open.
+ModalMark MarkModalWindows() {
+  ModalMark mark;
+  for (const Form* form : TheState().forms) {
+    if (IsModal(form)) {
+      mark.forms.push_back(form);
+    }
+  }
+  return mark;
+}
+
+void CancelModalWindowsOpenedSince(const ModalMark& mark) {
+  State& state = TheState();
+  for (Form* form : state.forms) {
+    if (IsModal(form) &&
+        std::find(mark.forms.begin(), mark.forms.end(), form) == mark.forms.end()) {
       form->SetModalResult(ModalResult::Cancel);
     }
   }
-}
-
-void ShowException(const std::string& text) {
-  fake::Record("ShowException", text);
+  if (state.menuOpen) {
+    fake::Record("EndMenu");
+    state.menuOpen = false;
+    state.menuClosed = true;
+  }
 }
 
 std::uint32_t RegisterWindowMessage(const char* name) {
@@ -187,7 +217,21 @@ bool SetForegroundWindow(Form& form) {
 
 void PopupMenuAt(Menu& menu, Form& owner, Point position) {
   fake::Record("PopupMenuAt", menu.Name(), owner.Name(), position.x, position.y);
-  TheState().popups.push_back(headless::OpenedPopup{menu.Name(), position});
+  State& state = TheState();
+  state.popups.push_back(headless::OpenedPopup{menu.Name(), position});
+  if (state.popupScripts.empty()) {
+    return;
+  }
+  const headless::PopupScript script = std::move(state.popupScripts.front());
+  state.popupScripts.pop_front();
+  state.menuOpen = true;
+  state.menuClosed = false;
+  const std::string chosen = script(menu);
+  state.menuOpen = false;
+  // A menu the program closed chooses nothing.
+  if (MenuItem* item = menu.Find(chosen); item != nullptr && !state.menuClosed) {
+    item->Click();
+  }
 }
 
 std::uintptr_t CreateIconFromImage(ImageId images, int index) {
@@ -203,16 +247,19 @@ namespace headless {
 
 void Reset() {
   TheState() = State{};
-  SetApplicationTitle("");
-  SetMainForm(nullptr);
-  SetHelpHandler({});
-  SetHelpFile("");
-  SetFormLiveUnderModal(nullptr);
-  EndSession(false);
+  backend::ResetApplication();
 }
 
 void OnNextModal(ModalScript script) {
   TheState().modalScripts.push_back(std::move(script));
+}
+
+void OnNextPopup(PopupScript script) {
+  TheState().popupScripts.push_back(std::move(script));
+}
+
+bool MenuOpen() {
+  return TheState().menuOpen;
 }
 
 void WhileProcessingMessages(std::function<void()> action) {
@@ -289,6 +336,10 @@ void SendMessage(Form& form, const Message& message) {
   }
   if (message.id == WmSysCommand && message.wParam == ScClose) {
     form.Close();
+  }
+  // The query is answered yes, and nothing else happens until Windows confirms the end.
+  if (message.id == WmEndSession) {
+    EndSession(message.wParam != 0);
   }
 }
 

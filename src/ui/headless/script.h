@@ -20,6 +20,14 @@ void Reset();
 using ModalScript = std::function<ModalResult(Form& form)>;
 void OnNextModal(ModalScript script);
 
+// When a pop-up menu opens, the next script gets it and returns the name of the item chosen,
+// or nothing; it may act meanwhile, as in a menu's own message loop, and MenuOpen() tells it
+// whether the program closed the menu, which then chooses nothing. Without a script the menu
+// closes at once without a choice.
+using PopupScript = std::function<std::string(Menu& menu)>;
+void OnNextPopup(PopupScript script);
+bool MenuOpen();
+
 // Runs each time the program lets its waiting messages be handled (ProcessMessages and the
 // modal and countdown waits), so that a test can act in the middle of a wait.
 void WhileProcessingMessages(std::function<void()> action);
@@ -38,7 +46,8 @@ void Type(Edit& edit, const std::string& text);
 void ClickToolButton(ToolBar& bar, const std::string& name);
 void ClickMenuItem(Menu& menu, const std::string& name);
 void PressKey(Form& form, Shortcut shortcut);
-// A message sent to the form: its hooks, then the normal handling (SC_CLOSE closes).
+// A message sent to the form: its hooks, then the normal handling (SC_CLOSE closes,
+// WM_ENDSESSION ends the session or lets it go on).
 void SendMessage(Form& form, const Message& message);
 void FireTimers(Form& form);
 

@@ -5,6 +5,9 @@
 
 #include "ui/win32/internal.h"
 
+#include "platform/user.h"
+
+#include <algorithm>
 #include <cstring>
 
 // <windows.h> maps this name to its ANSI function; here it must stay the toolkit's own.
@@ -142,7 +145,9 @@ int ShowMessageBox(Form* owner, const std::string& text, const std::string& capt
   const HWND ownerWindow = win32::OwnerFor(owner);
   // Windows disables the owner only; the program's other windows must wait as well.
   const win32::DisabledWindows disabled = win32::DisableFormsExcept(ownerWindow);
-  const int answer = ::MessageBoxA(ownerWindow, text.c_str(), caption.c_str(), style);
+  // The platform's box, which closes by itself in a run nobody watches.
+  const int answer = platform::MessageBoxA(reinterpret_cast<std::uintptr_t>(ownerWindow),
+                                           text.c_str(), caption.c_str(), style);
   win32::EnableAgain(disabled);
   return answer;
 }
@@ -150,33 +155,70 @@ int ShowMessageBox(Form* owner, const std::string& text, const std::string& capt
 namespace {
 
 // The program's message boxes are the dialog-class windows of its thread.
-BOOL CALLBACK CancelMessageBox(HWND window, LPARAM) {
+BOOL CALLBACK CollectMessageBox(HWND window, LPARAM boxes) {
   char className[16] = {};
   ::GetClassNameA(window, className, sizeof className);
   if (std::strcmp(className, MessageBoxClass) == 0) {
-    ::EndDialog(window, IDCANCEL);
+    reinterpret_cast<std::vector<std::uintptr_t>*>(boxes)->push_back(
+        reinterpret_cast<std::uintptr_t>(window));
   }
   return TRUE;
 }
 
+std::vector<std::uintptr_t> OpenMessageBoxes() {
+  std::vector<std::uintptr_t> boxes;
+  ::EnumThreadWindows(::GetCurrentThreadId(), CollectMessageBox, reinterpret_cast<LPARAM>(&boxes));
+  return boxes;
+}
+
+bool IsModal(const Form* form) {
+  return form->Showing() && form != MainForm() && form != FormLiveUnderModal();
+}
+
+template <typename Item> bool Contains(const std::vector<Item>& items, Item item) {
+  return std::find(items.begin(), items.end(), item) != items.end();
+}
+
 } // namespace
 
-void CancelModalWindows() {
-  ::EnumThreadWindows(::GetCurrentThreadId(), CancelMessageBox, 0);
+ModalMark MarkModalWindows() {
+  ModalMark mark;
+  mark.boxes = OpenMessageBoxes();
+  for (const Form* form : win32::RealizedForms()) {
+    if (IsModal(form)) {
+      mark.forms.push_back(form);
+    }
+  }
+  return mark;
+}
+
+void CancelModalWindowsOpenedSince(const ModalMark& mark) {
+  for (const std::uintptr_t box : OpenMessageBoxes()) {
+    if (!Contains(mark.boxes, box)) {
+      ::EndDialog(reinterpret_cast<HWND>(box), IDCANCEL);
+    }
+  }
   for (Form* form : win32::RealizedForms()) {
-    if (form->Showing() && form != MainForm() && form != FormLiveUnderModal()) {
+    if (IsModal(form) && !Contains(mark.forms, static_cast<const Form*>(form))) {
       form->SetModalResult(ModalResult::Cancel);
     }
   }
+  // The tray's or the menu bar's menu runs a loop of its own, which nothing else ends.
+  ::EndMenu();
   // A modal loop looks at its form's result when a message comes.
   ::PostMessageA(nullptr, WM_NULL, 0, 0);
 }
 
-void ShowException(const std::string& text) {
+namespace backend {
+
+void ShowExceptionBox(const std::string& text) {
   const Form* mainForm = MainForm();
-  ::MessageBoxA(mainForm != nullptr ? win32::WindowOf(*mainForm) : nullptr, text.c_str(),
-                ApplicationTitle().c_str(), MB_OK | MB_ICONERROR);
+  platform::MessageBoxA(
+      reinterpret_cast<std::uintptr_t>(mainForm != nullptr ? win32::WindowOf(*mainForm) : nullptr),
+      text.c_str(), ApplicationTitle().c_str(), MB_OK | MB_ICONERROR);
 }
+
+} // namespace backend
 
 std::uint32_t RegisterWindowMessage(const char* name) {
   return ::RegisterWindowMessageA(name);

@@ -6,6 +6,8 @@
 #include <windows.h>
 
 static_assert(ui::WmApp == WM_APP);
+static_assert(ui::WmQueryEndSession == WM_QUERYENDSESSION);
+static_assert(ui::WmEndSession == WM_ENDSESSION);
 static_assert(ui::WmSysCommand == WM_SYSCOMMAND);
 static_assert(ui::WmMouseMove == WM_MOUSEMOVE);
 static_assert(ui::WmLButtonDown == WM_LBUTTONDOWN);

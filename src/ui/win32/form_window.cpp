@@ -236,7 +236,7 @@ bool HandleMessage(Form& form, HWND window, UINT message, WPARAM wParam, LPARAM 
     form.Close();
     return true;
   case WM_QUERYENDSESSION:
-    QueryEndSession();
+    // Nothing stops yet: another program may still refuse the end.
     result = TRUE;
     return true;
   case WM_ENDSESSION:
@@ -327,6 +327,41 @@ void TakeOwner(Form& form) {
     ::SetWindowLongPtrA(window, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
   }
 }
+
+// Modal forms that end by themselves, by the id of their thread timer.
+std::map<UINT_PTR, Form*> AutoClosingForms;
+
+// A thread timer's routine runs from whichever message loop is going, also that of a box opened
+// over the form; the form's own loop ends once it gets control back.
+void CALLBACK EndAutoClosingForm(HWND, UINT, UINT_PTR timer, DWORD) {
+  ::KillTimer(nullptr, timer);
+  const auto found = AutoClosingForms.find(timer);
+  if (found != AutoClosingForms.end() && found->second->GetModalResult() == ModalResult::None) {
+    found->second->SetModalResult(ModalResult::Cancel);
+  }
+}
+
+// For the time a modal form is up: a timer that ends it as cancelled, when one is asked for.
+class AutoClose {
+public:
+  AutoClose(Form& form, std::uint32_t milliseconds)
+      : timer_(milliseconds == 0 ? 0 : ::SetTimer(nullptr, 0, milliseconds, EndAutoClosingForm)) {
+    if (timer_ != 0) {
+      AutoClosingForms[timer_] = &form;
+    }
+  }
+  ~AutoClose() {
+    if (timer_ != 0) {
+      ::KillTimer(nullptr, timer_);
+      AutoClosingForms.erase(timer_);
+    }
+  }
+  AutoClose(const AutoClose&) = delete;
+  AutoClose& operator=(const AutoClose&) = delete;
+
+private:
+  UINT_PTR timer_;
+};
 
 } // namespace
 
@@ -468,6 +503,7 @@ void ShowForm(Form& form, bool show) {
 
 void RunModal(Form& form) {
   const DisabledWindows disabled = DisableFormsExcept(WindowOf(form));
+  const AutoClose autoClose(form, AutoCloseAfter());
   form.Show();
   MSG message{};
   while (form.GetModalResult() == ModalResult::None) {

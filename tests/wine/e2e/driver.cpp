@@ -21,6 +21,9 @@
 //   running NAME                                pids of the processes of that program
 //   launch PROGRAM CLASS TITLE TIMEOUT_MS       starts PROGRAM; prints its pid and the
 //                                               milliseconds until it shows a matching window
+//   unattended PROGRAM TIMEOUT_MS [ARGUMENT...] starts PROGRAM from its folder as a scheduled
+//                                               task does, without a console or standard
+//                                               handles; prints its exit code once it ends
 //   hold MS                                     stays on the desktop for MS milliseconds, which
 //                                               keeps the Wine session up meanwhile
 //   inject PID DLL TIMEOUT_MS                   loads DLL into the process; prints the report
@@ -232,6 +235,38 @@ int Launch(const char* program, const char* windowClass, const char* title, DWOR
   std::printf("%lu %.1f\n", process.dwProcessId,
               1000.0 * static_cast<double>(shown.QuadPart - start.QuadPart) /
                   static_cast<double>(frequency.QuadPart));
+  return 0;
+}
+
+// The arguments are passed without quotes: the tests give plain words.
+int Unattended(const char* program, DWORD timeout, int count, char** arguments) {
+  std::string commandLine = std::string("\"") + program + "\"";
+  for (int i = 0; i < count; ++i) {
+    commandLine += std::string(" ") + arguments[i];
+  }
+  std::string folder = program;
+  folder.resize(folder.find_last_of('\\') == std::string::npos ? 0 : folder.find_last_of('\\'));
+  // Without a console of its parent's to join, and with no output handed over, the program has
+  // nowhere to write but its boxes.
+  FreeConsole();
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS,
+                      nullptr, folder.empty() ? nullptr : folder.c_str(), &startup, &process)) {
+    std::fprintf(stderr, "%s could not be started: error %lu\n", program, GetLastError());
+    return ExitFailed;
+  }
+  CloseHandle(process.hThread);
+  const DWORD waited = WaitForSingleObject(process.hProcess, timeout);
+  DWORD exitCode = 0;
+  GetExitCodeProcess(process.hProcess, &exitCode);
+  CloseHandle(process.hProcess);
+  if (waited != WAIT_OBJECT_0) {
+    return TimedOut();
+  }
+  std::printf("%lu\n", exitCode);
   return 0;
 }
 
@@ -566,6 +601,8 @@ int main(int argc, char** argv) {
                         static_cast<DWORD>(Number(args[2])), count == 4 ? args[3] : nullptr);
   } else if (command == "launch" && count == 4) {
     result = Launch(args[0], args[1], args[2], static_cast<DWORD>(Number(args[3])));
+  } else if (command == "unattended" && count >= 2) {
+    result = Unattended(args[0], static_cast<DWORD>(Number(args[1])), count - 2, args + 2);
   } else if (command == "hold" && count == 1) {
     // Any user32 call joins the desktop; the session stays up while a process is on it.
     GetDesktopWindow();

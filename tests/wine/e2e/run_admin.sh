@@ -192,6 +192,30 @@ test_console_results() {
   check_eq "no message box is left open" "$(drv find-windows '#32770' "$CAPTION")" ""
 }
 
+# A keyword run that nobody watches, started as a scheduled task starts it (no console, no output
+# handed over), whose request fails: the error's box closes by itself after two minutes, and the
+# program ends with the error's code, so that the task learns the result and its next run finds
+# no instance left. The test waits the two minutes out.
+readonly BOX_TIMEOUT_SECONDS=120
+test_unattended_failure() {
+  settings ShowWarning=0 UseCredentials=1 UserName=admin Password=secret
+  local result=$e2e_prefix/unattended.txt limit=$((BOX_TIMEOUT_SECONDS + RUN_SECONDS)) runner box
+  drv unattended "C:\\$E2E_FOLDER\\$E2E_PROGRAM" $((limit * 1000)) abort PC1 >"$result" 2>&1 &
+  runner=$!
+  box=$(drv wait-window '#32770' "$CAPTION" "$FIRST_WINDOW_MS") || abort "the failure shows no box"
+  local shown=$SECONDS
+  check "the box tells Wine's text for the error" test -n \
+    "$(drv children "$box" | awk -F '\t' '$2 == "Static" && $3 != "" { print $3 }')"
+  sleep 60
+  check_eq "the box waits for a click for a while (60 s)" "$(drv visible "$box")" 1
+  wait "$runner"
+  local took=$((SECONDS - shown))
+  check "the box closed by itself after two minutes (${took} s after it was seen)" \
+    test "$took" -ge $((BOX_TIMEOUT_SECONDS - 5)) -a "$took" -le $((BOX_TIMEOUT_SECONDS + 20))
+  check_eq "the program ended with the connection's error" "$(tr -d '\r' <"$result")" 1222
+  check_eq "no message box is left open" "$(drv find-windows '#32770' "$CAPTION")" ""
+}
+
 begin_test "$3" "$4"
 "test_$test_name"
 finish

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # End-to-end tests of how the program ends under Wine and Xvfb: a command-line keyword with the
-# exit question, the Wine session ended from outside while the countdown is up, Exit during the
-# countdown, and other windows of the program opened during it.
+# exit question, the Wine session ended from outside while the countdown is up or its end
+# refused, Exit during the countdown, and other windows of the program opened during it.
 #
 #   run_session.sh TEST BUILD_DIR PROGRAM.exe DRIVER.exe
 #
@@ -26,6 +26,8 @@ readonly REMOTE_TITLE="Remote Shutdown"
 readonly ABOUT_TITLE="About Dorvane Shutdown"
 readonly FORM_CLASS=DorvaneForm
 readonly WM_ACTIVATE=0x0006
+readonly WM_QUERYENDSESSION=0x0011
+readonly WM_ENDSESSION=0x0016
 readonly WA_ACTIVE=1
 readonly WM_TRAYNOTIFY=0x8064
 readonly TRAY_ICON_ID=1006
@@ -132,6 +134,23 @@ test_session_end() {
 
 test_session_end_confirm_exit() {
   session_end_during_countdown ConfirmExit=1
+}
+
+# Windows asks whether the session may end, and another program refuses it: the countdown of a
+# keyword goes on, and its action runs at its end.
+test_session_end_refused() {
+  local values=(ShowWarning=1 WarnSeconds=10)
+  settings "${values[@]}"
+  start_traced standby
+  wait_countdown
+  MAIN=$(drv wait-window "$MAIN_CLASS" "$CAPTION" "$WINDOW_MS") || abort "no main window"
+  check_eq "the program lets the session end" "$(drv send "$MAIN" "$WM_QUERYENDSESSION" 0 0)" 1
+  check_eq "the countdown stays after the question" "$(drv visible "$COUNTDOWN")" 1
+  drv send "$MAIN" "$WM_ENDSESSION" 0 0 >/dev/null
+  check_eq "the countdown stays when the session goes on" "$(drv visible "$COUNTDOWN")" 1
+  expect_exit "the program ends after the action" 25
+  check_eq "the action ran" "$(action_calls)" "$ONE_STANDBY"
+  check_saved_settings_today "${values[@]}"
 }
 
 # Exit while the countdown of a keyword is up: no action, the program ends at once.

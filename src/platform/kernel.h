@@ -60,6 +60,12 @@ std::uint32_t SetErrorMode(std::uint32_t mode);
 // Returns false when the system has no text for the code in that language.
 bool FormatMessageA(win::ErrorCode code, std::uint32_t languageId, std::string& text);
 
+// Leaves the program's folder and the current directory out of the places Windows looks for a
+// DLL named without a path, for every DLL loaded from here on, also those Windows' own DLLs load
+// on the program's behalf, as far as the Windows release allows.
+void KeepDllSearchInSystemFolder();
+// Loads a DLL of Windows from the system folder only, never from the program's folder, where a
+// DLL of the same name may have been left for the program to run.
 win::Handle LoadLibraryA(const char* name);
 win::Handle GetModuleHandleA(const char* name);
 win::Handle GetProcAddress(win::Handle module, const char* name);

@@ -145,6 +145,10 @@ bool FormatMessageA(win::ErrorCode code, std::uint32_t languageId, std::string& 
   return true;
 }
 
+void KeepDllSearchInSystemFolder() {
+  Record("KeepDllSearchInSystemFolder");
+}
+
 win::Handle LoadLibraryA(const char* name) {
   Record("LoadLibraryA", name);
   return SameName(name, "user32.dll") && TheWorld().user32Loads ? User32Module : win::NoHandle;

@@ -16,7 +16,8 @@ file(GLOB WIN32_UI_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/ui/win32/*.
 add_library(dorvane_ui_win32 STATIC ${DORVANE_UI_SOURCES} ${WIN32_UI_SOURCES})
 target_compile_definitions(dorvane_ui_win32 PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
 # Message boxes go through the platform's, which can close them by itself.
-target_link_libraries(dorvane_ui_win32 PUBLIC dorvane_common dorvane_platform_win32 comctl32 gdi32 user32)
+target_link_libraries(dorvane_ui_win32
+  PUBLIC dorvane_common dorvane_platform_win32 comctl32 gdi32 user32)
 
 # Everything from the compiler's run-time goes into the executable, so that it needs no DLL
 # besides those Windows brings.

@@ -239,6 +239,8 @@ bool TFMain::FormCloseQuery() {
       ExitGranted = true;
       CloseWhenActionEnds = true;
       CancelDomainAction();
+      // The requests in flight may outlast the few seconds a closed console leaves the process.
+      SaveSettings(AppSettings, SettingsHeader, SettingsFilePath.c_str());
     }
     return false;
   }

@@ -56,6 +56,8 @@ void WriteConsoleLine(const std::string& text) {
 }
 
 int RunProgram(const std::vector<std::string>& arguments) {
+  // Before anything can load a DLL by its name.
+  platform::KeepDllSearchInSystemFolder();
   platform::SetErrorMode(win::SemNoGpFaultErrorBox | win::SemNoAlignmentFaultExcept);
   ui::SetApplicationTitle(MessageCaption);
   ClearSelectSound();

@@ -65,6 +65,12 @@ bool FormatMessageA(win::ErrorCode code, std::uint32_t languageId, std::string& 
 // whether a character had no place in it and was replaced. False when the call fails.
 bool WideCharToAnsi(std::u16string_view text, std::string& ansi, bool& usedDefault);
 
+// Leaves the program's folder and the current directory out of the places Windows looks for a
+// DLL named without a path, for every DLL loaded from here on, also those Windows' own DLLs load
+// on the program's behalf, as far as the Windows release allows.
+void KeepDllSearchInSystemFolder();
+// Loads a DLL of Windows from the system folder only, never from the program's folder, where a
+// DLL of the same name may have been left for the program to run.
 win::Handle LoadLibraryA(const char* name);
 win::Handle GetModuleHandleA(const char* name);
 win::Handle GetProcAddress(win::Handle module, const char* name);

@@ -210,6 +210,8 @@ TEST_F(DomainActionTest, ExitDuringTheRunAsksThenClosesOnceTheRequestsInFlightEn
     ASSERT_EQ(world().messageBoxes.size(), 1u);
     EXPECT_EQ(world().messageBoxes[0].text, StopDomainActionQuestion);
     EXPECT_FALSE(ui::headless::ApplicationEnded()) << "never while requests are in flight";
+    // Saved at once: a closed console leaves the process a few seconds only.
+    EXPECT_EQ(world().files.count(SettingsPath), c.closed ? 1u : 0u) << c.answer;
     ui::headless::FireTimers(*window);
     EXPECT_EQ(ui::headless::ApplicationEnded(), c.closed) << c.answer;
   }

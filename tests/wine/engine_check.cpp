@@ -7,6 +7,7 @@
 #include "actions/os_version.h"
 #include "common/bounded.h"
 #include "common/same_settings.h"
+#include "common/text.h"
 #include "common/texts.h"
 #include "platform/kernel.h"
 #include "platform/security.h"
@@ -17,6 +18,8 @@
 
 // This check sets up the user's side of a test with calls the program itself never makes.
 #include <windows.h>
+
+#include "platform/win32/late_bound.h"
 
 #include <sddl.h>
 
@@ -35,6 +38,10 @@ constexpr std::uint32_t PathCapacity = 262;
 constexpr std::size_t SettingsFixedBytes = 73;
 // Full access for everyone and nothing inherited: unlike any list a new file gets.
 constexpr char OwnAccessList[] = "D:P(A;;FA;;;WD)";
+// A DLL that the build puts beside this program (the end-to-end tests plant it next to theirs),
+// and the mark it leaves beside itself when it is loaded.
+constexpr char BesideDll[] = "e2e_planted_dll.dll";
+constexpr char BesideDllMark[] = "e2e_planted_dll.dll.loaded";
 
 struct KnownVersion {
   const char* name;
@@ -149,6 +156,41 @@ void CheckKernelCalls() {
 
   Check("security: the shutdown privilege can be enabled",
         EnablePrivilege(ShutdownPrivilegeName, true));
+}
+
+std::string ModulePath(HMODULE module) {
+  char path[MAX_PATH] = {};
+  const DWORD length = module != nullptr ? ::GetModuleFileNameA(module, path, MAX_PATH) : 0;
+  return std::string(path, length < MAX_PATH ? length : 0);
+}
+
+std::string SystemFolderPath(const char* name) {
+  char folder[MAX_PATH] = {};
+  const UINT length = ::GetSystemDirectoryA(folder, MAX_PATH);
+  return std::string(folder, length < MAX_PATH ? length : 0) + "\\" + name;
+}
+
+// Last, as it changes where this process finds DLLs for the rest of its run.
+void CheckDllSearch() {
+  const std::string loaded =
+      ModulePath(reinterpret_cast<HMODULE>(platform::LoadLibraryA("mpr.dll")));
+  Check("dll: a Windows DLL is loaded from the system folder",
+        SameTextIgnoringCase(loaded, SystemFolderPath("mpr.dll")), Quoted(loaded));
+  const std::string byPath = ModulePath(platform::win32::LoadByPathInSystemFolder("wininet.dll"));
+  Check("dll: by its path in the system folder where the loader can't be asked to search there",
+        SameTextIgnoringCase(byPath, SystemFolderPath("wininet.dll")), Quoted(byPath));
+
+  Check("dll: a DLL lies beside this program",
+        platform::GetFileAttributesA(PathNextToProgram(BesideDll).c_str()) !=
+            win::InvalidFileAttributes);
+  platform::KeepDllSearchInSystemFolder();
+  const HMODULE beside = ::LoadLibraryA(BesideDll);
+  Check("dll: then a DLL beside the program is no longer found by its name", beside == nullptr,
+        ModulePath(beside));
+  if (beside != nullptr) {
+    ::FreeLibrary(beside);
+    platform::DeleteFileA(PathNextToProgram(BesideDllMark).c_str());
+  }
 }
 
 void CheckRegistryLayer() {
@@ -407,6 +449,7 @@ int main(int argc, char** argv) {
   CheckRegistryLayer();
   CheckRunAtStartup(expected->osClass);
   CheckSettingsFile();
+  CheckDllSearch();
 
   std::printf("%d passed, %d failed\n", passed, failed);
   return failed == 0 ? 0 : 1;

@@ -8,6 +8,7 @@
 # separated by blanks and holding none) that are added to the prefix before the program starts,
 # for instance the Windows version Wine reports to one program:
 #   HKCU\Software\Wine\AppDefaults\engine_check.exe /v Version /d winxp /f
+# DORVANE_WINE_FILES may name files (separated by blanks, holding none) copied beside the program.
 # The program's own output is printed; the exit status is the program's.
 
 set -u
@@ -69,6 +70,11 @@ fi
 install_dir=DorvaneTest
 mkdir -p "$WINEPREFIX/drive_c/$install_dir"
 cp "$program" "$WINEPREFIX/drive_c/$install_dir/$program_name"
+# Word splitting is wanted here: each blank-separated word is one file.
+# shellcheck disable=SC2086
+for file in ${DORVANE_WINE_FILES:-}; do
+  cp "$file" "$WINEPREFIX/drive_c/$install_dir/" || exit 2
+done
 
 cd "$WINEPREFIX/drive_c/$install_dir" || exit 2
 wine "C:\\$install_dir\\$program_name" "$@"

@@ -159,6 +159,10 @@ bool WideCharToAnsi(std::u16string_view text, std::string& ansi, bool& usedDefau
   return true;
 }
 
+void KeepDllSearchInSystemFolder() {
+  Record("KeepDllSearchInSystemFolder");
+}
+
 win::Handle LoadLibraryA(const char* name) {
   Record("LoadLibraryA", name);
   return SameName(name, "user32.dll") && TheWorld().user32Loads ? User32Module : win::NoHandle;

@@ -1,6 +1,7 @@
 #include "platform/kernel.h"
 
 #include "platform/win32/handles.h"
+#include "platform/win32/late_bound.h"
 
 #include <algorithm>
 #include <cstring>
@@ -11,9 +12,12 @@ namespace platform {
 
 using win32::FromFileHandle;
 using win32::FromWindows;
+using win32::LateBound;
 using win32::ToWindows;
 
 namespace {
+
+constexpr char Kernel32[] = "kernel32.dll";
 
 // Handles opened for writing: only those are flushed on close, and a flush is what tells whether
 // the data reached the disk.
@@ -147,8 +151,24 @@ bool WideCharToAnsi(std::u16string_view text, std::string& ansi, bool& usedDefau
   return true;
 }
 
+void KeepDllSearchInSystemFolder() {
+  // Windows XP SP1 and later: with an empty DLL directory, the current directory is no longer
+  // searched.
+  const auto setDllDirectory =
+      LateBound<decltype(::SetDllDirectoryA)>(Kernel32, "SetDllDirectoryA");
+  if (setDllDirectory != nullptr) {
+    setDllDirectory("");
+  }
+  // Windows 8, and Windows 7 and Vista with update KB2533623: only the system folder is searched.
+  const auto setDefaultDllDirectories =
+      LateBound<decltype(::SetDefaultDllDirectories)>(Kernel32, "SetDefaultDllDirectories");
+  if (setDefaultDllDirectories != nullptr) {
+    setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  }
+}
+
 win::Handle LoadLibraryA(const char* name) {
-  return FromWindows(::LoadLibraryA(name));
+  return FromWindows(win32::LoadSystemLibrary(name));
 }
 
 win::Handle GetModuleHandleA(const char* name) {

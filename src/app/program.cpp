@@ -67,8 +67,10 @@ int RunProgram(const std::vector<std::string>& arguments) {
 
   const win::Handle mutex = AcquireSingleInstance(InstanceMutexName);
   if (mutex == win::NoHandle) {
-    // A script learns that its computer was not asked, and waits on no box for it.
-    const bool scripted = CommandLineRemote(arguments).command != RemoteCommand::None;
+    // A script learns that its computers were not asked, and waits on no box for it.
+    const std::uint32_t action = CommandLineAction(arguments);
+    const bool scripted = CommandLineRemote(arguments).command != RemoteCommand::None ||
+                          action == ActionDomainShutdown || action == ActionDomainReboot;
     if (scripted && AttachScriptConsole()) {
       WriteConsoleLine(AlreadyRunningText);
     } else {

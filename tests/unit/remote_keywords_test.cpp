@@ -131,12 +131,17 @@ TEST_F(RemoteKeywordTest, TheResultReachesTheScriptsConsoleOrABoxAndTheExitCode)
 }
 
 TEST_F(RemoteKeywordTest, ASecondInstanceTellsTheScriptItAskedNobody) {
-  world().mutexes.insert(InstanceMutexName);
-  world().parentConsole = true;
-  EXPECT_EQ(RunProgram({"DorvaneShutdown.exe", "abort", "PC1"}), 183);
-  EXPECT_EQ(world().consoleOutput, std::string(AlreadyRunningText) + "\r\n");
-  EXPECT_TRUE(world().messageBoxes.empty());
-  EXPECT_TRUE(Requests().empty());
+  for (const std::vector<std::string>& arguments :
+       {std::vector<std::string>{"DorvaneShutdown.exe", "abort", "PC1"},
+        std::vector<std::string>{"DorvaneShutdown.exe", "domainreboot"}}) {
+    fake::ResetWorld();
+    world().mutexes.insert(InstanceMutexName);
+    world().parentConsole = true;
+    EXPECT_EQ(RunProgram(arguments), 183) << arguments[1];
+    EXPECT_EQ(world().consoleOutput, std::string(AlreadyRunningText) + "\r\n");
+    EXPECT_TRUE(world().messageBoxes.empty());
+    EXPECT_TRUE(Requests().empty());
+  }
 }
 
 TEST_F(RemoteKeywordTest, AnAbortGoesThroughTheAdminShareOnlyWithCredentials) {

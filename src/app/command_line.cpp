@@ -50,3 +50,7 @@ RemoteKeyword CommandLineRemote(const std::vector<std::string>& arguments) {
   }
   return {};
 }
+
+bool CommandLineAutoLogon(const std::vector<std::string>& arguments) {
+  return arguments.size() >= 2 && SameTextIgnoringCase(arguments[1], AutoLogonKeyword);
+}

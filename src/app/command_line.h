@@ -20,3 +20,7 @@ struct RemoteKeyword {
 // The remote keyword of the first argument after the program path, in any letter case, and the
 // computer the second names; further arguments are not looked at.
 RemoteKeyword CommandLineRemote(const std::vector<std::string>& arguments);
+
+// Whether the first argument after the program path is the keyword of the elevated copy that
+// shows the AutoLogon dialog alone, in any letter case.
+bool CommandLineAutoLogon(const std::vector<std::string>& arguments);

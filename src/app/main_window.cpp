@@ -275,7 +275,7 @@ bool TFMain::MayClose() {
 void TFMain::FormDestroy() {
   platform::HtmlHelpA(win::NoHandle, nullptr, win::HhUninitialize, HelpCookie);
   SetTrayIcon(win::NimDelete);
-  SaveSettings(AppSettings, SettingsHeader, SettingsFilePath.c_str());
+  SaveAppSettings();
   ApplyRunAtStartup(AppSettings.RunAtStartup != 0, RunValueName);
 }
 

@@ -6,4 +6,7 @@ dorvane_add_e2e_suite(e2e_logon_ run_logon.sh TESTS
   autologon_win10
   autologon_winxp
   autologon_win2k
+  cyrillic_folder
+  remote_password
+  password_migration
 )

@@ -185,6 +185,149 @@ test_autologon_win2k() {
   autologon_machine_key win2k
 }
 
+# install_in_cyrillic_folder: the program in C:\Прога Иван instead of its usual folder; sets
+# E2E_DIR and SETTINGS_FILE there.
+install_in_cyrillic_folder() {
+  E2E_DIR=$e2e_prefix/drive_c/$CYRILLIC_FOLDER
+  mkdir -p "$E2E_DIR"
+  mv "$e2e_prefix/drive_c/$E2E_FOLDER/$E2E_PROGRAM" "$E2E_DIR/" ||
+    abort "the program could not be moved into the Cyrillic folder"
+  SETTINGS_FILE=$E2E_DIR/DorvaneShutdown.dat
+}
+
+# Starts the program from its folder, named by Wine from the folder the command starts in, so
+# that no Cyrillic letter has to pass a command line; sets APP and MAIN.
+start_from_folder() {
+  (cd "$E2E_DIR" && exec wine "$E2E_PROGRAM" "$@") >/dev/null 2>&1 &
+  APP=$!
+  wait_main_window
+}
+
+# The daily action's time, twelve hours away, so that it never comes during the test.
+readonly DAILY_HOUR=$((($(date +%-H) + 12) % 24))
+
+timer_box_checked() {
+  checked "$(child_with 3 "Shutdown at" <<<"$(drv children "$MAIN")")"
+}
+
+# From a folder of Cyrillic letters under Wine's Western code page: a setting survives Exit, a
+# restart and a session end; the Run value names the folder; and an earlier version's file, its
+# user name in the Western code page, reads right and is saved in UTF-8.
+test_cyrillic_folder() {
+  install_in_cyrillic_folder
+  local name_1252=$'J\xfcrgen' name_utf8="Jürgen"
+  settings TimerHour="$DAILY_HOUR" TimerMinute=7 UserName="$name_1252"
+  start_from_folder
+  check "the daily action is off, as the file says" eval "! timer_box_checked"
+  drv click-child "$MAIN" "Shutdown at" || abort "no \"Shutdown at\" box"
+  check "the daily action is armed" timer_box_checked
+  drv key "$MAIN" alt+f4
+  expect_exit "Exit ends the program" 30
+  check_saved_settings LastCheckDay="$(today_day_number)" TimerHour="$DAILY_HOUR" TimerMinute=7 \
+    TimerActive=1 UserName="$name_utf8"
+  check_eq "the Run value names the program in its folder" "$(reg_value "$RUN_KEY" DorvaneShutdown)" \
+    "C:\\$CYRILLIC_FOLDER\\$E2E_PROGRAM"
+
+  start_from_folder
+  check "after a restart the daily action is still armed" timer_box_checked
+  drv click-child "$MAIN" "Shutdown at" || abort "no \"Shutdown at\" box"
+  check "the daily action is off again" eval "! timer_box_checked"
+  if timeout 30 wine wineboot --end-session >/dev/null 2>&1; then
+    pass "the session ends"
+  else
+    fail "the session end was refused"
+  fi
+  expect_exit "the program ends with the session" 15
+  check_saved_settings LastCheckDay="$(today_day_number)" TimerHour="$DAILY_HOUR" TimerMinute=7 \
+    TimerActive=0 UserName="$name_utf8"
+}
+
+# click_tool_button INDEX: a click in the middle of a toolbar button of the main window.
+click_tool_button() {
+  local toolbar size width height
+  toolbar=$(drv children "$MAIN" | children_of_class ToolbarWindow32)
+  [ -n "$toolbar" ] || abort "the main window has no toolbar"
+  size=$(drv send "$toolbar" "$TB_GETBUTTONSIZE" 0 0) || abort "the toolbar tells no button size"
+  width=$((size & 0xFFFF))
+  height=$((size >> 16))
+  local position=$((((height / 2) << 16) | ($1 * width + width / 2)))
+  drv post "$toolbar" "$WM_LBUTTONDOWN" "$MK_LBUTTON" "$position"
+  drv post "$toolbar" "$WM_LBUTTONUP" 0 "$position"
+}
+
+# Wine's relay trace shows the connection to an administrative share with its arguments.
+trace_connections() {
+  wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /d "$CONNECTION_RELAY" /f \
+    >/dev/null 2>&1 || abort "the relay trace could not be set up"
+}
+
+# run_keyword ARGUMENTS...: the program run with a keyword until it ends, its connection to
+# computers traced; sets exit_code and CONNECTIONS, the traced calls ("user" "password" a line).
+run_keyword() {
+  local log=$e2e_prefix/keyword.$BASHPID.log
+  (cd "$E2E_DIR" && WINEDEBUG=-all,+relay exec wine "$E2E_PROGRAM" "$@") >/dev/null 2>"$log" &
+  local app=$!
+  wait_exit "$app" "$RUN_SECONDS" || abort "the program still runs $RUN_SECONDS s after \"$*\""
+  CONNECTIONS=$(sed -n 's/^[0-9a-f]*:Call mpr\.WNetAddConnection2A([0-9a-f]*,[0-9a-f]* \(".*"\),[0-9a-f]* \(".*"\),[0-9a-f]*) ret=.*/\2 \1/p' "$log")
+}
+
+# The settings file holds no byte of the text.
+file_lacks() {
+  ! grep -qF "$1" "$SETTINGS_FILE"
+}
+
+# The password typed into the Remote dialog is kept in the user's credential store: the settings
+# file holds none of it, and a later keyword connects with it.
+test_remote_password() {
+  settings ShowWarning=0
+  trace_connections
+  start_main_window
+  click_tool_button "$REMOTE_BUTTON"
+  DIALOG=$(drv wait-window "$FORM_CLASS" "$REMOTE_TITLE" "$WINDOW_MS") ||
+    abort "the toolbar's Remote button opens no dialog"
+  drv click-child "$DIALOG" "Use Administrador credentials" || abort "no credentials box"
+  local edits
+  mapfile -t edits < <(drv children "$DIALOG" | children_of_class Edit)
+  [ "${#edits[@]}" = 3 ] || abort "the Remote dialog has ${#edits[@]} edits, not 3"
+  type_into "${edits[0]}" pc1
+  type_into "${edits[1]}" tester
+  type_into "${edits[2]}" s3cr3tpw
+  check_eq "the password typed" "$(drv read-text "${edits[2]}")" s3cr3tpw
+  drv click-child "$DIALOG" "&OK"
+  check "the Remote dialog closes" drv wait-gone "$DIALOG" "$WINDOW_MS"
+  # Wine has no network provider: the connection is refused, and the box tells so.
+  local box
+  box=$(drv wait-window '#32770' "$CAPTION" "$WINDOW_MS") || abort "no box about the connection"
+  drv click-child "$box" OK >/dev/null
+  drv wait-gone "$box" "$WINDOW_MS" >/dev/null
+  drv key "$MAIN" alt+f4
+  expect_exit "Exit ends the program" 30
+  check "the settings file holds no byte of the password" file_lacks s3cr3tpw
+  check_saved_settings LastCheckDay="$(today_day_number)" ShowWarning=0 RemoteComputer=pc1 \
+    UseCredentials=1 UserName=tester
+
+  run_keyword abort pc1
+  check_eq "\"abort pc1\" connects with the stored account and password" "$CONNECTIONS" \
+    '"tester" "s3cr3tpw"'
+  check_eq "the exit code is the connection's error" "$exit_code" $((1222 % 256))
+}
+
+# An earlier version's file with a password: the password is used, and it moves from the file to
+# the credential store at the first save.
+test_password_migration() {
+  settings ShowWarning=0 UseCredentials=1 UserName=admin Password=oldsecret
+  trace_connections
+  run_keyword abort pc1
+  check_eq "the password of the earlier version's file is used" "$CONNECTIONS" \
+    '"admin" "oldsecret"'
+  check "the settings file no longer holds the password" file_lacks oldsecret
+  check_saved_settings LastCheckDay="$(today_day_number)" ShowWarning=0 UseCredentials=1 \
+    UserName=admin
+  run_keyword abort pc1
+  check_eq "the next run connects with the password from the credential store" "$CONNECTIONS" \
+    '"admin" "oldsecret"'
+}
+
 begin_test "$3" "$4"
 "test_$test_name"
 finish

@@ -198,7 +198,7 @@ install_in_cyrillic_folder() {
 # Starts the program from its folder, named by Wine from the folder the command starts in, so
 # that no Cyrillic letter has to pass a command line; sets APP and MAIN.
 start_from_folder() {
-  (cd "$E2E_DIR" && exec wine "$E2E_PROGRAM" "$@") >/dev/null 2>&1 &
+  (cd "$E2E_DIR" && exec wine "$E2E_PROGRAM") >/dev/null 2>&1 &
   APP=$!
   wait_main_window
 }
@@ -210,6 +210,10 @@ timer_box_checked() {
   checked "$(child_with 3 "Shutdown at" <<<"$(drv children "$MAIN")")"
 }
 
+timer_box_clear() {
+  ! timer_box_checked
+}
+
 # From a folder of Cyrillic letters under Wine's Western code page: a setting survives Exit, a
 # restart and a session end; the Run value names the folder; and an earlier version's file, its
 # user name in the Western code page, reads right and is saved in UTF-8.
@@ -218,7 +222,7 @@ test_cyrillic_folder() {
   local name_1252=$'J\xfcrgen' name_utf8="Jürgen"
   settings TimerHour="$DAILY_HOUR" TimerMinute=7 UserName="$name_1252"
   start_from_folder
-  check "the daily action is off, as the file says" eval "! timer_box_checked"
+  check "the daily action is off, as the file says" timer_box_clear
   drv click-child "$MAIN" "Shutdown at" || abort "no \"Shutdown at\" box"
   check "the daily action is armed" timer_box_checked
   drv key "$MAIN" alt+f4
@@ -231,7 +235,7 @@ test_cyrillic_folder() {
   start_from_folder
   check "after a restart the daily action is still armed" timer_box_checked
   drv click-child "$MAIN" "Shutdown at" || abort "no \"Shutdown at\" box"
-  check "the daily action is off again" eval "! timer_box_checked"
+  check "the daily action is off again" timer_box_clear
   if timeout 30 wine wineboot --end-session >/dev/null 2>&1; then
     pass "the session ends"
   else

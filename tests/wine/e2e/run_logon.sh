@@ -215,10 +215,31 @@ timer_box_clear() {
 }
 
 # From a folder of Cyrillic letters under Wine's Western code page: a setting survives Exit, a
-# restart and a session end; the Run value names the folder; and an earlier version's file, its
-# user name in the Western code page, reads right and is saved in UTF-8.
+# restart and a session end; the Run value names the folder; an earlier version's file, its user
+# name in the Western code page, reads right and is saved in UTF-8; and the computer list beside
+# the program is read.
 test_cyrillic_folder() {
   install_in_cyrillic_folder
+  # The computer list beside the program is read: the domain keyword asks its computer.
+  settings ShowWarning=0
+  printf 'PC9\r\n' >"$E2E_DIR/DorvaneShutdown.computers.txt"
+  local log=$e2e_prefix/domain.log start=$SECONDS
+  (cd "$E2E_DIR" && WINEDEBUG=-all,fixme+advapi exec wine "$E2E_PROGRAM" domainshutdown) \
+    >/dev/null 2>"$log" &
+  local app=$! box
+  # Boxes that would hold the program up are answered, and told.
+  while running "$app" && [ $((SECONDS - start)) -lt "$RUN_SECONDS" ]; do
+    for box in $(drv find-windows '#32770' "$CAPTION" | awk '$2 == 1 { print $1 }'); do
+      log "a box says: $(drv children "$box" | cut -f 3 | tr '\n' ' ')"
+      drv click-child "$box" OK >/dev/null
+    done
+    sleep 0.5
+  done
+  wait_exit "$app" 1 || abort "the program still runs after \"domainshutdown\": $(open_boxes)"
+  check "the domain keyword asks the computer of the list beside the program" \
+    grep -q '^[0-9a-f]*:fixme:advapi:InitiateSystemShutdownExA "PC9"' "$log"
+  rm "$E2E_DIR/DorvaneShutdown.computers.txt"
+
   local name_1252=$'J\xfcrgen' name_utf8="Jürgen"
   settings TimerHour="$DAILY_HOUR" TimerMinute=7 UserName="$name_1252"
   start_from_folder
@@ -244,6 +265,7 @@ test_cyrillic_folder() {
   expect_exit "the program ends with the session" 15
   check_saved_settings LastCheckDay="$(today_day_number)" TimerHour="$DAILY_HOUR" TimerMinute=7 \
     TimerActive=0 UserName="$name_utf8"
+
 }
 
 # click_tool_button INDEX: a click in the middle of a toolbar button of the main window.

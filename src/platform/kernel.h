@@ -111,7 +111,5 @@ bool SetFileAttributesA(const char* path, std::uint32_t attributes);
 // The parts `information` names of the file's security descriptor, in self-relative form.
 bool GetFileSecurityA(const char* path, std::uint32_t information,
                       std::vector<std::uint8_t>& descriptor);
-bool SetFileSecurityA(const char* path, std::uint32_t information,
-                      const std::vector<std::uint8_t>& descriptor);
 
 } // namespace platform

@@ -405,16 +405,6 @@ bool GetFileSecurityA(const char* path, std::uint32_t information,
   return true;
 }
 
-bool SetFileSecurityA(const char* path, std::uint32_t information,
-                      const std::vector<std::uint8_t>& descriptor) {
-  Record("SetFileSecurityA", path, information);
-  if (TheWorld().files.count(path) == 0 || NextResult("SetFileSecurityA", 1) == 0) {
-    return false;
-  }
-  TheWorld().fileSecurity[path] = descriptor;
-  return true;
-}
-
 bool AttachConsole(std::uint32_t processId) {
   Record("AttachConsole", processId);
   return TheWorld().parentConsole;

@@ -305,11 +305,4 @@ bool GetFileSecurityA(const char* path, std::uint32_t information,
   return true;
 }
 
-bool SetFileSecurityA(const char* path, std::uint32_t information,
-                      const std::vector<std::uint8_t>& descriptor) {
-  // Windows only reads the descriptor, although its parameter isn't declared const.
-  return !descriptor.empty() &&
-         ::SetFileSecurityA(path, information, const_cast<std::uint8_t*>(descriptor.data()));
-}
-
 } // namespace platform

@@ -55,3 +55,7 @@ bool NamesKeyword(const std::vector<std::string>& arguments) {
   return CommandLineAction(arguments) != 0 ||
          CommandLineRemote(arguments).command != RemoteCommand::None;
 }
+
+bool CommandLineAutoLogon(const std::vector<std::string>& arguments) {
+  return arguments.size() >= 2 && SameTextIgnoringCase(arguments[1], AutoLogonKeyword);
+}

@@ -24,3 +24,7 @@ RemoteKeyword CommandLineRemote(const std::vector<std::string>& arguments);
 // True when the command line names any keyword: a run that a script or a scheduled task
 // started, which nobody may be watching.
 bool NamesKeyword(const std::vector<std::string>& arguments);
+
+// Whether the first argument after the program path is the keyword of the elevated copy that
+// shows the AutoLogon dialog alone, in any letter case.
+bool CommandLineAutoLogon(const std::vector<std::string>& arguments);

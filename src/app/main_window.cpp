@@ -240,7 +240,7 @@ bool TFMain::FormCloseQuery() {
       CloseWhenActionEnds = true;
       CancelDomainAction();
       // The requests in flight may outlast the few seconds a closed console leaves the process.
-      SaveSettings(AppSettings, SettingsHeader, SettingsFilePath.c_str());
+      SaveAppSettings();
     }
     return false;
   }
@@ -281,7 +281,7 @@ bool TFMain::MayClose() {
 void TFMain::FormDestroy() {
   // First, as at the session's end Windows may end the process while the steps after it wait
   // on other programs.
-  SaveSettings(AppSettings, SettingsHeader, SettingsFilePath.c_str());
+  SaveAppSettings();
   platform::HtmlHelpA(win::NoHandle, nullptr, win::HhUninitialize, HelpCookie);
   SetTrayIcon(win::NimDelete);
   ApplyRunAtStartup(AppSettings.RunAtStartup != 0, RunValueName);

@@ -69,6 +69,15 @@ public:
   void AutoLogon2Click() { SBAutoLogonClick(); }
   void AutoLogon1Click() { SBAutoLogonClick(); }
   void UpdateAutoLogonButton();
+  // The AutoLogon dialog in an elevated copy of the program, waited for while this window keeps
+  // answering; a click meanwhile starts no second copy.
+  void RunElevatedAutoLogon();
+  bool AutoLogonCopyRunning = false;
+
+  // Saves the settings file. A failed save is told once a run, with the system's text, and not
+  // at all while the session ends.
+  void SaveAppSettings();
+  bool SaveFailureReported = false;
 
   void Index1Click();
   void ProgramHomePage1Click();

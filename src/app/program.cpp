@@ -7,6 +7,7 @@
 #include "app/command_line.h"
 #include "app/main_window.h"
 #include "common/texts.h"
+#include "logon/auto_logon_dialog.h"
 #include "platform/console.h"
 #include "platform/kernel.h"
 #include "platform/user.h"
@@ -60,6 +61,11 @@ int RunProgram(const std::vector<std::string>& arguments) {
   platform::KeepDllSearchInSystemFolder();
   platform::SetErrorMode(win::SemNoGpFaultErrorBox | win::SemNoAlignmentFaultExcept);
   ui::SetApplicationTitle(MessageCaption);
+  // The elevated copy that sets automatic logon runs beside the instance that started it and
+  // waits for it; it touches nothing else.
+  if (CommandLineAutoLogon(arguments)) {
+    return RunAutoLogonDialogAlone();
+  }
   ClearSelectSound();
   if (NamesKeyword(arguments)) {
     ui::SetAutoCloseAfter(UnattendedBoxMilliseconds);

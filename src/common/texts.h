@@ -8,10 +8,21 @@ inline constexpr char MessageCaption[] = "Dorvane Shutdown";
 
 inline constexpr char ProgramFileName[] = "DorvaneShutdown.exe";
 inline constexpr char SettingsFileName[] = "DorvaneShutdown.dat";
+// Shown once a run when the settings file could not be saved; takes its path and the system's
+// text of the reason.
+inline constexpr char SaveFailedFormat[] = "Your settings could not be saved to\n%s\n\n%s";
 // Written while saving, then moved over the settings file in one step.
 inline constexpr char SettingsTempSuffix[] = ".new";
 // First bytes of the settings file; identifies it. Never empty, never holds a NUL.
 inline constexpr char SettingsHeader[] = "Dorvane Shutdown settings";
+
+// The generic credential of the user's credential store that keeps the remote connection's
+// password.
+inline constexpr char RemoteCredentialTarget[] = "Dorvane Shutdown/remote connection";
+// Where Windows keeps the machine's ANSI code page, in which files of earlier versions hold their
+// texts.
+inline constexpr char AnsiCodePageKey[] = "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Nls\\CodePage";
+inline constexpr char AnsiCodePageValue[] = "ACP";
 
 // Registry: the start-up registration and the sound-event key removed at start.
 inline constexpr char RunValueName[] = "DorvaneShutdown";
@@ -205,8 +216,6 @@ inline constexpr const char* TimerActionItems[] = {
 // Automatic logon.
 inline constexpr char WindowsWinlogonKey[] =
     "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Winlogon";
-inline constexpr char UserWinlogonKey[] =
-    "HKCU\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
 inline constexpr char MachineWinlogonKey[] =
     "HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
 inline constexpr char AutoAdminLogonValue[] = "AutoAdminLogon";
@@ -221,7 +230,11 @@ inline constexpr char AutoLogonCheckCaption[] = "AutoLogon";
 inline constexpr char LogonUserNameLabel[] = "Username:";
 inline constexpr char LogonDomainLabel[] = "Domain";
 inline constexpr char AutoLogonUnavailableText[] =
-    "Automatic logon can be set here on Windows 2000 only.";
+    "Automatic logon can be set here on Windows 2000 and later.";
+// The keyword that starts the program elevated for the AutoLogon dialog alone, and the verb
+// that asks Windows to elevate it.
+inline constexpr char AutoLogonKeyword[] = "autologon";
+inline constexpr char RunAsVerb[] = "runas";
 inline constexpr char AutoLogonWriteFailedText[] =
     "The automatic logon settings could not be written to the registry.\n\n"
     "Writing them needs the right to change the Winlogon key; an administrator has it.";

@@ -1,6 +1,8 @@
 #pragma once
 // Windows' automatic logon: the four Winlogon values that make Windows log a user on by itself.
 
+#include "actions/os_version.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -20,12 +22,22 @@ struct AutoLogonState {
 extern AutoLogonState DialogAutoLogon;
 extern AutoLogonState ButtonAutoLogon;
 
-// The Winlogon key of the running Windows.
+// The Winlogon key that the running Windows reads at start-up.
 const char* WinlogonKey();
 
-// Reads the values into the record; returns how many were read.
+// Reads the values into the record; returns how many were read. From XP on the password comes
+// from the LSA's private data "DefaultPassword" when this process may read it, else from the
+// registry value.
 int ReadAutoLogon(AutoLogonState& state);
 
-// Writes the values; switching off writes "0" and an empty password and leaves the user name
-// and domain as they are. Returns how many values were written.
+// Writes the values; switching off writes "0", removes the password and leaves the user name
+// and domain as they are. From XP on the password goes into the LSA's private data and the
+// plain registry value is removed; where that is refused, the registry value holds it. Returns
+// how many values were written.
 int WriteAutoLogon(const AutoLogonState& state);
+
+// Whether the dialog can be offered on this Windows class: Windows 2000 and later.
+bool AutoLogonSettable(OsVersionClass osClass);
+// Vista and later without an elevated token: only an elevated copy of the program may write
+// the machine's key.
+bool AutoLogonNeedsElevation();

@@ -1,5 +1,6 @@
 #include "logon/auto_logon_dialog.h"
 
+#include "actions/os_version.h"
 #include "common/bounded.h"
 #include "common/texts.h"
 #include "dialogs/target_request.h"
@@ -79,4 +80,16 @@ void TFALogon::CBAutoLogonClick() {
     DialogAutoLogon.Password[0] = '\0';
   }
   FillFromState(DialogAutoLogon);
+}
+
+int RunAutoLogonDialogAlone() {
+  if (!AutoLogonSettable(DetectOsVersion())) {
+    ui::ShowMessageBox(nullptr, AutoLogonUnavailableText, MessageCaption,
+                       win::MbOk | win::MbIconInformation);
+    return static_cast<int>(win::ErrorCancelled);
+  }
+  TFALogon dialog;
+  return static_cast<int>(dialog.Execute(AutoLogonDialogTitle, AutoLogonHelpContext)
+                              ? win::ErrorSuccess
+                              : win::ErrorCancelled);
 }

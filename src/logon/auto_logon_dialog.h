@@ -27,3 +27,10 @@ public:
   void ReadToState(AutoLogonState& state);
   void CBAutoLogonClick();
 };
+
+inline constexpr int AutoLogonHelpContext = 10;
+
+// The dialog without the main window, as the elevated copy of the program shows it; returns
+// the copy's exit code for the instance that waits on it: 0 when the values were written,
+// ERROR_CANCELLED when the dialog was cancelled or can't be offered on this Windows.
+int RunAutoLogonDialogAlone();

@@ -61,6 +61,15 @@ std::uint32_t SetErrorMode(std::uint32_t mode);
 // Returns false when the system has no text for the code in that language.
 bool FormatMessageA(win::ErrorCode code, std::uint32_t languageId, std::string& text);
 
+// GetACP: the code page of the program's ANSI texts, win::CpUtf8 where Windows honours the
+// manifest's wish for UTF-8.
+std::uint32_t GetACP();
+// Text of one code page in another, through UTF-16 (MultiByteToWideChar, WideCharToMultiByte).
+// A character the target lacks becomes its default character. False when Windows knows either
+// code page not.
+bool ConvertCodePage(std::string_view text, std::uint32_t from, std::uint32_t to,
+                     std::string& converted);
+
 // WideCharToMultiByte into the ANSI code page without best-fit look-alikes; `usedDefault` tells
 // whether a character had no place in it and was replaced. False when the call fails.
 bool WideCharToAnsi(std::u16string_view text, std::string& ansi, bool& usedDefault);
@@ -80,12 +89,20 @@ std::uint16_t CallGetNativeSystemInfo(win::Handle entryPoint);
 
 std::uint32_t WinExec(const char* commandLine, std::uint32_t showCommand);
 
+// WaitForSingleObject without waiting on a process this one started, then GetExitCodeProcess:
+// true once it has ended, with its exit code. The handle is closed with CloseHandle (security.h).
+bool ProcessEnded(win::Handle process, std::uint32_t& exitCode);
+
 // Binary files. Open for writing creates the file or truncates it. A file that can't be opened
 // leaves the reason as the last error: ERROR_FILE_NOT_FOUND or ERROR_PATH_NOT_FOUND when there is
 // no such file. Reads and writes return the byte count, or a negative number on error. Closing a
 // written file flushes it to the disk and reports whether everything reached it.
 win::Handle OpenFileForReading(const char* path);
 win::Handle OpenFileForWriting(const char* path);
+// Creates a file that must not exist yet, for writing, with the self-relative security
+// descriptor given (an empty one: what its folder gives new files) from its creation on.
+// ERROR_FILE_EXISTS when the file is there.
+win::Handle CreateNewFile(const char* path, const std::vector<std::uint8_t>& descriptor);
 // Opens the file for adding at its end, creating it when it isn't there; `size` is its length.
 win::Handle OpenFileForAppending(const char* path, std::uint64_t& size);
 std::int32_t ReadFile(win::Handle file, void* buffer, std::uint32_t count);
@@ -100,7 +117,5 @@ bool SetFileAttributesA(const char* path, std::uint32_t attributes);
 // The parts `information` names of the file's security descriptor, in self-relative form.
 bool GetFileSecurityA(const char* path, std::uint32_t information,
                       std::vector<std::uint8_t>& descriptor);
-bool SetFileSecurityA(const char* path, std::uint32_t information,
-                      const std::vector<std::uint8_t>& descriptor);
 
 } // namespace platform

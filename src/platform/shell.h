@@ -22,5 +22,10 @@ bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data);
 std::uintptr_t ShellExecuteA(win::Handle window, const char* operation, const char* file,
                              const char* parameters, const char* directory,
                              std::uint32_t showCommand);
+// ShellExecuteExA with SEE_MASK_NOCLOSEPROCESS: the started process, to wait on and close, or
+// NoHandle with the reason as the last error (ERROR_CANCELLED: the user said no to the
+// elevation prompt of the "runas" verb).
+win::Handle ShellExecuteExA(const char* verb, const char* file, const char* parameters,
+                            std::uint32_t showCommand);
 
 } // namespace platform

@@ -49,6 +49,8 @@ inline constexpr ErrorCode ErrorAccessDenied = 5;
 inline constexpr ErrorCode ErrorInvalidHandle = 6;
 inline constexpr ErrorCode ErrorNotEnoughMemory = 8;
 inline constexpr ErrorCode ErrorSharingViolation = 32;
+inline constexpr ErrorCode ErrorFileExists = 80;
+inline constexpr ErrorCode ErrorDiskFull = 112;
 inline constexpr ErrorCode ErrorNotSupported = 50;
 inline constexpr ErrorCode ErrorInvalidName = 123;
 inline constexpr ErrorCode ErrorProcNotFound = 127;
@@ -63,6 +65,7 @@ inline constexpr ErrorCode ErrorNoShutdownInProgress = 1116;
 inline constexpr ErrorCode ErrorCancelled = 1223;
 inline constexpr ErrorCode ErrorNoSuchPrivilege = 1313;
 inline constexpr ErrorCode ErrorNoNetwork = 1222;
+inline constexpr ErrorCode ErrorNotFound = 1168;
 // What FormatMessageA leaves when it has no text for a code at all, and when the text exists but
 // not in the language asked for (a localised system without the US-English resources).
 inline constexpr ErrorCode ErrorMrMidNotFound = 317;
@@ -147,7 +150,11 @@ inline constexpr std::uint32_t FileAttributeSystem = 0x4;
 inline constexpr std::uint32_t FileAttributeArchive = 0x20;
 inline constexpr std::uint32_t FileAttributeNormal = 0x80;
 inline constexpr std::uint32_t FileAttributeNotContentIndexed = 0x2000;
+inline constexpr std::uint32_t OwnerSecurityInformation = 0x1;
 inline constexpr std::uint32_t DaclSecurityInformation = 0x4;
+
+// Code pages: the one a manifest can make the program's ANSI code page.
+inline constexpr std::uint32_t CpUtf8 = 65001;
 
 // GetComputerNameExA name types.
 inline constexpr std::uint32_t ComputerNameDnsHostname = 1;

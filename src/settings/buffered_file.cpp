@@ -11,6 +11,11 @@ BufferedFile::BufferedFile(const char* path, Mode mode) : mode_(mode) {
                                 : platform::OpenFileForWriting(path);
 }
 
+BufferedFile::BufferedFile(const char* path, const std::vector<std::uint8_t>& security)
+    : mode_(Mode::Writing) {
+  file_ = platform::CreateNewFile(path, security);
+}
+
 BufferedFile::~BufferedFile() {
   Close();
 }

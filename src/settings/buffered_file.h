@@ -5,12 +5,16 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 class BufferedFile {
 public:
   enum class Mode { Reading, Writing };
 
   BufferedFile(const char* path, Mode mode);
+  // A stream writing a file that must not exist yet, created with this self-relative security
+  // descriptor (an empty one: what its folder gives new files).
+  BufferedFile(const char* path, const std::vector<std::uint8_t>& security);
   ~BufferedFile();
   BufferedFile(const BufferedFile&) = delete;
   BufferedFile& operator=(const BufferedFile&) = delete;

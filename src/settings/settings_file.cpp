@@ -4,8 +4,11 @@
 #include "common/texts.h"
 #include "platform/kernel.h"
 #include "settings/buffered_file.h"
+#include "settings/registry_access.h"
+#include "settings/remote_password.h"
 
 #include <cstring>
+#include <string>
 #include <type_traits>
 #include <vector>
 
@@ -14,6 +17,8 @@ namespace {
 constexpr std::uint32_t ModulePathCapacity = 262;
 constexpr std::uint32_t LeadingReserved = 24;
 constexpr std::uint32_t TrailingReserved = 20;
+// A code page's number as decimal text, with room to spare.
+constexpr std::uint32_t CodePageTextCapacity = 16;
 // The attributes a user may set on a file that still apply to its replacement.
 constexpr std::uint32_t KeptAttributes = win::FileAttributeReadOnly | win::FileAttributeHidden |
                                          win::FileAttributeSystem | win::FileAttributeArchive |
@@ -62,9 +67,74 @@ bool WriteZeros(BufferedFile& file, std::uint32_t count) {
   return ok;
 }
 
+// Texts are written in UTF-8 whatever the program's ANSI code page, and the file says so with
+// this mark at the start of the reserved bytes after the header. An earlier version wrote zeros
+// there and its texts in the ANSI code page of its machine; it skips the mark when it reads a
+// newer file.
+constexpr std::uint8_t Utf8Mark[] = {'U', 'T', 'F', '-', '8'};
+static_assert(sizeof Utf8Mark <= LeadingReserved);
+
+// The most bytes a text of the file may have for load to take it whole.
+constexpr std::size_t FileTextLimit = SettingsTextCapacity - 1;
+
+bool IsUtf8Continuation(char byte) {
+  return (static_cast<std::uint8_t>(byte) & 0xC0) == 0x80;
+}
+
+// A converted text that grew beyond the record's capacity is cut there, in UTF-8 never inside a
+// character.
+void CutToFit(std::string& text, std::uint32_t codePage) {
+  if (text.size() <= FileTextLimit) {
+    return;
+  }
+  std::size_t cut = FileTextLimit;
+  while (codePage == win::CpUtf8 && cut > 0 && IsUtf8Continuation(text[cut])) {
+    --cut;
+  }
+  text.resize(cut);
+}
+
+// The text in another code page; unchanged when the code pages are the same or Windows can't
+// convert it.
+std::string InCodePage(const char* text, std::uint32_t from, std::uint32_t to) {
+  std::string converted;
+  if (from == to || !platform::ConvertCodePage(text, from, to, converted)) {
+    return text;
+  }
+  CutToFit(converted, to);
+  return converted;
+}
+
+// The code page a file of an earlier version holds its texts in: the machine's ANSI code page,
+// which a program with the UTF-8 manifest no longer gets from GetACP.
+std::uint32_t MachineAnsiCodePage() {
+  char subKey[RegPathCapacity];
+  const win::RegKey root = ParseRegPath(AnsiCodePageKey, subKey, sizeof subKey);
+  char number[CodePageTextCapacity] = {};
+  std::uint32_t codePage = 0;
+  if (ReadRegValue(root, subKey, AnsiCodePageValue, number, sizeof number, nullptr, nullptr)) {
+    for (const char* digit = number; *digit >= '0' && *digit <= '9'; ++digit) {
+      codePage = codePage * 10 + static_cast<std::uint32_t>(*digit - '0');
+    }
+  }
+  return codePage != 0 ? codePage : platform::GetACP();
+}
+
+bool WriteFileText(BufferedFile& file, const char* text) {
+  const std::string utf8 = InCodePage(text, platform::GetACP(), win::CpUtf8);
+  return file.WriteCountedString(utf8.c_str(), SettingsTextCapacity);
+}
+
+void ReadFileText(BufferedFile& file, char* text, std::uint32_t fileCodePage) {
+  file.ReadCountedString(text, SettingsTextCapacity);
+  const std::string converted = InCodePage(text, fileCodePage, platform::GetACP());
+  CopyBounded(text, converted.c_str(), SettingsTextCapacity);
+}
+
 bool WriteFields(BufferedFile& file, const Settings& s, const char* headerText) {
   bool ok = file.WriteText(headerText);
-  ok = WriteZeros(file, LeadingReserved) && ok;
+  ok = file.Write(Utf8Mark, sizeof Utf8Mark) == static_cast<std::int32_t>(sizeof Utf8Mark) && ok;
+  ok = WriteZeros(file, LeadingReserved - sizeof Utf8Mark) && ok;
   ok = WriteLittleEndian(file, s.ForceApps) && ok;
   ok = WriteLittleEndian(file, s.RunAtStartup) && ok;
   ok = WriteLittleEndian(file, s.StartInTray) && ok;
@@ -76,11 +146,12 @@ bool WriteFields(BufferedFile& file, const Settings& s, const char* headerText) 
   ok = WriteLittleEndian(file, s.ShowRemoteWarning) && ok;
   ok = WriteLittleEndian(file, s.RemoteWarnSeconds) && ok;
   ok = WriteLittleEndian(file, s.TimerAction) && ok;
-  ok = file.WriteCountedString(s.RemoteComputer, SettingsTextCapacity) && ok;
+  ok = WriteFileText(file, s.RemoteComputer) && ok;
   ok = WriteLittleEndian(file, s.RemoteReboot) && ok;
   ok = WriteLittleEndian(file, s.UseCredentials) && ok;
-  ok = file.WriteCountedString(s.UserName, SettingsTextCapacity) && ok;
-  ok = file.WriteCountedString(s.Password, SettingsTextCapacity) && ok;
+  ok = WriteFileText(file, s.UserName) && ok;
+  // The password is kept in the user's credential store; the field stays for the layout.
+  ok = file.WriteCountedString("", SettingsTextCapacity) && ok;
   ok = WriteLittleEndian(file, s.ConfirmExit) && ok;
   ok = WriteLittleEndian(file, s.LastCheckDay) && ok;
   ok = WriteZeros(file, TrailingReserved) && ok;
@@ -88,39 +159,104 @@ bool WriteFields(BufferedFile& file, const Settings& s, const char* headerText) 
 }
 
 // What the user may have set on the settings file and a save must keep: its attributes
-// (hidden, for one) and who may read it, since it holds the remote password.
+// (hidden, for one), and its owner and access list, since it tells about the remote connection.
 struct FileProtection {
   std::uint32_t attributes = win::InvalidFileAttributes; // none: there is no file yet
-  std::vector<std::uint8_t> access;                      // empty: not readable, left as it comes
+  std::vector<std::uint8_t> security;                    // empty: the folder's, for a new file
 };
 
-FileProtection ProtectionOf(const char* path) {
-  FileProtection protection;
+// False, with the reason as the last error, when the file is there but its protection can't
+// be read: a replacement would then be less protected than the file it replaces.
+bool ReadProtection(const char* path, FileProtection& protection) {
   protection.attributes = platform::GetFileAttributesA(path);
-  if (protection.attributes != win::InvalidFileAttributes) {
-    platform::GetFileSecurityA(path, win::DaclSecurityInformation, protection.access);
+  if (protection.attributes == win::InvalidFileAttributes) {
+    const win::ErrorCode reason = platform::GetLastError();
+    return reason == win::ErrorFileNotFound || reason == win::ErrorPathNotFound;
   }
-  return protection;
+  return platform::GetFileSecurityA(
+      path, win::OwnerSecurityInformation | win::DaclSecurityInformation, protection.security);
 }
 
-// The attributes first: a restricted access list may no longer let the program change them.
-bool GiveProtection(const std::string& path, const FileProtection& protection) {
+bool GiveAttributes(const std::string& path, const FileProtection& protection) {
   if (protection.attributes == win::InvalidFileAttributes) {
     return true;
   }
   const std::uint32_t attributes = protection.attributes & KeptAttributes;
   return platform::SetFileAttributesA(path.c_str(),
-                                      attributes != 0 ? attributes : win::FileAttributeNormal) &&
-         (protection.access.empty() ||
-          platform::SetFileSecurityA(path.c_str(), win::DaclSecurityInformation,
-                                     protection.access));
+                                      attributes != 0 ? attributes : win::FileAttributeNormal);
 }
 
 // Removes a temporary file, also one that already carries the attributes of the file it was to
-// replace: Windows won't delete a read-only file nor overwrite a hidden one.
+// replace: Windows won't delete a read-only file nor overwrite a hidden one. The last error
+// stays the reason the save failed.
 void Discard(const std::string& path) {
+  const win::ErrorCode reason = platform::GetLastError();
   platform::SetFileAttributesA(path.c_str(), win::FileAttributeNormal);
   platform::DeleteFileA(path.c_str());
+  platform::SetLastError(reason);
+}
+
+// Reads the file over the record, its texts into the program's code page.
+bool ReadSettingsFile(Settings& settings, const char* headerText, const char* path) {
+  BufferedFile file(path, BufferedFile::Mode::Reading);
+  if (!file.IsOpen()) {
+    return false;
+  }
+  if (!file.MatchText(headerText)) {
+    return false;
+  }
+  std::uint8_t reserved[LeadingReserved] = {};
+  file.Read(reserved, sizeof reserved);
+  const std::uint32_t fileCodePage =
+      std::memcmp(reserved, Utf8Mark, sizeof Utf8Mark) == 0 ? win::CpUtf8 : MachineAnsiCodePage();
+  ReadLittleEndian(file, settings.ForceApps);
+  ReadLittleEndian(file, settings.RunAtStartup);
+  ReadLittleEndian(file, settings.StartInTray);
+  ReadLittleEndian(file, settings.TimerActive);
+  ReadLittleEndian(file, settings.TimerHour);
+  ReadLittleEndian(file, settings.TimerMinute);
+  ReadLittleEndian(file, settings.ShowWarning);
+  ReadLittleEndian(file, settings.WarnSeconds);
+  ReadLittleEndian(file, settings.ShowRemoteWarning);
+  ReadLittleEndian(file, settings.RemoteWarnSeconds);
+  ReadLittleEndian(file, settings.TimerAction);
+  ReadFileText(file, settings.RemoteComputer, fileCodePage);
+  ReadLittleEndian(file, settings.RemoteReboot);
+  ReadLittleEndian(file, settings.UseCredentials);
+  ReadFileText(file, settings.UserName, fileCodePage);
+  ReadFileText(file, settings.Password, fileCodePage);
+  ReadLittleEndian(file, settings.ConfirmExit);
+  ReadLittleEndian(file, settings.LastCheckDay);
+  Skip(file, TrailingReserved);
+  return true;
+}
+
+// Writes a new file beside the old one with the old one's owner and access list from its
+// creation on, gives it the old one's attributes and moves it over the old one in one step.
+bool WriteSettingsFile(const Settings& settings, const char* headerText, const char* path) {
+  FileProtection protection;
+  if (!ReadProtection(path, protection)) {
+    return false;
+  }
+  const std::string temporary = std::string(path) + SettingsTempSuffix;
+  // A save cut off before its last step may have left its file behind.
+  Discard(temporary);
+  bool written = false;
+  {
+    BufferedFile file(temporary.c_str(), protection.security);
+    if (!file.IsOpen()) {
+      return false;
+    }
+    written = WriteFields(file, settings, headerText);
+    written = file.Close() && written;
+  }
+  // Moving a file keeps its own attributes, not those of the file it replaces.
+  if (!written || !GiveAttributes(temporary, protection) ||
+      !platform::MoveFileReplacing(temporary.c_str(), path)) {
+    Discard(temporary);
+    return false;
+  }
+  return true;
 }
 
 } // namespace
@@ -150,55 +286,19 @@ std::string PathNextToProgram(const char* fileName) {
 }
 
 bool LoadSettings(Settings& settings, const char* headerText, const char* path) {
-  BufferedFile file(path, BufferedFile::Mode::Reading);
-  if (!file.IsOpen()) {
-    return false;
+  const bool loaded = ReadSettingsFile(settings, headerText, path);
+  // A file of an earlier version still holds the password; it moves to the credential store at
+  // the next save.
+  if (settings.Password[0] == '\0') {
+    LoadRemotePassword(settings);
   }
-  if (!file.MatchText(headerText)) {
-    return false;
-  }
-  Skip(file, LeadingReserved);
-  ReadLittleEndian(file, settings.ForceApps);
-  ReadLittleEndian(file, settings.RunAtStartup);
-  ReadLittleEndian(file, settings.StartInTray);
-  ReadLittleEndian(file, settings.TimerActive);
-  ReadLittleEndian(file, settings.TimerHour);
-  ReadLittleEndian(file, settings.TimerMinute);
-  ReadLittleEndian(file, settings.ShowWarning);
-  ReadLittleEndian(file, settings.WarnSeconds);
-  ReadLittleEndian(file, settings.ShowRemoteWarning);
-  ReadLittleEndian(file, settings.RemoteWarnSeconds);
-  ReadLittleEndian(file, settings.TimerAction);
-  file.ReadCountedString(settings.RemoteComputer, SettingsTextCapacity);
-  ReadLittleEndian(file, settings.RemoteReboot);
-  ReadLittleEndian(file, settings.UseCredentials);
-  file.ReadCountedString(settings.UserName, SettingsTextCapacity);
-  file.ReadCountedString(settings.Password, SettingsTextCapacity);
-  ReadLittleEndian(file, settings.ConfirmExit);
-  ReadLittleEndian(file, settings.LastCheckDay);
-  Skip(file, TrailingReserved);
-  return true;
+  return loaded;
 }
 
 bool SaveSettings(const Settings& settings, const char* headerText, const char* path) {
-  const std::string temporary = std::string(path) + SettingsTempSuffix;
-  const FileProtection protection = ProtectionOf(path);
-  // A save cut off before its last step may have left its file behind.
-  Discard(temporary);
-  bool written = false;
-  {
-    BufferedFile file(temporary.c_str(), BufferedFile::Mode::Writing);
-    if (!file.IsOpen()) {
-      return false;
-    }
-    written = WriteFields(file, settings, headerText);
-    written = file.Close() && written;
-  }
-  // Moving a file keeps its own attributes and access list, not those of the file it replaces.
-  if (!written || !GiveProtection(temporary, protection) ||
-      !platform::MoveFileReplacing(temporary.c_str(), path)) {
-    Discard(temporary);
-    return false;
-  }
-  return true;
+  const bool saved = WriteSettingsFile(settings, headerText, path);
+  const win::ErrorCode fileError = platform::GetLastError();
+  const win::ErrorCode stored = StoreRemotePassword(settings);
+  platform::SetLastError(!saved ? fileError : stored);
+  return saved && stored == win::ErrorSuccess;
 }

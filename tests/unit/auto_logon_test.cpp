@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -15,7 +16,6 @@ using ui::headless::Check;
 using ui::headless::Type;
 
 constexpr char MachineKey[] = "HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
-constexpr char UserKey[] = "HKCU\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
 constexpr char NineXKey[] = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Winlogon";
 
 class AutoLogonTest : public WindowsTest {
@@ -63,10 +63,10 @@ TEST_F(AutoLogonTest, TheWinlogonKeyFollowsTheWindowsRelease) {
       {win::VerPlatformWin32Nt, 4, 0, MachineKey},
       {win::VerPlatformWin32Nt, 5, 0, MachineKey},
       {win::VerPlatformWin32Nt, 5, 1, MachineKey},
-      {win::VerPlatformWin32Nt, 5, 2, UserKey},
-      {win::VerPlatformWin32Nt, 6, 0, UserKey},
-      {win::VerPlatformWin32Nt, 6, 1, UserKey},
-      {win::VerPlatformWin32Nt, 10, 0, UserKey},
+      {win::VerPlatformWin32Nt, 5, 2, MachineKey},
+      {win::VerPlatformWin32Nt, 6, 0, MachineKey},
+      {win::VerPlatformWin32Nt, 6, 1, MachineKey},
+      {win::VerPlatformWin32Nt, 10, 0, MachineKey},
       {0, 0, 0, MachineKey}, // an unknown platform
   };
   for (const Case& c : cases) {
@@ -220,30 +220,39 @@ TEST_F(AutoLogonTest, CancelWritesNothingButRefreshesTheButton) {
   EXPECT_EQ(window->SBAutoLogon.Text(), AutoLogonOnCaption);
 }
 
-TEST_F(AutoLogonTest, OnlyWindows2000OpensTheDialogYetEveryReleaseShowsTheState) {
+TEST_F(AutoLogonTest, EveryReleaseShowsTheStateAndEachOpensTheDialogWhereItCanWrite) {
+  enum class Opens { InformationBox, Dialog, ElevatedCopy };
   struct Case {
     std::uint32_t platformId;
     std::uint32_t major;
     std::uint32_t minor;
+    bool elevated;
     const char* key;
+    Opens opens;
   };
   const Case cases[] = {
-      {0, 0, 0, MachineKey},
-      {win::VerPlatformWin32Windows, 4, 10, NineXKey},
-      {win::VerPlatformWin32Nt, 4, 0, MachineKey},
-      {win::VerPlatformWin32Nt, 5, 1, MachineKey},
-      {win::VerPlatformWin32Nt, 5, 2, UserKey},
-      {win::VerPlatformWin32Nt, 6, 0, UserKey},
-      {win::VerPlatformWin32Nt, 10, 0, UserKey},
+      {0, 0, 0, false, MachineKey, Opens::InformationBox},
+      {win::VerPlatformWin32Windows, 4, 10, false, NineXKey, Opens::InformationBox},
+      {win::VerPlatformWin32Nt, 4, 0, false, MachineKey, Opens::InformationBox},
+      {win::VerPlatformWin32Nt, 5, 0, false, MachineKey, Opens::Dialog},
+      {win::VerPlatformWin32Nt, 5, 1, false, MachineKey, Opens::Dialog},
+      {win::VerPlatformWin32Nt, 5, 2, false, MachineKey, Opens::Dialog},
+      {win::VerPlatformWin32Nt, 6, 0, false, MachineKey, Opens::ElevatedCopy},
+      {win::VerPlatformWin32Nt, 6, 0, true, MachineKey, Opens::Dialog},
+      {win::VerPlatformWin32Nt, 10, 0, false, MachineKey, Opens::ElevatedCopy},
+      {win::VerPlatformWin32Nt, 10, 0, true, MachineKey, Opens::Dialog},
   };
   for (const Case& c : cases) {
     fake::ResetWorld();
     ui::headless::Reset();
     ButtonAutoLogon = AutoLogonState{};
     fake::SetVersion(c.platformId, c.major, c.minor);
+    world().elevated = c.elevated;
     fake::PutRegValue(c.key, AutoAdminLogonValue, RegValue::Text("1"));
     auto window = StartMain();
-    EXPECT_EQ(window->SBAutoLogon.Text(), AutoLogonOnCaption) << c.key;
+    const std::string what = std::string(c.key) + " " + std::to_string(c.major) + "." +
+                             std::to_string(c.minor) + (c.elevated ? " elevated" : "");
+    EXPECT_EQ(window->SBAutoLogon.Text(), AutoLogonOnCaption) << what;
     int dialogs = 0;
     ui::headless::OnNextModal([&](ui::Form&) {
       ++dialogs;
@@ -251,10 +260,190 @@ TEST_F(AutoLogonTest, OnlyWindows2000OpensTheDialogYetEveryReleaseShowsTheState)
     });
     fake::PutRegValue(c.key, AutoAdminLogonValue, RegValue::Text("0"));
     ui::headless::Click(window->SBAutoLogon);
-    EXPECT_EQ(dialogs, 0);
-    ASSERT_EQ(world().messageBoxes.size(), 1u);
-    EXPECT_EQ(world().messageBoxes[0].text, AutoLogonUnavailableText);
-    EXPECT_EQ(window->SBAutoLogon.Text(), AutoLogonOnCaption) << "not refreshed after a refusal";
+    EXPECT_EQ(dialogs, c.opens == Opens::Dialog ? 1 : 0) << what;
+    EXPECT_EQ(fake::CallsNamed({"ShellExecuteExA"}).size(),
+              c.opens == Opens::ElevatedCopy ? 1u : 0u)
+        << what;
+    if (c.opens == Opens::InformationBox) {
+      ASSERT_EQ(world().messageBoxes.size(), 1u) << what;
+      EXPECT_EQ(world().messageBoxes[0].text, AutoLogonUnavailableText) << what;
+      EXPECT_EQ(window->SBAutoLogon.Text(), AutoLogonOnCaption) << "not refreshed after a refusal";
+    } else {
+      EXPECT_TRUE(world().messageBoxes.empty()) << what;
+      EXPECT_EQ(window->SBAutoLogon.Text(), AutoLogonOffCaption) << what;
+    }
+  }
+}
+
+class LogonSecretTest : public AutoLogonTest {
+protected:
+  void Confirm(bool enabled, const char* password) {
+    auto window = StartMain();
+    OnDialog([=](TFALogon& dialog) {
+      Check(dialog.CBAutoLogon, enabled);
+      Type(dialog.EdUser, "alice");
+      Type(dialog.EdPass, password);
+      return ui::ModalResult::Ok;
+    });
+    ui::headless::Click(window->SBAutoLogon);
+  }
+  std::string Secret() {
+    const auto found = world().privateData.find(DefaultPasswordValue);
+    return found != world().privateData.end() ? found->second : "<none>";
+  }
+};
+
+TEST_F(LogonSecretTest, FromXpOnThePasswordIsASecretAndThePlainValueGoes) {
+  for (const std::uint32_t minor : {1u, 2u}) {
+    fake::ResetWorld();
+    fake::SetVersion(win::VerPlatformWin32Nt, 5, minor);
+    StoreLogon("0", "", "left from before", "");
+    Confirm(true, "s3cret");
+    EXPECT_EQ(Secret(), "s3cret") << minor;
+    EXPECT_EQ(Stored(DefaultPasswordValue), "<missing>") << minor;
+    EXPECT_EQ(Stored(AutoAdminLogonValue), "1") << minor;
+    EXPECT_EQ(Stored(DefaultUserNameValue), "alice") << minor;
+  }
+  // Vista and later, as an elevated process.
+  fake::SetVersion(win::VerPlatformWin32Nt, 10, 0);
+  world().elevated = true;
+  Confirm(true, "n3w");
+  EXPECT_EQ(Secret(), "n3w");
+}
+
+TEST_F(LogonSecretTest, TheDialogShowsTheSecretsPasswordBeforeThePlainValue) {
+  fake::SetVersion(win::VerPlatformWin32Nt, 5, 1);
+  StoreLogon("1", "alice", "stale plain value", "OFFICE");
+  world().privateData[DefaultPasswordValue] = "from the secret";
+  auto window = StartMain();
+  std::string shown;
+  OnDialog([&](TFALogon& dialog) {
+    shown = dialog.EdPass.Text();
+    return ui::ModalResult::Cancel;
+  });
+  ui::headless::Click(window->SBAutoLogon);
+  EXPECT_EQ(shown, "from the secret");
+}
+
+TEST_F(LogonSecretTest, SwitchingOffClearsTheSecretAndThePlainValue) {
+  fake::SetVersion(win::VerPlatformWin32Nt, 5, 1);
+  StoreLogon("1", "alice", "plain", "OFFICE");
+  world().privateData[DefaultPasswordValue] = "secret";
+  Confirm(false, "");
+  EXPECT_EQ(Secret(), "<none>");
+  EXPECT_EQ(Stored(DefaultPasswordValue), "<missing>");
+  EXPECT_EQ(Stored(AutoAdminLogonValue), "0");
+  EXPECT_EQ(Stored(DefaultUserNameValue), "alice");
+}
+
+TEST_F(LogonSecretTest, WhereTheSecretCantBeStoredThePlainValueKeepsThePassword) {
+  struct Case {
+    const char* what;
+    std::uint32_t minor;
+    std::optional<win::ErrorCode> refusal;
+    const char* afterSwitchingOff;
+  };
+  const Case cases[] = {
+      {"Windows 2000 reads no secret", 0, std::nullopt, ""},
+      {"the policy refuses this account", 1, win::ErrorAccessDenied, ""},
+      // No secret to clear: the plain value, the only place of the password, goes.
+      {"the LSA keeps no private data (as under Wine)", 1, win::ErrorFileNotFound, "<missing>"},
+  };
+  for (const Case& c : cases) {
+    fake::ResetWorld();
+    fake::SetVersion(win::VerPlatformWin32Nt, 5, c.minor);
+    world().privateDataRefusal = c.refusal;
+    Confirm(true, "s3cret");
+    EXPECT_EQ(Stored(DefaultPasswordValue), "s3cret") << c.what;
+    EXPECT_TRUE(world().privateData.empty()) << c.what;
+    if (c.minor == 0) {
+      EXPECT_TRUE(fake::CallsNamed({"StorePrivateData", "RetrievePrivateData"}).empty());
+    }
+    Confirm(false, "");
+    EXPECT_EQ(Stored(DefaultPasswordValue), c.afterSwitchingOff) << c.what;
+  }
+}
+
+class ElevatedCopyTest : public AutoLogonTest {
+protected:
+  void SetUp() override {
+    AutoLogonTest::SetUp();
+    fake::SetVersion(win::VerPlatformWin32Nt, 10, 0); // Windows 10 with a filtered token
+  }
+};
+
+TEST_F(ElevatedCopyTest, TheDialogRunsInAnElevatedCopyWhileTheWindowKeepsAnswering) {
+  auto window = StartMain();
+  EXPECT_EQ(window->SBAutoLogon.Text(), AutoLogonOffCaption);
+  world().results["ProcessEnded"] = {0, 0, 0, 1};
+  // What the copy does: it writes the machine's key.
+  world().startedProcess = [] {
+    fake::PutRegValue(MachineKey, AutoAdminLogonValue, RegValue::Text("1"));
+    return 0u;
+  };
+  int handled = 0;
+  ui::headless::WhileProcessingMessages([&] {
+    ++handled;
+    // A second click while the copy runs starts no second copy.
+    if (handled == 1) {
+      ui::headless::Click(window->SBAutoLogon);
+    }
+  });
+  ui::headless::Click(window->SBAutoLogon);
+  EXPECT_EQ(
+      fake::CallsNamed({"ShellExecuteExA"}),
+      std::vector<std::string>{"ShellExecuteExA(runas, " + world().modulePath + ", autologon, 1)"});
+  EXPECT_GE(handled, 3) << "messages are handled while the copy runs";
+  EXPECT_EQ(fake::CallsNamed({"CloseHandle"}), std::vector<std::string>{"CloseHandle(20480)"});
+  EXPECT_TRUE(ui::headless::OpenForms().size() == 1) << "no dialog in this process";
+  EXPECT_EQ(window->SBAutoLogon.Text(), AutoLogonOnCaption) << "the button shows what it wrote";
+}
+
+TEST_F(ElevatedCopyTest, ADeclinedPromptChangesNothingAndShowsNothingOtherFailuresAreTold) {
+  struct Case {
+    win::ErrorCode error;
+    std::size_t boxes;
+  };
+  const Case cases[] = {{win::ErrorCancelled, 0}, {win::ErrorFileNotFound, 1}};
+  for (const Case& c : cases) {
+    fake::ResetWorld();
+    fake::SetVersion(win::VerPlatformWin32Nt, 10, 0);
+    world().systemMessages[{win::LangEnglishUs, win::ErrorFileNotFound}] = "Not found.";
+    auto window = StartMain();
+    world().results["ShellExecuteExA"] = {0};
+    world().results["ShellExecuteExA.error"] = {static_cast<long>(c.error)};
+    ui::headless::Click(window->SBAutoLogon);
+    EXPECT_EQ(world().messageBoxes.size(), c.boxes) << c.error;
+    EXPECT_TRUE(fake::CallsNamed({"ProcessEnded", "RegSetValueExA", "StorePrivateData"}).empty())
+        << c.error;
+    EXPECT_EQ(window->SBAutoLogon.Text(), AutoLogonOffCaption) << c.error;
+  }
+}
+
+TEST_F(ElevatedCopyTest, TheCopyShowsTheDialogAloneBesideTheRunningInstance) {
+  struct Case {
+    ui::ModalResult answer;
+    int exitCode;
+  };
+  const Case cases[] = {{ui::ModalResult::Ok, 0},
+                        {ui::ModalResult::Cancel, static_cast<int>(win::ErrorCancelled)}};
+  for (const Case& c : cases) {
+    fake::ResetWorld();
+    world().elevated = true;
+    world().mutexes.insert(InstanceMutexName); // the instance that started the copy
+    OnDialog([&](TFALogon& dialog) {
+      Check(dialog.CBAutoLogon, true);
+      Type(dialog.EdUser, "bob");
+      return c.answer;
+    });
+    EXPECT_EQ(RunProgram({"DorvaneShutdown.exe", "AutoLogon"}), c.exitCode);
+    EXPECT_EQ(Stored(DefaultUserNameValue), c.answer == ui::ModalResult::Ok ? "bob" : "<missing>");
+    EXPECT_TRUE(world().messageBoxes.empty()) << "no already-running message";
+    EXPECT_TRUE(fake::CallsNamed({"CreateMutexA", "OpenFileForReading", "CreateNewFile",
+                                  "ReadGenericCredential", "Shell_NotifyIconA"})
+                    .empty())
+        << "the copy touches nothing but the logon values";
+    EXPECT_TRUE(ui::headless::OpenForms().empty());
   }
 }
 

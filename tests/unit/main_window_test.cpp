@@ -247,7 +247,7 @@ TEST_F(MainWindowTest, AWindowOpenedDuringTheCountdownNeitherStopsNorOutlastsIt)
         << c.what;
     EXPECT_EQ(AppSettings.ForceApps, 1) << c.what;
     EXPECT_STREQ(AppSettings.RemoteComputer, "") << c.what;
-    EXPECT_TRUE(fake::CallsNamed({"OpenFileForWriting"}).empty()) << c.what;
+    EXPECT_TRUE(fake::CallsNamed({"CreateNewFile"}).empty()) << c.what;
     if (c.cancel) {
       EXPECT_FALSE(countdownShownAfterCancel) << c.what;
     } else if (c.item != std::string("RemoteReboot1")) {
@@ -452,9 +452,8 @@ TEST_F(MainWindowTest, MenusCarryTheirShortcutsAndHelpContext) {
 TEST_F(MainWindowTest, CreationAndDestructionTouchWindowsInOrder) {
   world().version.major = 10;
   auto window = StartMainWindow();
-  const std::vector<std::string> watched = {"OpenFileForReading", "RegSetValueExA",
-                                            "OpenFileForWriting", "MoveFileReplacing",
-                                            "Shell_NotifyIconA"};
+  const std::vector<std::string> watched = {"OpenFileForReading", "RegSetValueExA", "CreateNewFile",
+                                            "MoveFileReplacing", "Shell_NotifyIconA"};
   const std::string exe = world().modulePath;
   const std::string dat = SettingsPath;
   const std::string run = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
@@ -469,7 +468,7 @@ TEST_F(MainWindowTest, CreationAndDestructionTouchWindowsInOrder) {
   const auto calls = fake::CallsNamed(watched);
   // The settings first: at the session's end the process may be ended at any later step.
   ASSERT_EQ(calls.size(), 4u);
-  EXPECT_EQ(calls[0], "OpenFileForWriting(" + dat + SettingsTempSuffix + ")");
+  EXPECT_EQ(calls[0], "CreateNewFile(" + dat + SettingsTempSuffix + ", inherited)");
   EXPECT_EQ(calls[1], "MoveFileReplacing(" + dat + SettingsTempSuffix + ", " + dat + ")");
   EXPECT_EQ(calls[2].substr(0, 20), "Shell_NotifyIconA(2,");
   EXPECT_EQ(calls[3], "RegSetValueExA(" + run + ", DorvaneShutdown, 1, " + exe + ")");

@@ -3,6 +3,7 @@
 #include "app/main_window.h"
 #include "common/texts.h"
 #include "settings/settings_file.h"
+#include "ui/application.h"
 #include "ui_world.h"
 
 #include <memory>
@@ -158,15 +159,15 @@ TEST_F(OptionsDialogTest, CancelChangesNeitherTheRecordNorTheRunValueNorTheFile)
   EXPECT_EQ(AppSettings.RunAtStartup, before.RunAtStartup);
   EXPECT_EQ(AppSettings.WarnSeconds, before.WarnSeconds);
   EXPECT_EQ(fake::GetRegValue(UserRun, RunValueName), runValue);
-  EXPECT_TRUE(fake::CallsNamed({"OpenFileForWriting", "RegDeleteValueA"}).empty());
+  EXPECT_TRUE(fake::CallsNamed({"CreateNewFile", "RegDeleteValueA"}).empty());
 }
 
 TEST_F(OptionsDialogTest, OkAppliesTheRunValueBeforeTheFileIsWritten) {
   Edit([](TFOption& dialog) { Check(dialog.CBStartup, false); });
-  const auto calls = fake::CallsNamed({"RegDeleteValueA", "OpenFileForWriting"});
+  const auto calls = fake::CallsNamed({"RegDeleteValueA", "CreateNewFile"});
   ASSERT_EQ(calls.size(), 2u);
   EXPECT_EQ(calls[0], std::string("RegDeleteValueA(") + UserRun + ", DorvaneShutdown)");
-  EXPECT_EQ(calls[1].substr(0, 19), "OpenFileForWriting(");
+  EXPECT_EQ(calls[1].substr(0, 14), "CreateNewFile(");
   EXPECT_FALSE(fake::GetRegValue(UserRun, RunValueName));
   Settings saved;
   SetDefaultSettings(saved);
@@ -186,6 +187,54 @@ TEST_F(OptionsDialogTest, TheThreeEntriesOpenTheSameDialog) {
   ui::headless::ClickMenuItem(window->PopupMenu1, "Preferences2");
   ui::headless::Click(window->SBPreferences);
   EXPECT_EQ(opened, 3);
+}
+
+using SaveReportTest = WindowsTest;
+
+TEST_F(SaveReportTest, AFailedSaveIsToldOnceWithTheSystemsText) {
+  Settings stored;
+  SetDefaultSettings(stored);
+  StoreSettings(stored);
+  // A settings file made read-only: the replacement can't take its place.
+  world().fileAttributes[SettingsPath] = win::FileAttributeReadOnly;
+  auto window = StartMainWindow();
+  ui::headless::OnNextModal([](ui::Form& form) {
+    Type(static_cast<TFOption&>(form).EdNSECVAR, "44");
+    return ui::ModalResult::Ok;
+  });
+  ui::headless::ClickMenuItem(window->MainMenu1, "Preferences1");
+  ASSERT_EQ(world().messageBoxes.size(), 1u);
+  EXPECT_EQ(world().messageBoxes[0].text, std::string("Your settings could not be saved to\n") +
+                                              SettingsPath + "\n\nAccess is denied.\r\n");
+  EXPECT_EQ(world().messageBoxes[0].style, win::MbIconError);
+  EXPECT_EQ(AppSettings.WarnSeconds, 44) << "the run goes on with the new settings";
+
+  // Exit saves again and fails again, without a second box.
+  ui::headless::ClickMenuItem(window->MainMenu1, "Exit1");
+  window.reset();
+  EXPECT_EQ(fake::CallsNamed({"MoveFileReplacing"}).size(), 2u);
+  EXPECT_EQ(world().messageBoxes.size(), 1u);
+}
+
+TEST_F(SaveReportTest, AtExitAFailedSaveIsToldAndAtSessionEndNot) {
+  for (const bool sessionEnds : {false, true}) {
+    fake::ResetWorld();
+    ui::headless::Reset();
+    world().systemMessages[{win::LangEnglishUs, win::ErrorDiskFull}] = "The disk is full.\r\n";
+    auto window = StartMainWindow();
+    world().diskSpace = 0;
+    if (sessionEnds) {
+      ui::EndSession(true);
+    } else {
+      ui::headless::ClickMenuItem(window->MainMenu1, "Exit1");
+    }
+    window.reset();
+    EXPECT_EQ(fake::CallsNamed({"CreateNewFile"}).size(), 1u) << sessionEnds;
+    ASSERT_EQ(world().messageBoxes.size(), sessionEnds ? 0u : 1u) << sessionEnds;
+    if (!sessionEnds) {
+      EXPECT_NE(world().messageBoxes[0].text.find("The disk is full."), std::string::npos);
+    }
+  }
 }
 
 } // namespace

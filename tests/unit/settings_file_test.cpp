@@ -3,6 +3,7 @@
 #include "common/same_settings.h"
 #include "common/texts.h"
 #include "fake_world.h"
+#include "platform/kernel.h"
 #include "settings/buffered_file.h"
 
 #include <cstring>
@@ -22,6 +23,15 @@ Bytes Concat(std::initializer_list<Bytes> parts) {
     all.insert(all.end(), part.begin(), part.end());
   }
   return all;
+}
+
+// The reserved bytes after the header: those an earlier version writes, and this version's, which
+// say that the texts are UTF-8.
+Bytes EarlierReserved() {
+  return Bytes(24, 0);
+}
+Bytes Utf8Reserved() {
+  return Concat({{'U', 'T', 'F', '-', '8'}, Bytes(19, 0)});
 }
 
 Settings Defaults() {
@@ -69,11 +79,11 @@ protected:
   }
 };
 
-TEST_F(SettingsFileTest, DefaultsAreSavedAsTheHeaderAndSeventyThreeKnownBytes) {
+TEST_F(SettingsFileTest, DefaultsAreSavedAsTheHeaderTheUtf8MarkAndSeventyThreeKnownBytes) {
   ASSERT_TRUE(SaveSettings(Defaults(), SettingsHeader, SettingsPath));
   const Bytes expected = Concat({
       HeaderBytes(),
-      Bytes(24, 0),
+      Utf8Reserved(),
       {0x00, 0x01, 0x00, 0x00}, // ForceApps, RunAtStartup, StartInTray, TimerActive
       {0x00, 0x00, 0x00, 0x00}, // TimerHour, TimerMinute
       {0x01, 0x0A, 0x00},       // ShowWarning, WarnSeconds
@@ -98,9 +108,12 @@ TEST_F(SettingsFileTest, NumbersAndCountedStringsAreLittleEndian) {
   EXPECT_EQ(Bytes(f.begin() + h + 33, f.begin() + h + 35), (Bytes{0x2C, 0x01})); // 300
   EXPECT_EQ(Bytes(f.begin() + h + 36, f.begin() + h + 38), (Bytes{0xFB, 0xFF})); // -5
   EXPECT_EQ(Bytes(f.begin() + h + 40, f.begin() + h + 45), (Bytes{0x03, 0x00, 'P', 'C', '7'}));
-  EXPECT_EQ(f.size(), h + 73 + 3 + 5 + 7);
+  // The password's field stays, empty: the password is in the credential store.
+  EXPECT_EQ(f.size(), h + 73 + 3 + 5);
+  const std::size_t password = h + 46 + 3 + 5;
+  EXPECT_EQ(Bytes(f.begin() + password, f.begin() + password + 2), (Bytes{0x00, 0x00}));
   // ConfirmExit follows the password, then LastCheckDay.
-  const std::size_t confirm = h + 48 + 3 + 5 + 7;
+  const std::size_t confirm = h + 48 + 3 + 5;
   EXPECT_EQ(Bytes(f.begin() + confirm, f.begin() + confirm + 5),
             (Bytes{0x01, 0x04, 0x03, 0x02, 0x01}));
 }
@@ -129,6 +142,7 @@ TEST_F(SettingsFileTest, AMissingOrForeignFileLeavesEveryField) {
   EXPECT_FALSE(loaded);
 
   ASSERT_TRUE(SaveSettings(Filled(), SettingsHeader, SettingsPath));
+  world().credentials.clear();
   const Bytes good = File();
   for (std::size_t i = 0; i < std::strlen(SettingsHeader); ++i) {
     File() = good;
@@ -164,9 +178,9 @@ TEST_F(SettingsFileTest, AFileCutAnywhereKeepsTheDefaultsAfterTheCut) {
        }},
       {h + 47, h + 54,
        [](const Settings& a, const Settings& b) { return !std::strcmp(a.UserName, b.UserName); }},
-      {h + 63, h + 64,
+      {h + 56, h + 57,
        [](const Settings& a, const Settings& b) { return a.ConfirmExit == b.ConfirmExit; }},
-      {h + 64, h + 68,
+      {h + 57, h + 61,
        [](const Settings& a, const Settings& b) { return a.LastCheckDay == b.LastCheckDay; }},
   };
   for (std::size_t cut = 0; cut <= whole.size(); ++cut) {
@@ -225,20 +239,26 @@ TEST_F(SettingsFileTest, AFailedSaveKeepsThePreviousFileWhole) {
   struct Case {
     const char* what;
     void (*breakIt)(fake::World&);
+    win::ErrorCode reason; // the last error, whose text the user is shown
   };
   const Case cases[] = {
-      {"disk full", [](fake::World& w) { w.diskSpace = 10; }},
-      {"no space at all", [](fake::World& w) { w.diskSpace = 0; }},
-      {"folder not writable", [](fake::World& w) { w.filesReadOnly = true; }},
-      {"replace refused", [](fake::World& w) { w.moveFails = true; }},
-      {"attributes not taken over", [](fake::World& w) { w.results["SetFileAttributesA"] = {0}; }},
-      {"permissions not taken over", [](fake::World& w) { w.results["SetFileSecurityA"] = {0}; }},
+      {"disk full", [](fake::World& w) { w.diskSpace = 10; }, win::ErrorDiskFull},
+      {"no space at all", [](fake::World& w) { w.diskSpace = 0; }, win::ErrorDiskFull},
+      {"folder not writable", [](fake::World& w) { w.filesReadOnly = true; },
+       win::ErrorAccessDenied},
+      {"replace refused", [](fake::World& w) { w.moveFails = true; }, win::ErrorAccessDenied},
+      {"attributes not taken over", [](fake::World& w) { w.results["SetFileAttributesA"] = {0}; },
+       win::ErrorAccessDenied},
+      {"owner and access list not readable",
+       [](fake::World& w) { w.results["GetFileSecurityA"] = {0}; }, win::ErrorAccessDenied},
       {"read-only file",
-       [](fake::World& w) { w.fileAttributes[SettingsPath] = win::FileAttributeReadOnly; }},
+       [](fake::World& w) { w.fileAttributes[SettingsPath] = win::FileAttributeReadOnly; },
+       win::ErrorAccessDenied},
   };
   for (const Case& c : cases) {
     c.breakIt(world());
     EXPECT_FALSE(SaveSettings(Defaults(), SettingsHeader, SettingsPath)) << c.what;
+    EXPECT_EQ(platform::GetLastError(), c.reason) << c.what;
     EXPECT_EQ(File(), previous) << c.what;
     EXPECT_EQ(world().files.count(TempPath), 0u) << c.what << ": temporary file left behind";
     world().diskSpace.reset();
@@ -249,7 +269,7 @@ TEST_F(SettingsFileTest, AFailedSaveKeepsThePreviousFileWhole) {
   }
 }
 
-TEST_F(SettingsFileTest, ASaveKeepsTheFilesAttributesAndPermissions) {
+TEST_F(SettingsFileTest, ASaveKeepsTheFilesAttributesAndItsOwnerAndAccessListFromTheFirstByte) {
   const Bytes ownerOnly = {'o', 'w', 'n', 'e', 'r'};
   struct Case {
     const char* what;
@@ -272,19 +292,25 @@ TEST_F(SettingsFileTest, ASaveKeepsTheFilesAttributesAndPermissions) {
       world().files[TempPath] = {0};
       world().fileAttributes[TempPath] = c.attributes;
     }
+    world().calls.clear();
     EXPECT_TRUE(SaveSettings(Filled(), SettingsHeader, SettingsPath)) << c.what;
     EXPECT_TRUE(SameSettings(Load(), Filled())) << c.what;
     EXPECT_EQ(world().fileAttributes[SettingsPath], c.attributes) << c.what;
     EXPECT_EQ(world().fileSecurity[SettingsPath], ownerOnly) << c.what;
+    // Never a moment with the folder's permissions: the file is made with the old ones.
+    EXPECT_EQ(fake::CallsNamed({"GetFileSecurityA", "CreateNewFile"}),
+              (std::vector<std::string>{"GetFileSecurityA(" + std::string(SettingsPath) + ", 5)",
+                                        "CreateNewFile(" + TempPath + ", owner)"}))
+        << c.what;
     EXPECT_EQ(world().files.count(TempPath), 0u) << c.what;
   }
 }
 
 TEST_F(SettingsFileTest, SavingWritesANewFileAndReplacesTheOldOneInOneStep) {
   ASSERT_TRUE(SaveSettings(Defaults(), SettingsHeader, SettingsPath));
-  EXPECT_EQ(fake::CallsNamed({"OpenFileForWriting", "WriteFile", "MoveFileReplacing"}),
+  EXPECT_EQ(fake::CallsNamed({"CreateNewFile", "WriteFile", "MoveFileReplacing"}),
             (std::vector<std::string>{
-                "OpenFileForWriting(" + TempPath + ")",
+                "CreateNewFile(" + TempPath + ", inherited)",
                 "WriteFile(" + std::to_string(std::strlen(SettingsHeader) + 73) + ")",
                 "MoveFileReplacing(" + TempPath + ", " + SettingsPath + ")"}));
 }
@@ -363,6 +389,130 @@ TEST_F(SettingsFileTest, TheSettingsPathIsNextToTheProgram) {
     world().modulePath = c.module;
     EXPECT_EQ(PathNextToProgram(SettingsFileName), c.expected);
   }
+}
+
+// A file with the given reserved bytes and UserName, every other field at its default.
+Bytes FileWithUserName(const Bytes& reserved, const std::string& userName) {
+  Bytes file = Concat({HeaderBytes(), reserved});
+  const Bytes beforeName = {0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0x0A,
+                            0x00, 0x01, 0x14, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00};
+  file.insert(file.end(), beforeName.begin(), beforeName.end());
+  file.push_back(static_cast<std::uint8_t>(userName.size()));
+  file.push_back(static_cast<std::uint8_t>(userName.size() >> 8));
+  file.insert(file.end(), userName.begin(), userName.end());
+  return file;
+}
+
+constexpr char MachineCodePageKey[] = "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Nls\\CodePage";
+// "Иван" in the Cyrillic code page and in UTF-8; "Jürgen" in the Western code page and in UTF-8.
+const std::string IvanCyrillic = "\xC8\xE2\xE0\xED";
+const std::string IvanUtf8 = "\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD";
+const std::string JuergenWestern = "J\xFCrgen";
+const std::string JuergenUtf8 = "J\xC3\xBCrgen";
+
+TEST_F(SettingsFileTest, TextsReadRightFromFilesOfEitherVersionUnderEitherCodePage) {
+  struct Case {
+    const char* what;
+    std::uint32_t programCodePage; // GetACP: UTF-8 where the manifest is honoured
+    const char* machineCodePage;   // the registry's ACP, in which an earlier version wrote
+    bool utf8Mark;
+    std::string stored;
+    std::string loaded;
+  };
+  const Case cases[] = {
+      {"earlier file, Cyrillic machine, UTF-8 program", win::CpUtf8, "1251", false, IvanCyrillic,
+       IvanUtf8},
+      {"earlier file, Western machine, UTF-8 program", win::CpUtf8, "1252", false, JuergenWestern,
+       JuergenUtf8},
+      {"earlier file, older Windows", 1252, "1252", false, JuergenWestern, JuergenWestern},
+      {"this version's file, UTF-8 program", win::CpUtf8, "1251", true, IvanUtf8, IvanUtf8},
+      {"this version's file, older Cyrillic Windows", 1251, "1251", true, IvanUtf8, IvanCyrillic},
+      {"this version's file, older Western Windows", 1252, "1252", true, IvanUtf8, "????"},
+  };
+  for (const Case& c : cases) {
+    fake::ResetWorld();
+    world().ansiCodePage = c.programCodePage;
+    fake::PutRegValue(MachineCodePageKey, "ACP", fake::RegValue::Text(c.machineCodePage));
+    File() = FileWithUserName(c.utf8Mark ? Utf8Reserved() : EarlierReserved(), c.stored);
+    EXPECT_EQ(Load().UserName, c.loaded) << c.what;
+  }
+}
+
+TEST_F(SettingsFileTest, TextsAreSavedInUtf8WhateverTheProgramsCodePage) {
+  struct Case {
+    std::uint32_t programCodePage;
+    std::string userName;
+  };
+  const Case cases[] = {{win::CpUtf8, IvanUtf8}, {1251, IvanCyrillic}, {1252, JuergenWestern}};
+  for (const Case& c : cases) {
+    fake::ResetWorld();
+    world().ansiCodePage = c.programCodePage;
+    Settings settings = Defaults();
+    std::strcpy(settings.UserName, c.userName.c_str());
+    ASSERT_TRUE(SaveSettings(settings, SettingsHeader, SettingsPath));
+    const Bytes expected =
+        FileWithUserName(Utf8Reserved(), c.userName == JuergenWestern ? JuergenUtf8 : IvanUtf8);
+    EXPECT_EQ(Bytes(File().begin(), File().begin() + static_cast<std::ptrdiff_t>(expected.size())),
+              expected)
+        << c.programCodePage;
+    EXPECT_STREQ(Load().UserName, c.userName.c_str()) << c.programCodePage;
+  }
+}
+
+TEST_F(SettingsFileTest, ATextThatGrowsInUtf8IsCutBetweenCharacters) {
+  world().ansiCodePage = win::CpUtf8;
+  fake::PutRegValue(MachineCodePageKey, "ACP", fake::RegValue::Text("1251"));
+  // 200 letters of an earlier version's file take two bytes each in UTF-8: as many whole
+  // letters as the record holds arrive, and the text saves and loads again as it is.
+  File() = FileWithUserName(EarlierReserved(), std::string(200, '\xE0'));
+  const Settings loaded = Load();
+  std::string expected;
+  for (int i = 0; i < 130; ++i) {
+    expected += "\xD0\xB0";
+  }
+  EXPECT_EQ(loaded.UserName, expected);
+  ASSERT_TRUE(SaveSettings(loaded, SettingsHeader, SettingsPath));
+  EXPECT_EQ(Load().UserName, expected);
+}
+
+TEST_F(SettingsFileTest, ThePasswordLivesInTheCredentialStoreAndNeverInTheFile) {
+  Settings settings = Filled();
+  std::strcpy(settings.Password, "pa55-word");
+  ASSERT_TRUE(SaveSettings(settings, SettingsHeader, SettingsPath));
+  const std::string bytes(File().begin(), File().end());
+  EXPECT_EQ(bytes.find("pa55"), std::string::npos);
+  ASSERT_EQ(world().credentials.count(RemoteCredentialTarget), 1u);
+  EXPECT_EQ(world().credentials[RemoteCredentialTarget],
+            (std::pair<std::string, std::string>{"pa55-word", "admin"}));
+  EXPECT_STREQ(Load().Password, "pa55-word");
+
+  // An emptied password leaves nothing behind in the store.
+  settings.Password[0] = '\0';
+  ASSERT_TRUE(SaveSettings(settings, SettingsHeader, SettingsPath));
+  EXPECT_EQ(world().credentials.count(RemoteCredentialTarget), 0u);
+  EXPECT_STREQ(Load().Password, "");
+}
+
+TEST_F(SettingsFileTest, AnEarlierVersionsPasswordIsReadAndMovesToTheStoreAtTheNextSave) {
+  world().credentials[RemoteCredentialTarget] = {"older", ""};
+  Bytes file = FileWithUserName(EarlierReserved(), "admin");
+  file.insert(file.end(), {0x06, 0x00, 's', 'e', 'c', 'r', 'e', 't'});
+  File() = file;
+  const Settings loaded = Load();
+  EXPECT_STREQ(loaded.Password, "secret") << "the file's password comes first";
+  ASSERT_TRUE(SaveSettings(loaded, SettingsHeader, SettingsPath));
+  EXPECT_EQ(std::string(File().begin(), File().end()).find("secret"), std::string::npos);
+  EXPECT_EQ(world().credentials[RemoteCredentialTarget].first, "secret");
+  EXPECT_STREQ(Load().Password, "secret");
+}
+
+TEST_F(SettingsFileTest, AStoreThatRefusesThePasswordFailsTheSaveWithItsReason) {
+  constexpr win::ErrorCode NoLogonSession = 1312;
+  world().credentialRefusal = NoLogonSession;
+  EXPECT_FALSE(SaveSettings(Filled(), SettingsHeader, SettingsPath));
+  EXPECT_EQ(platform::GetLastError(), NoLogonSession);
+  world().credentialRefusal.reset();
+  EXPECT_EQ(Load().WarnSeconds, 300) << "the other settings are saved";
 }
 
 } // namespace

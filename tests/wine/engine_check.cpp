@@ -36,8 +36,28 @@ constexpr char TestKeyPath[] = "HKCU\\Software\\DorvaneEngineCheck";
 constexpr std::uint32_t PathCapacity = 262;
 // Header, 24 reserved bytes, the numbers, three text lengths and 20 reserved bytes.
 constexpr std::size_t SettingsFixedBytes = 73;
-// Full access for everyone and nothing inherited: unlike any list a new file gets.
-constexpr char OwnAccessList[] = "D:P(A;;FA;;;WD)";
+// Full access for the system and this user, none for anyone else, and nothing inherited: unlike
+// the list a new file gets, which lets everyone read it. (Wine keeps an access list as the Unix
+// permissions of the file, and a file it creates loses what the process's umask takes away, such
+// as everyone's right to write; a list that grants others nothing comes through whole.)
+std::string OwnAccessList() {
+  std::string list = "D:P(A;;FA;;;SY)";
+  HANDLE token = nullptr;
+  if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) {
+    return list;
+  }
+  std::vector<std::uint8_t> user(256);
+  DWORD size = 0;
+  char* sid = nullptr;
+  if (::GetTokenInformation(token, TokenUser, user.data(), static_cast<DWORD>(user.size()),
+                            &size) &&
+      ::ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid, &sid)) {
+    list += std::string("(A;;FA;;;") + sid + ")";
+    ::LocalFree(sid);
+  }
+  ::CloseHandle(token);
+  return list;
+}
 // A DLL that the build puts beside this program (the end-to-end tests plant it next to theirs),
 // and the mark it leaves beside itself when it is loaded.
 constexpr char BesideDll[] = "e2e_planted_dll.dll";
@@ -318,9 +338,10 @@ std::vector<std::uint8_t> FileContent(const std::string& path, bool& exists) {
   return content;
 }
 
+// The password is kept in the user's credential store, not in the file.
 std::size_t ExpectedFileSize(const Settings& s) {
   return std::strlen(SettingsHeader) + SettingsFixedBytes + std::strlen(s.RemoteComputer) +
-         std::strlen(s.UserName) + std::strlen(s.Password);
+         std::strlen(s.UserName);
 }
 
 void CheckSaveAndLoad(const char* label, const Settings& saved, const std::string& path) {
@@ -348,11 +369,11 @@ void CheckSaveAndLoad(const char* label, const Settings& saved, const std::strin
 
 // A user who hid the file and gave it an access list of their own finds both after a save.
 void CheckSaveKeepsProtection(const Settings& saved, const std::string& path) {
-  PSECURITY_DESCRIPTOR everyone = nullptr;
+  PSECURITY_DESCRIPTOR own = nullptr;
   const bool restricted = ::ConvertStringSecurityDescriptorToSecurityDescriptorA(
-                              OwnAccessList, SDDL_REVISION_1, &everyone, nullptr) &&
-                          ::SetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, everyone);
-  ::LocalFree(everyone);
+                              OwnAccessList().c_str(), SDDL_REVISION_1, &own, nullptr) &&
+                          ::SetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, own);
+  ::LocalFree(own);
   std::vector<std::uint8_t> before;
   const bool readBefore =
       platform::GetFileSecurityA(path.c_str(), win::DaclSecurityInformation, before);

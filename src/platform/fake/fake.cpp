@@ -224,3 +224,119 @@ bool RegKeyPresent(const std::string& path) {
 }
 
 } // namespace fake
+
+namespace fake {
+
+namespace {
+
+constexpr std::uint32_t WesternCodePage = 1252;
+constexpr std::uint32_t CyrillicCodePage = 1251;
+constexpr char32_t ReplacementCharacter = 0xFFFD;
+constexpr char MissingCharacter = '?';
+
+// Code page 1251 from 0xC0 on: the 32 capital and the 32 small letters in Unicode's order; and
+// the two letters Ё and ё elsewhere.
+constexpr std::uint8_t CyrillicFirstLetter = 0xC0;
+constexpr char32_t UnicodeCyrillicCapitalA = 0x410;
+constexpr std::uint8_t CyrillicCapitalIo = 0xA8;
+constexpr std::uint8_t CyrillicSmallIo = 0xB8;
+constexpr char32_t UnicodeCapitalIo = 0x401;
+constexpr char32_t UnicodeSmallIo = 0x451;
+
+char32_t CyrillicCharacter(std::uint8_t byte) {
+  if (byte >= CyrillicFirstLetter) {
+    return UnicodeCyrillicCapitalA + (byte - CyrillicFirstLetter);
+  }
+  if (byte == CyrillicCapitalIo) {
+    return UnicodeCapitalIo;
+  }
+  if (byte == CyrillicSmallIo) {
+    return UnicodeSmallIo;
+  }
+  return byte < 0x80 ? byte : ReplacementCharacter;
+}
+
+bool DecodeUtf8(std::string_view text, std::u32string& characters) {
+  for (std::size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<std::uint8_t>(text[i]);
+    const int length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : 4;
+    char32_t c = length == 1 ? lead : lead & (0x7F >> length);
+    bool valid = lead < 0x80 || (lead >= 0xC2 && lead <= 0xF4);
+    for (int k = 1; k < length && valid; ++k) {
+      valid = i + k < text.size() && (static_cast<std::uint8_t>(text[i + k]) & 0xC0) == 0x80;
+      c = (c << 6) | (static_cast<std::uint8_t>(text[i + k]) & 0x3F);
+    }
+    characters.push_back(valid ? c : ReplacementCharacter);
+    i += valid ? static_cast<std::size_t>(length) : 1;
+  }
+  return true;
+}
+
+void EncodeUtf8(char32_t c, std::string& text) {
+  if (c < 0x80) {
+    text += static_cast<char>(c);
+  } else if (c < 0x800) {
+    text += static_cast<char>(0xC0 | (c >> 6));
+    text += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    text += static_cast<char>(0xE0 | (c >> 12));
+    text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    text += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    text += static_cast<char>(0xF0 | (c >> 18));
+    text += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    text += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+} // namespace
+
+bool DecodeCodePage(std::string_view text, std::uint32_t codePage, std::u32string& characters) {
+  characters.clear();
+  switch (codePage) {
+  case win::CpUtf8:
+    return DecodeUtf8(text, characters);
+  case WesternCodePage:
+    for (const char byte : text) {
+      characters.push_back(static_cast<std::uint8_t>(byte));
+    }
+    return true;
+  case CyrillicCodePage:
+    for (const char byte : text) {
+      characters.push_back(CyrillicCharacter(static_cast<std::uint8_t>(byte)));
+    }
+    return true;
+  default:
+    return false;
+  }
+}
+
+bool EncodeCodePage(const std::u32string& characters, std::uint32_t codePage, std::string& text) {
+  text.clear();
+  for (const char32_t c : characters) {
+    switch (codePage) {
+    case win::CpUtf8:
+      EncodeUtf8(c, text);
+      break;
+    case WesternCodePage:
+      text += c <= 0xFF ? static_cast<char>(c) : MissingCharacter;
+      break;
+    case CyrillicCodePage: {
+      char byte = c < 0x80 ? static_cast<char>(c) : MissingCharacter;
+      for (int b = 0x80; b <= 0xFF; ++b) {
+        if (CyrillicCharacter(static_cast<std::uint8_t>(b)) == c) {
+          byte = static_cast<char>(b);
+        }
+      }
+      text += byte;
+      break;
+    }
+    default:
+      return false;
+    }
+  }
+  return true;
+}
+
+} // namespace fake

@@ -147,6 +147,26 @@ struct World {
   std::uint32_t consoleCancelMessage = 0;
   int consoleCancelHandled = 0;
 
+  // The program's ANSI code page, as GetACP reports it. The fake knows the Western code page
+  // (1252, as Latin-1), the Cyrillic one (1251, its letters) and UTF-8 (65001).
+  std::uint32_t ansiCodePage = 1252;
+
+  // Processes the program starts through the shell: ShellExecuteExA succeeds unless scripted
+  // (results "ShellExecuteExA" 0, with the error of "ShellExecuteExA.error", ERROR_CANCELLED
+  // when none); ProcessEnded plays "ProcessEnded" (0: still running) and ends at once when
+  // unscripted. When the process ends, startedProcess does what it would and gives its exit code.
+  std::function<std::uint32_t()> startedProcess;
+  bool elevated = false; // the process's token, as ProcessElevated tells
+
+  // The LSA's private data by name, and the error that refuses every access to it when set.
+  std::map<std::string, std::string> privateData;
+  std::optional<win::ErrorCode> privateDataRefusal;
+
+  // The user's credential store: generic credentials by target, their secret and user name, and
+  // the error that refuses every access to it when set.
+  std::map<std::string, std::pair<std::string, std::string>, NoCase> credentials;
+  std::optional<win::ErrorCode> credentialRefusal;
+
   // Files by full path.
   std::map<std::string, std::vector<std::uint8_t>> files;
   // Attributes and security descriptors of files by full path. A file without an entry has

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -44,6 +45,11 @@ template <typename... Args> void Record(const char* name, const Args&... args) {
 int AnswerMessageBox(MessageBoxRecord box);
 
 platform::LocalTime ClockAsLocalTime();
+
+// Text of the code pages the fake knows (see World::ansiCodePage) as characters and back; a
+// character the code page lacks becomes '?'. False for a code page the fake doesn't know.
+bool DecodeCodePage(std::string_view text, std::uint32_t codePage, std::u32string& characters);
+bool EncodeCodePage(const std::u32string& characters, std::uint32_t codePage, std::string& text);
 std::pair<win::RegKey, std::vector<std::string>> SplitTestPath(const std::string& path);
 RegNode* FindNode(win::RegKey root, const std::vector<std::string>& parts, bool create);
 

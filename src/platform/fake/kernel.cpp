@@ -145,6 +145,20 @@ bool FormatMessageA(win::ErrorCode code, std::uint32_t languageId, std::string& 
   return true;
 }
 
+std::uint32_t GetACP() {
+  return TheWorld().ansiCodePage;
+}
+
+bool ConvertCodePage(std::string_view text, std::uint32_t from, std::uint32_t to,
+                     std::string& converted) {
+  Record("ConvertCodePage", std::string(text), from, to);
+  std::u32string characters;
+  if (!fake::DecodeCodePage(text, from, characters)) {
+    return false;
+  }
+  return fake::EncodeCodePage(characters, to, converted);
+}
+
 bool WideCharToAnsi(std::u16string_view text, std::string& ansi, bool& usedDefault) {
   // The fake's ANSI code page holds ASCII and the Latin-1 letters, as Western Windows does.
   constexpr char16_t LastAnsiCharacter = 0xFF;
@@ -202,6 +216,15 @@ std::uint32_t WinExec(const char* commandLine, std::uint32_t showCommand) {
   return static_cast<std::uint32_t>(NextResult("WinExec", 33));
 }
 
+bool ProcessEnded(win::Handle process, std::uint32_t& exitCode) {
+  Record("ProcessEnded", process);
+  if (NextResult("ProcessEnded", 1) == 0) {
+    return false;
+  }
+  exitCode = TheWorld().startedProcess ? TheWorld().startedProcess() : 0;
+  return true;
+}
+
 win::Handle OpenFileForReading(const char* path) {
   Record("OpenFileForReading", path);
   fake::World& w = TheWorld();
@@ -231,6 +254,30 @@ win::Handle OpenFileForWriting(const char* path) {
     w.fileSecurity.erase(path);
   }
   w.files[path].clear();
+  const win::Handle handle = w.nextFileHandle++;
+  w.openFiles[handle] = fake::OpenFile{path, true, 0};
+  return handle;
+}
+
+win::Handle CreateNewFile(const char* path, const std::vector<std::uint8_t>& descriptor) {
+  Record("CreateNewFile", path,
+         descriptor.empty() ? std::string("inherited")
+                            : std::string(descriptor.begin(), descriptor.end()));
+  fake::World& w = TheWorld();
+  if (w.files.count(path) != 0) {
+    w.lastError = win::ErrorFileExists;
+    return win::NoHandle;
+  }
+  if (w.filesReadOnly) {
+    w.lastError = win::ErrorAccessDenied;
+    return win::NoHandle;
+  }
+  w.files[path].clear();
+  w.fileAttributes.erase(path);
+  w.fileSecurity.erase(path);
+  if (!descriptor.empty()) {
+    w.fileSecurity[path] = descriptor;
+  }
   const win::Handle handle = w.nextFileHandle++;
   w.openFiles[handle] = fake::OpenFile{path, true, 0};
   return handle;
@@ -280,6 +327,9 @@ std::int32_t WriteFile(win::Handle file, const void* buffer, std::uint32_t count
   if (w.diskSpace) {
     take = std::min(take, *w.diskSpace);
     *w.diskSpace -= take;
+    if (take < count) {
+      w.lastError = win::ErrorDiskFull;
+    }
   }
   const auto* bytes = static_cast<const std::uint8_t*>(buffer);
   auto& content = w.files[open->second.path];
@@ -297,6 +347,7 @@ bool MoveFileReplacing(const char* from, const char* to) {
   fake::World& w = TheWorld();
   const auto source = w.files.find(from);
   if (w.moveFails || source == w.files.end() || HasAnyAttribute(to, win::FileAttributeReadOnly)) {
+    w.lastError = source == w.files.end() ? win::ErrorFileNotFound : win::ErrorAccessDenied;
     return false;
   }
   w.files[to] = source->second;
@@ -325,7 +376,11 @@ bool DeleteFileA(const char* path) {
 
 std::uint32_t GetFileAttributesA(const char* path) {
   Record("GetFileAttributesA", path);
-  return AttributesOf(path);
+  const std::uint32_t attributes = AttributesOf(path);
+  if (attributes == win::InvalidFileAttributes) {
+    TheWorld().lastError = win::ErrorFileNotFound;
+  }
+  return attributes;
 }
 
 bool SetFileAttributesA(const char* path, std::uint32_t attributes) {
@@ -341,21 +396,16 @@ bool GetFileSecurityA(const char* path, std::uint32_t information,
                       std::vector<std::uint8_t>& descriptor) {
   Record("GetFileSecurityA", path, information);
   fake::World& w = TheWorld();
-  if (w.files.count(path) == 0 || NextResult("GetFileSecurityA", 1) == 0) {
+  if (w.files.count(path) == 0) {
+    w.lastError = win::ErrorFileNotFound;
+    return false;
+  }
+  if (NextResult("GetFileSecurityA", 1) == 0) {
+    w.lastError = win::ErrorAccessDenied;
     return false;
   }
   const auto own = w.fileSecurity.find(path);
   descriptor = own != w.fileSecurity.end() ? own->second : fake::FolderDefaultSecurity;
-  return true;
-}
-
-bool SetFileSecurityA(const char* path, std::uint32_t information,
-                      const std::vector<std::uint8_t>& descriptor) {
-  Record("SetFileSecurityA", path, information);
-  if (TheWorld().files.count(path) == 0 || NextResult("SetFileSecurityA", 1) == 0) {
-    return false;
-  }
-  TheWorld().fileSecurity[path] = descriptor;
   return true;
 }
 

@@ -78,6 +78,38 @@ bool CloseHandle(win::Handle handle) {
   return handle != win::NoHandle;
 }
 
+bool ProcessElevated() {
+  Record("ProcessElevated");
+  return TheWorld().elevated;
+}
+
+win::ErrorCode StorePrivateData(const char* name, const char* secret) {
+  Record("StorePrivateData", name, secret == nullptr ? "deleted" : "secret");
+  fake::World& w = TheWorld();
+  if (w.privateDataRefusal) {
+    return *w.privateDataRefusal;
+  }
+  if (secret == nullptr) {
+    return w.privateData.erase(name) == 1 ? win::ErrorSuccess : win::ErrorFileNotFound;
+  }
+  w.privateData[name] = secret;
+  return win::ErrorSuccess;
+}
+
+win::ErrorCode RetrievePrivateData(const char* name, std::string& secret) {
+  Record("RetrievePrivateData", name);
+  const fake::World& w = TheWorld();
+  if (w.privateDataRefusal) {
+    return *w.privateDataRefusal;
+  }
+  const auto found = w.privateData.find(name);
+  if (found == w.privateData.end()) {
+    return win::ErrorFileNotFound;
+  }
+  secret = found->second;
+  return win::ErrorSuccess;
+}
+
 int InitiateSystemShutdownA(const char* machine, const char* message, std::uint32_t timeout,
                             bool forceAppsClosed, bool rebootAfterShutdown) {
   Record("InitiateSystemShutdownA", machine, message, timeout, forceAppsClosed,

@@ -23,6 +23,18 @@ std::uintptr_t ShellExecuteA(win::Handle window, const char* operation, const ch
   return static_cast<std::uintptr_t>(NextResult("ShellExecuteA", 42));
 }
 
+win::Handle ShellExecuteExA(const char* verb, const char* file, const char* parameters,
+                            std::uint32_t showCommand) {
+  Record("ShellExecuteExA", verb, file, parameters, showCommand);
+  constexpr win::Handle StartedProcess = 0x5000;
+  if (NextResult("ShellExecuteExA", 1) == 0) {
+    fake::TheWorld().lastError =
+        static_cast<win::ErrorCode>(NextResult("ShellExecuteExA.error", win::ErrorCancelled));
+    return win::NoHandle;
+  }
+  return StartedProcess;
+}
+
 std::uintptr_t HtmlHelpA(win::Handle window, const char* file, std::uint32_t command,
                          std::uintptr_t data) {
   Record("HtmlHelpA", window, file, command, data);

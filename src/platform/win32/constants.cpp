@@ -33,6 +33,8 @@ static_assert(win::ErrorPathNotFound == ERROR_PATH_NOT_FOUND);
 static_assert(win::ErrorAccessDenied == ERROR_ACCESS_DENIED);
 static_assert(win::ErrorInvalidHandle == ERROR_INVALID_HANDLE);
 static_assert(win::ErrorSharingViolation == ERROR_SHARING_VIOLATION);
+static_assert(win::ErrorFileExists == ERROR_FILE_EXISTS);
+static_assert(win::ErrorDiskFull == ERROR_DISK_FULL);
 static_assert(win::ErrorNotSupported == ERROR_NOT_SUPPORTED);
 static_assert(win::ErrorInvalidName == ERROR_INVALID_NAME);
 static_assert(win::ErrorProcNotFound == ERROR_PROC_NOT_FOUND);
@@ -45,6 +47,7 @@ static_assert(win::ErrorNoShutdownInProgress == ERROR_NO_SHUTDOWN_IN_PROGRESS);
 static_assert(win::ErrorCancelled == ERROR_CANCELLED);
 static_assert(win::ErrorNoSuchPrivilege == ERROR_NO_SUCH_PRIVILEGE);
 static_assert(win::ErrorNoNetwork == ERROR_NO_NETWORK);
+static_assert(win::ErrorNotFound == ERROR_NOT_FOUND);
 static_assert(win::ErrorMrMidNotFound == ERROR_MR_MID_NOT_FOUND);
 static_assert(win::ErrorMuiFileNotFound == ERROR_MUI_FILE_NOT_FOUND);
 
@@ -116,7 +119,9 @@ static_assert(win::FileAttributeSystem == FILE_ATTRIBUTE_SYSTEM);
 static_assert(win::FileAttributeArchive == FILE_ATTRIBUTE_ARCHIVE);
 static_assert(win::FileAttributeNormal == FILE_ATTRIBUTE_NORMAL);
 static_assert(win::FileAttributeNotContentIndexed == FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+static_assert(win::OwnerSecurityInformation == OWNER_SECURITY_INFORMATION);
 static_assert(win::DaclSecurityInformation == DACL_SECURITY_INFORMATION);
+static_assert(win::CpUtf8 == CP_UTF8);
 
 static_assert(win::ComputerNameDnsHostname == ComputerNameDnsHostname);
 static_assert(win::ComputerNameDnsFullyQualified == ComputerNameDnsFullyQualified);

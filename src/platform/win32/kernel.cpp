@@ -7,6 +7,7 @@
 #include <cstring>
 #include <limits>
 #include <set>
+#include <string>
 
 namespace platform {
 
@@ -125,6 +126,35 @@ bool FormatMessageA(win::ErrorCode code, std::uint32_t languageId, std::string& 
   return true;
 }
 
+std::uint32_t GetACP() {
+  return ::GetACP();
+}
+
+bool ConvertCodePage(std::string_view text, std::uint32_t from, std::uint32_t to,
+                     std::string& converted) {
+  converted.clear();
+  if (text.empty()) {
+    return true;
+  }
+  const int length = static_cast<int>(text.size());
+  const int wideSize = ::MultiByteToWideChar(from, 0, text.data(), length, nullptr, 0);
+  if (wideSize <= 0) {
+    return false;
+  }
+  std::wstring wide(static_cast<std::size_t>(wideSize), L'\0');
+  if (::MultiByteToWideChar(from, 0, text.data(), length, wide.data(), wideSize) != wideSize) {
+    return false;
+  }
+  const int size =
+      ::WideCharToMultiByte(to, 0, wide.data(), wideSize, nullptr, 0, nullptr, nullptr);
+  if (size <= 0) {
+    return false;
+  }
+  converted.resize(static_cast<std::size_t>(size));
+  return ::WideCharToMultiByte(to, 0, wide.data(), wideSize, converted.data(), size, nullptr,
+                               nullptr) == size;
+}
+
 bool WideCharToAnsi(std::u16string_view text, std::string& ansi, bool& usedDefault) {
   ansi.clear();
   usedDefault = false;
@@ -194,6 +224,16 @@ std::uint32_t WinExec(const char* commandLine, std::uint32_t showCommand) {
   return ::WinExec(commandLine, showCommand);
 }
 
+bool ProcessEnded(win::Handle process, std::uint32_t& exitCode) {
+  const HANDLE handle = ToWindows<HANDLE>(process);
+  DWORD code = 0;
+  if (::WaitForSingleObject(handle, 0) != WAIT_OBJECT_0 || !::GetExitCodeProcess(handle, &code)) {
+    return false;
+  }
+  exitCode = code;
+  return true;
+}
+
 win::Handle OpenFileForReading(const char* path) {
   return FromFileHandle(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -202,6 +242,20 @@ win::Handle OpenFileForReading(const char* path) {
 win::Handle OpenFileForWriting(const char* path) {
   const win::Handle file = FromFileHandle(::CreateFileA(
       path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (file != win::NoHandle) {
+    WritingHandles().insert(file);
+  }
+  return file;
+}
+
+win::Handle CreateNewFile(const char* path, const std::vector<std::uint8_t>& descriptor) {
+  // Windows only reads the descriptor, although the field isn't declared const.
+  SECURITY_ATTRIBUTES attributes{};
+  attributes.nLength = sizeof attributes;
+  attributes.lpSecurityDescriptor =
+      descriptor.empty() ? nullptr : const_cast<std::uint8_t*>(descriptor.data());
+  const win::Handle file = FromFileHandle(::CreateFileA(
+      path, GENERIC_WRITE, 0, &attributes, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file != win::NoHandle) {
     WritingHandles().insert(file);
   }
@@ -269,13 +323,6 @@ bool GetFileSecurityA(const char* path, std::uint32_t information,
     return false;
   }
   return true;
-}
-
-bool SetFileSecurityA(const char* path, std::uint32_t information,
-                      const std::vector<std::uint8_t>& descriptor) {
-  // Windows only reads the descriptor, although its parameter isn't declared const.
-  return !descriptor.empty() &&
-         ::SetFileSecurityA(path, information, const_cast<std::uint8_t*>(descriptor.data()));
 }
 
 } // namespace platform

@@ -45,4 +45,25 @@ std::uintptr_t ShellExecuteA(win::Handle window, const char* operation, const ch
                          : 0;
 }
 
+win::Handle ShellExecuteExA(const char* verb, const char* file, const char* parameters,
+                            std::uint32_t showCommand) {
+  static const auto call = LateBound<decltype(::ShellExecuteExA)>(Shell32, "ShellExecuteExA");
+  if (call == nullptr) {
+    ::SetLastError(ERROR_PROC_NOT_FOUND);
+    return win::NoHandle;
+  }
+  SHELLEXECUTEINFOA info{};
+  info.cbSize = sizeof info;
+  // The process handle comes back for waiting on it; no message box of the shell's own.
+  info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+  info.lpVerb = verb;
+  info.lpFile = file;
+  info.lpParameters = parameters;
+  info.nShow = static_cast<int>(showCommand);
+  if (!call(&info)) {
+    return win::NoHandle;
+  }
+  return FromWindows(info.hProcess);
+}
+
 } // namespace platform

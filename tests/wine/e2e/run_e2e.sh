@@ -72,9 +72,8 @@ check_rewritten() {
 }
 
 test_main_window() {
-  # The button shows the state of Windows' automatic logon; Wine reports Windows 7, where the
-  # program keeps it under the user's Winlogon key.
-  wine reg add 'HKCU\Software\Microsoft\Windows NT\CurrentVersion\Winlogon' \
+  # The button shows the state of Windows' automatic logon, as the machine's Winlogon key holds it.
+  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Winlogon' \
     /v AutoAdminLogon /d 1 /f >/dev/null 2>&1 || abort "the automatic logon could not be set"
   start_main_window
   check_eq "caption" "$(drv text "$MAIN")" "$CAPTION"

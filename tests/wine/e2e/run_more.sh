@@ -28,12 +28,12 @@ readonly REMOTE_TITLE="Remote Shutdown"
 readonly DOMAIN_TITLE="Shutdown a complete domain"
 readonly PREFERENCES_TITLE=Preferences
 readonly NO_COMPUTER_TEXT="Please type the name of the computer to shut down."
-readonly AUTOLOGON_UNAVAILABLE_TEXT="Automatic logon can be set here on Windows 2000 only."
+readonly AUTOLOGON_TITLE="Automatic Logon"
 readonly RUN_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 readonly RUN_VALUE=DorvaneShutdown
 readonly PROGRAM_PATH="C:\\$E2E_FOLDER\\$E2E_PROGRAM"
-# Wine reports Windows 7, where the program keeps the automatic logon under the user's key.
-readonly WINLOGON_KEY='HKCU\SOFTWARE\Microsoft\Windows NT\CurrentVersion\Winlogon'
+# The machine's Winlogon key, which Windows reads on every NT release.
+readonly WINLOGON_KEY='HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\Winlogon'
 # Toolbar buttons, counted from the left.
 readonly REMOTE_BUTTON=6
 readonly DOMAIN_BUTTON=7
@@ -69,6 +69,10 @@ children_of_class() {
 # True when the check box is ticked.
 checked() {
   [ "$(drv send "$1" "$BM_GETCHECK" 0 0)" = 1 ]
+}
+
+unchecked() {
+  ! checked "$1"
 }
 
 # A mouse click in the middle of the window, as posted by the mouse: a control takes the focus
@@ -422,19 +426,28 @@ autologon_test() {
   screenshot "$3"
 }
 
-# The unavailable message after a click or a shortcut; the button keeps its caption.
-check_autologon_unavailable() {
-  wait_message_box "$1"
-  check_eq "the message says where automatic logon can be set" "$BOX_TEXT" \
-    "$AUTOLOGON_UNAVAILABLE_TEXT"
+# The AutoLogon dialog after a click or a shortcut: Wine reports Windows 7 and runs every program
+# elevated, so the dialog opens in the program itself. Sets DIALOG; its box is ticked as the
+# registry says.
+check_autologon_dialog() {
+  DIALOG=$(drv wait-window - "$AUTOLOGON_TITLE" "$WINDOW_MS") ||
+    abort "$1: the AutoLogon dialog did not open; open message boxes: $(open_boxes)"
+  pass "$1 opens the AutoLogon dialog"
+  local box
+  box=$(child_with 3 AutoLogon <<<"$(drv children "$DIALOG")")
+  if [ "$2" = 1 ]; then
+    check "its AutoLogon box is ticked, as the registry says" checked "$box"
+  else
+    check "its AutoLogon box is clear, as the registry says" unchecked "$box"
+  fi
 }
 
 test_autologon_enabled() {
   autologon_test 1 "AutoLogon  ENABLED" autologon_enabled
   drv click-child "$MAIN" "AutoLogon  ENABLED" || abort "no AutoLogon button"
-  check_autologon_unavailable "a click on the AutoLogon button"
-  screenshot autologon_unavailable
-  answer_box
+  check_autologon_dialog "a click on the AutoLogon button" 1
+  drv click-child "$DIALOG" "&Cancel" || fail "the dialog has no Cancel button"
+  check "Cancel closes the dialog" drv wait-gone "$DIALOG" "$WINDOW_MS"
   check "the button still says \"AutoLogon  ENABLED\"" \
     grep -qF "${TAB}AutoLogon  ENABLED${TAB}" <<<"$(drv children "$MAIN")"
   check "the program keeps running" running "$APP"
@@ -443,10 +456,9 @@ test_autologon_enabled() {
 test_autologon_disabled() {
   autologon_test 0 "AutoLogon  DISABLED" autologon_disabled
   drv key "$MAIN" ctrl+l
-  check_autologon_unavailable "Ctrl+L"
-  # Enter answers the box as well.
-  drv key "$BOX" return
-  check "the message box goes away on Enter" drv wait-gone "$BOX" "$WINDOW_MS"
+  check_autologon_dialog "Ctrl+L" 0
+  drv key "$DIALOG" escape
+  check "Escape closes the dialog" drv wait-gone "$DIALOG" "$WINDOW_MS"
   check "the button still says \"AutoLogon  DISABLED\"" \
     grep -qF "${TAB}AutoLogon  DISABLED${TAB}" <<<"$(drv children "$MAIN")"
   check "the program keeps running" running "$APP"

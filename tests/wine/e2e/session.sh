@@ -352,10 +352,14 @@ find_child() {
 
 # The settings file, written as the program writes it: the header, 24 reserved bytes, the
 # fields in this order (little-endian numbers; texts as a 16-bit length and the characters),
-# then 20 reserved bytes. Each entry is NAME:TYPE:DEFAULT, the defaults being the program's.
+# then 20 reserved bytes. Each entry is NAME:TYPE:DEFAULT, the defaults being the program's. An
+# earlier version wrote zeros as the reserved bytes, its texts in the ANSI code page and the
+# password; this version begins the reserved bytes with a mark, writes its texts in UTF-8 and
+# keeps the password in the user's credential store instead.
 readonly SETTINGS_HEADER="Dorvane Shutdown settings"
 readonly SETTINGS_RESERVED_BEFORE=24
 readonly SETTINGS_RESERVED_AFTER=20
+readonly SETTINGS_UTF8_MARK=UTF-8
 readonly SETTINGS_FIELDS=(
   ForceApps:u8:0 RunAtStartup:u8:1 StartInTray:u8:0 TimerActive:u8:0
   TimerHour:i16:0 TimerMinute:i16:0 ShowWarning:u8:1 WarnSeconds:i16:10
@@ -377,11 +381,12 @@ zeros() {
   head -c "$1" /dev/zero
 }
 
-# settings_bytes [NAME=VALUE...]: the file's bytes on stdout, defaults for the fields not named.
+# settings_bytes [NAME=VALUE...]: the file's bytes as an earlier version writes them on stdout,
+# defaults for the fields not named. SETTINGS_MARK, when set, begins the reserved bytes.
 settings_bytes() {
-  local entry name type value given
-  printf '%s' "$SETTINGS_HEADER"
-  zeros "$SETTINGS_RESERVED_BEFORE"
+  local entry name type value given mark=${SETTINGS_MARK:-}
+  printf '%s%s' "$SETTINGS_HEADER" "$mark"
+  zeros $((SETTINGS_RESERVED_BEFORE - ${#mark}))
   for entry in "${SETTINGS_FIELDS[@]}"; do
     IFS=: read -r name type value <<<"$entry"
     for given in "$@"; do
@@ -392,7 +397,8 @@ settings_bytes() {
     i16) little_endian "$value" 2 ;;
     i32) little_endian "$value" 4 ;;
     text)
-      little_endian "${#value}" 2
+      # The length counts bytes, also of letters that take more than one.
+      little_endian "$(printf '%s' "$value" | wc -c)" 2
       printf '%s' "$value"
       ;;
     esac
@@ -421,11 +427,16 @@ settings_field() {
   done
 }
 
+# saved_settings_bytes [NAME=VALUE...]: the bytes this version saves for these values.
+saved_settings_bytes() {
+  SETTINGS_MARK=$SETTINGS_UTF8_MARK settings_bytes "$@" Password=
+}
+
 # check_saved_settings [NAME=VALUE...]: the settings file holds exactly what the program's save
 # writes for these values.
 check_saved_settings() {
   local expected=$E2E_DIR/expected.dat
-  settings_bytes "$@" >"$expected"
+  saved_settings_bytes "$@" >"$expected"
   if cmp "$expected" "$SETTINGS_FILE"; then
     pass "the settings file holds the expected settings"
   else

@@ -1,6 +1,7 @@
 # Native build: the fake platform and the unit tests.
 
 add_library(dorvane_platform_fake STATIC
+  src/platform/fake/directory.cpp
   src/platform/fake/fake.cpp
   src/platform/fake/kernel.cpp
   src/platform/fake/network.cpp

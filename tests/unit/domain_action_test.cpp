@@ -183,7 +183,7 @@ TEST_F(DomainActionTest, AContainerThatCantBeReadIsOneReportAndOneFailureAndTheR
   };
   const Case cases[] = {
       {"LDAP://dc1/OU=Gone,DC=corp,DC=example", "LDAP://dc1/OU=Lab,DC=corp,DC=example", [] {},
-       "No Such Object", 8240},
+       "No Such Object", win::ErrorFileNotFound},
       {"LDAP://dc2/OU=Lab,DC=corp,DC=example", "LDAP://dc1/OU=Lab,DC=corp,DC=example",
        [this] { world().directory.unreachableServers = {"dc2"}; }, "Server Down", 58},
       {"LDAP://dc1/OU=Lab,DC=corp,DC=example", "LAB-1",
@@ -192,7 +192,7 @@ TEST_F(DomainActionTest, AContainerThatCantBeReadIsOneReportAndOneFailureAndTheR
          std::strcpy(AppSettings.UserName, "CORP\\admin");
          std::strcpy(AppSettings.Password, "wrong");
        },
-       "Invalid Credentials", 1326},
+       "Invalid Credentials", 1323},
   };
   for (const Case& c : cases) {
     SetUp();

@@ -22,7 +22,7 @@ constexpr win::Handle EntryMask = (win::Handle{1} << EntryShift) - 1;
 constexpr char ComputersClause[] = "(objectCategory=computer)";
 constexpr char EnabledClause[] = "(!(userAccountControl:1.2.840.113556.1.4.803:=2))";
 
-// Wldap32's texts and Windows' codes for the results the scripts play.
+// The LDAP client's texts for the results the scripts play, and the Windows codes it maps them to.
 struct LdapResult {
   std::uint32_t code;
   const char* text;
@@ -30,8 +30,8 @@ struct LdapResult {
 };
 constexpr LdapResult LdapResults[] = {
     {win::LdapSuccess, "Success", win::ErrorSuccess},
-    {win::LdapNoSuchObject, "No Such Object", 8240},
-    {win::LdapInvalidCredentials, "Invalid Credentials", 1326},
+    {win::LdapNoSuchObject, "No Such Object", win::ErrorFileNotFound},
+    {win::LdapInvalidCredentials, "Invalid Credentials", 1323},
     {win::LdapServerDown, "Server Down", 58},
 };
 

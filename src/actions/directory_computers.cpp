@@ -1,6 +1,7 @@
 #include "actions/directory_computers.h"
 
 #include "actions/computer_list.h"
+#include "actions/local_power.h"
 #include "platform/directory.h"
 
 #include <algorithm>
@@ -256,6 +257,12 @@ DirectoryComputers ReadDirectoryComputers(const DirectoryContainer& container,
     found.ldapError = status;
     found.error = platform::LdapMapErrorToWin32(status);
     found.errorText = platform::LdapErrorText(status);
+    // Windows before 2000 has no LDAP client of its own, and so no text: Windows' text for the
+    // code tells why.
+    if (found.errorText.empty()) {
+      found.errorText = SystemErrorText(found.error);
+      found.errorText.erase(found.errorText.find_last_not_of("\r\n") + 1);
+    }
   }
   return found;
 }

@@ -201,6 +201,10 @@ TEST_F(DirectoryQueryTest, ADirectoryThatCantBeReadGivesNoNameAndTheLdapErrorWit
     win::ErrorCode error;
     std::string text;
   };
+  // LDAP_NOT_SUPPORTED, what a Windows without the client answers.
+  static constexpr std::uint32_t ClientMissing = 0x5C;
+  world().systemMessages[{win::LangEnglishUs, win::ErrorProcNotFound}] =
+      "The specified procedure could not be found.\r\n";
   const Case cases[] = {
       {"unreachable", [this] { world().directory.unreachableServers = {"dc1"}; }, Lab,
        win::LdapServerDown, 58, "Server Down"},
@@ -212,6 +216,8 @@ TEST_F(DirectoryQueryTest, ADirectoryThatCantBeReadGivesNoNameAndTheLdapErrorWit
        win::ErrorFileNotFound, "No Such Object"},
       {"no session", [this] { world().directory.initError = win::LdapServerDown; }, Lab,
        win::LdapServerDown, 58, "Server Down"},
+      {"no client", [this] { world().directory.initError = ClientMissing; }, Lab, ClientMissing,
+       win::ErrorProcNotFound, "The specified procedure could not be found."},
       // Part of a container is not the container: its first page is left out too.
       {"down after a page", [this] { world().directory.downAfterPages = 1; }, Lab,
        win::LdapServerDown, 58, "Server Down"},

@@ -22,7 +22,8 @@ constexpr win::Handle EntryMask = (win::Handle{1} << EntryShift) - 1;
 constexpr char ComputersClause[] = "(objectCategory=computer)";
 constexpr char EnabledClause[] = "(!(userAccountControl:1.2.840.113556.1.4.803:=2))";
 
-// The LDAP client's texts for the results the scripts play, and the Windows codes it maps them to.
+// The LDAP client's texts for the results the scripts play, and the Windows codes it maps them
+// to; it has neither for any other, as when Windows has no LDAP client at all.
 struct LdapResult {
   std::uint32_t code;
   const char* text;
@@ -213,7 +214,7 @@ std::string LdapErrorText(std::uint32_t error) {
       return result.text;
     }
   }
-  return "Unknown error";
+  return {};
 }
 
 win::ErrorCode LdapMapErrorToWin32(std::uint32_t error) {
@@ -222,7 +223,7 @@ win::ErrorCode LdapMapErrorToWin32(std::uint32_t error) {
       return result.windowsError;
     }
   }
-  return win::ErrorMrMidNotFound;
+  return win::ErrorProcNotFound;
 }
 
 } // namespace platform

@@ -141,4 +141,3 @@ static_assert(win::LdapSuccess == LDAP_SUCCESS);
 static_assert(win::LdapNoSuchObject == LDAP_NO_SUCH_OBJECT);
 static_assert(win::LdapInvalidCredentials == LDAP_INVALID_CREDENTIALS);
 static_assert(win::LdapServerDown == LDAP_SERVER_DOWN);
-static_assert(win::LdapControlNotFound == LDAP_CONTROL_NOT_FOUND);

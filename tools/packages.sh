@@ -20,8 +20,8 @@ NATIVE_PACKAGES=(cmake make g++ libgtest-dev)
 # Wine's own fonts and with DejaVu Sans, the face Wine falls back on without them.
 RESOURCE_PACKAGES=(librsvg2-bin imagemagick icoutils)
 # The directory tests run a throwaway Active Directory domain controller on the loopback
-# interface; Wine's NTLM asks winbind's ntlm_auth.
-DIRECTORY_PACKAGES=(samba-ad-dc samba-ad-provision winbind)
+# interface (ss tells where it listens); Wine's NTLM asks winbind's ntlm_auth.
+DIRECTORY_PACKAGES=(samba-ad-dc samba-ad-provision winbind iproute2)
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64 xvfb xauth x11-utils
   xdotool fp-utils python3 fonts-wine fonts-dejavu-core "${RESOURCE_PACKAGES[@]}"
   "${DIRECTORY_PACKAGES[@]}")

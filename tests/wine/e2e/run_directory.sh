@@ -7,7 +7,7 @@
 #
 # TEST is one of the test_* functions below, without the prefix. The domain is provisioned once
 # into BUILD_DIR/directory-domain and copied for each test; the test's controller listens on
-# 127.0.0.1 and ::1 only, and is stopped at the end with everything else the test started.
+# 127.0.0.1 only, and is stopped at the end with everything else the test started.
 #
 # Nothing here reaches the network or this machine's power: with the stored account each request
 # first connects to the computer's administrative share, which Wine refuses.
@@ -89,7 +89,9 @@ make_directory() {
   local origin conf=$DIRECTORY/etc/smb.conf
   origin=$(sed -n 's|^\s*private dir = \(.*\)/private$|\1|p' "$conf")
   [ -n "$origin" ] || abort "the provisioned smb.conf names no private dir"
+  # Loopback's IPv4 address only: the provisioned "lo" would add ::1.
   sed -i -e "s|$origin|$DIRECTORY|g" \
+    -e 's|^\(\s*\)interfaces = .*|\1interfaces = 127.0.0.1|' \
     -e 's|^\(\s*\)server services = .*|\1server services = ldap|' \
     -e "s|^\(\s*\)log file = .*|\1log file = $DIRECTORY/log.%m|" "$conf"
   sed -i "/^\[global\]/a\\
@@ -139,6 +141,11 @@ start_controller() {
     waited=$((waited + 1))
   done
   pass "the controller serves LDAP on 127.0.0.1:$LDAP_PORT"
+  local addresses
+  addresses=$(ss -Hltnp | grep "pid=$SAMBA_PID," | awk '{ print $4 }' | sort -u)
+  log "the controller listens on $(tr '\n' ' ' <<<"$addresses")"
+  check_eq "the controller's addresses other than 127.0.0.1" \
+    "$(grep -v '^127\.0\.0\.1:' <<<"$addresses")" ""
 }
 
 # shellcheck disable=SC2317 # also run by the EXIT trap

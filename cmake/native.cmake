@@ -2,6 +2,7 @@
 
 add_library(dorvane_platform_fake STATIC
   src/platform/fake/credentials.cpp
+  src/platform/fake/directory.cpp
   src/platform/fake/fake.cpp
   src/platform/fake/kernel.cpp
   src/platform/fake/network.cpp

@@ -19,8 +19,12 @@ NATIVE_PACKAGES=(cmake make g++ libgtest-dev)
 # the web server of the end-to-end tests of the update check; those tests show the windows with
 # Wine's own fonts and with DejaVu Sans, the face Wine falls back on without them.
 RESOURCE_PACKAGES=(librsvg2-bin imagemagick icoutils)
+# The directory tests run a throwaway Active Directory domain controller on the loopback
+# interface (ss tells where it listens); Wine's NTLM asks winbind's ntlm_auth.
+DIRECTORY_PACKAGES=(samba-ad-dc samba-ad-provision winbind iproute2)
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64 xvfb xauth x11-utils
-  xdotool fp-utils python3 fonts-wine fonts-dejavu-core "${RESOURCE_PACKAGES[@]}")
+  xdotool fp-utils python3 fonts-wine fonts-dejavu-core "${RESOURCE_PACKAGES[@]}"
+  "${DIRECTORY_PACKAGES[@]}")
 WINDOWS32_PACKAGES=(g++-mingw-w64-i686 binutils-mingw-w64-i686 "${RESOURCE_PACKAGES[@]}")
 # clang++ with libFuzzer and the sanitizers' run-time.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)

@@ -1,5 +1,6 @@
 #include "actions/computer_list.h"
 
+#include "actions/directory_computers.h"
 #include "common/texts.h"
 #include "platform/kernel.h"
 
@@ -190,8 +191,10 @@ std::vector<ListedComputer> ParseComputerList(std::string_view text) {
     }
     std::string name;
     const bool held = ToAnsiName(line, utf8, name);
-    const bool possible = held && IsPossibleComputerName(name);
-    computers.push_back({std::move(name), possible, lineNumber});
+    const bool directory = IsDirectoryLine(name);
+    const bool possible =
+        held && (directory ? ParseDirectoryLine(name).has_value() : IsPossibleComputerName(name));
+    computers.push_back({std::move(name), possible, lineNumber, directory});
   }
   return computers;
 }
@@ -255,8 +258,16 @@ std::vector<ListedComputer> MergeComputers(const std::vector<std::string>& brows
 
 std::size_t CountPossibleComputers(const std::vector<ListedComputer>& listed) {
   const std::vector<ListedComputer> distinct = MergeComputers({}, listed);
-  return static_cast<std::size_t>(std::count_if(
-      distinct.begin(), distinct.end(), [](const ListedComputer& c) { return c.possible; }));
+  return static_cast<std::size_t>(
+      std::count_if(distinct.begin(), distinct.end(),
+                    [](const ListedComputer& c) { return c.possible && !c.directory; }));
+}
+
+std::size_t CountDirectoryContainers(const std::vector<ListedComputer>& listed) {
+  const std::vector<ListedComputer> distinct = MergeComputers({}, listed);
+  return static_cast<std::size_t>(
+      std::count_if(distinct.begin(), distinct.end(),
+                    [](const ListedComputer& c) { return c.possible && c.directory; }));
 }
 
 std::size_t CountImpossibleLines(const std::vector<ListedComputer>& listed) {

@@ -2,10 +2,12 @@
 // The computers an administrator names in a plain-text file next to the program, for the domain
 // action on networks whose provider lists no computers.
 //
-// One name a line, with or without two leading backslashes; spaces and tabs around it are
-// dropped; blank lines and lines whose first character is '#' say nothing; lines end in CR LF or
-// LF. A list saved as UTF-8 (with a byte-order mark, or without one when the whole text is
-// valid UTF-8) is decoded; any other text is taken in the ANSI code page, as lists were before.
+// One name a line, with or without two leading backslashes, or a directory container in the
+// ADSI path form ("LDAP://OU=Lab,DC=example,DC=test") that stands for its computers; spaces
+// and tabs around it are dropped; blank lines and lines whose first character is '#' say nothing;
+// lines end in CR LF or LF. A list saved as UTF-8 (with a byte-order mark, or without one when the
+// whole text is valid UTF-8) is decoded; any other text is taken in the ANSI code page, as lists
+// were before.
 
 #include "platform/winconst.h"
 
@@ -16,9 +18,10 @@
 
 // One name of the list, as written but for the spaces around it.
 struct ListedComputer {
-  std::string name;      // in the ANSI code page, as the requests take it
-  bool possible = false; // false: no computer can bear the name, and no request goes to it
-  std::size_t line = 0;  // where the list file names it, from 1; 0 for the browse list
+  std::string name;       // in the ANSI code page, as the requests take it
+  bool possible = false;  // false: no computer can bear the name, and no request goes to it
+  std::size_t line = 0;   // where the list file names it, from 1; 0 for the browse list
+  bool directory = false; // the line names a directory container ("LDAP://..."), not a computer
 };
 
 enum class ListFileState { Missing, Read, Unreadable };
@@ -37,7 +40,8 @@ struct ComputerListFile {
 bool IsPossibleComputerName(std::string_view name);
 
 // The names of the list text, in file order, duplicates included. A name that the ANSI code
-// page can't hold is not possible: it would reach another computer, or none.
+// page can't hold is not possible: it would reach another computer, or none. A directory line
+// is possible when it is well formed.
 std::vector<ListedComputer> ParseComputerList(std::string_view text);
 
 // The text as UTF-8 spells it; none when it is no valid UTF-8.
@@ -52,8 +56,9 @@ ComputerListFile ReadComputerListFile(const char* path);
 std::vector<ListedComputer> MergeComputers(const std::vector<std::string>& browsed,
                                            const std::vector<ListedComputer>& listed);
 
-// How many distinct computers the list can reach.
+// How many distinct computers the list names, and how many distinct directory containers.
 std::size_t CountPossibleComputers(const std::vector<ListedComputer>& listed);
+std::size_t CountDirectoryContainers(const std::vector<ListedComputer>& listed);
 
 // The lines that can't be a computer name, told once: up to `MaxReportedLines` with their line
 // numbers, and how many there are in all. Empty when there is none.

@@ -28,6 +28,12 @@ template <typename... Numbers> std::string Formatted(const char* format, Numbers
   return text;
 }
 
+void AddReportLine(std::string& report, const std::string& line) {
+  if (!line.empty()) {
+    report += (report.empty() ? "" : "\n") + line;
+  }
+}
+
 std::string WithoutLineEnd(std::string text) {
   const std::size_t end = text.find_last_not_of("\r\n ");
   text.erase(end == std::string::npos ? 0 : end + 1);
@@ -54,9 +60,9 @@ public:
   std::size_t RequestCount() const { return others_.size() + (plan_.ownLast ? 1 : 0); }
 
   void Start() {
-    planner_ = platform::StartThread([this] { plan_ = PlanDomainAction(); });
+    planner_ = platform::StartThread([this] { plan_ = PlanDomainAction(settings_); });
     if (planner_ == win::NoHandle) {
-      plan_ = PlanDomainAction();
+      plan_ = PlanDomainAction(settings_);
     }
     Advance();
   }
@@ -113,10 +119,14 @@ public:
       outcome.listReport = Formatted(ListUnreadableFormat, ComputerListFileName,
                                      WithoutLineEnd(SystemErrorText(plan_.listError)).c_str());
     }
-    const std::string impossible = ImpossibleLinesReport(plan_.listed);
-    if (!impossible.empty()) {
-      outcome.listReport += (outcome.listReport.empty() ? "" : "\n") + impossible;
+    for (const DirectoryFailure& failure : plan_.directoryFailures) {
+      AddReportLine(outcome.listReport, Formatted(DirectoryFailedFormat, failure.line.c_str(),
+                                                  static_cast<unsigned long>(failure.lineNumber),
+                                                  ComputerListFileName, failure.errorText.c_str()));
+      // No request went out for it, as for a line that names no computer: the report tells it.
+      outcome.failures.push_back({failure.line, failure.error, true});
     }
+    AddReportLine(outcome.listReport, ImpossibleLinesReport(plan_.listed));
     for (std::size_t i = 0; i < plan_.computers.size(); ++i) {
       const ListedComputer& computer = plan_.computers[i];
       const RequestOutcome* answer = AnswerFor(i);
@@ -143,6 +153,10 @@ private:
       planner_ = win::NoHandle;
     }
     planned_ = true;
+    // The log tells the next morning that a container's computers were not asked.
+    for (const DirectoryFailure& failure : plan_.directoryFailures) {
+      LogRequestResult(logAction_, failure.line, failure.error);
+    }
     // A line that names no computer gets no request and no line in the log: the result reports
     // it, and a damaged list of many thousand lines would keep the window's thread writing the
     // log and push the requests' lines out of it.

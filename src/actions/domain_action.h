@@ -11,19 +11,23 @@
 #include <string>
 #include <vector>
 
-// A computer whose request failed, or a line of the list that names none.
+// A computer whose request failed, or a line of the list that gave none.
 struct FailedComputer {
   std::string name;
   win::ErrorCode error = win::ErrorSuccess;
-  bool badLine = false; // a line of the list that names no computer: no request went out
+  // A line of the list that names no computer, or a directory line whose container could not be
+  // read: no request went out, and the list's report tells it.
+  bool badLine = false;
 };
 
 // How the last domain action ended.
 struct DomainOutcome {
-  std::size_t computers = 0;            // to ask, this one included, lines that name none not
-  std::size_t asked = 0;                // requests answered, whatever the answer
-  std::vector<FailedComputer> failures; // in asking order, lines that name none included
-  std::string listReport;               // the list's lines that name none, and a list not read
+  std::size_t computers = 0; // to ask, this one included, lines that name none not
+  std::size_t asked = 0;     // requests answered, whatever the answer
+  // The directory lines not read, then the rest in asking order, lines that name none included.
+  std::vector<FailedComputer> failures;
+  // A list not read, the directory lines not read, and the list's lines that name none.
+  std::string listReport;
   bool cancelled = false;
   win::ErrorCode firstError = win::ErrorSuccess; // of the first failure in asking order
   win::ErrorCode lastError = win::ErrorSuccess;  // of the last one

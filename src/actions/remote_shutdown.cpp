@@ -240,7 +240,7 @@ std::vector<std::string> EnumerateDomainComputers() {
   return computers;
 }
 
-DomainPlan PlanDomainAction() {
+DomainPlan PlanDomainAction(const Settings& settings) {
   DomainPlan plan;
   // Read afresh each time: the administrator may have changed it since the last action.
   const ComputerListFile listFile =
@@ -249,10 +249,10 @@ DomainPlan PlanDomainAction() {
     plan.listUnreadable = true;
     plan.listError = listFile.error;
   }
-  plan.listed = listFile.computers;
+  plan.listed = WithDirectoryComputers(listFile.computers, settings, plan.directoryFailures);
   const std::vector<std::string> ownNames = ThisComputersNames();
   std::optional<ListedComputer> own;
-  for (ListedComputer& computer : MergeComputers(EnumerateDomainComputers(), listFile.computers)) {
+  for (ListedComputer& computer : MergeComputers(EnumerateDomainComputers(), plan.listed)) {
     if (computer.possible && IsThisComputer(computer.name.c_str(), ownNames)) {
       // A later name of this computer replaces an earlier one, which then gets no request.
       own = std::move(computer);

@@ -3,6 +3,7 @@
 // optionally after connecting to the computer's administrative share with other credentials.
 
 #include "actions/computer_list.h"
+#include "actions/directory_computers.h"
 #include "actions/request_batch.h"
 #include "settings/settings.h"
 
@@ -41,16 +42,20 @@ int AbortRemoteShutdown(const char* computer, const Settings& settings);
 bool SameComputerName(const char* a, const char* b);
 
 // The computers a domain action asks, in the order it asks them: the domain's and those of the
-// list file next to the program, each once, this one (by any of its names) last. Lines of the
-// list that can't be computer names are among them, not possible, where the list names them.
+// list file next to the program, the directory containers it names read with the account of
+// `settings`, each once, this one (by any of its names) last. Lines of the list that can't be
+// computer names are among them, not possible, where the list names them.
 struct DomainPlan {
   std::vector<ListedComputer> computers;
-  std::vector<ListedComputer> listed; // the list file's lines as written, for its report
-  bool ownLast = false;               // the last computer is this one
+  // The list file's lines as written, each directory line replaced by its computers, for the
+  // list's report.
+  std::vector<ListedComputer> listed;
+  std::vector<DirectoryFailure> directoryFailures;
+  bool ownLast = false; // the last computer is this one
   bool listUnreadable = false;
   win::ErrorCode listError = win::ErrorSuccess;
 };
-DomainPlan PlanDomainAction();
+DomainPlan PlanDomainAction(const Settings& settings);
 
 // The servers of the current network context, in enumeration order, each name once whatever
 // its letter case; empty when the enumeration can't be opened.

@@ -167,6 +167,10 @@ inline constexpr char ImpossibleLineFormat[] =
     "%lu line of %s can't be a computer name; no request was sent for it:";
 inline constexpr char ImpossibleLinesFormat[] =
     "%lu lines of %s can't be computer names; no request was sent for them:";
+// A directory line whose container could not be read: the line, its number, the list's name
+// and the LDAP client's text for the error.
+inline constexpr char DirectoryFailedFormat[] =
+    "%.200s (line %lu of %s) could not be read from the directory: %s";
 inline constexpr char ImpossibleLineItemFormat[] = "\nline %lu: ";
 inline constexpr char MoreImpossibleLinesFormat[] = "\nand %lu more.";
 
@@ -182,6 +186,9 @@ inline constexpr char DomainDialogText[] = // lines short enough for the dialog'
 // Below the domain dialog's text when there is a list file; take the number of computers.
 inline constexpr char ListedComputerFormat[] = "The list file names %lu computer.";
 inline constexpr char ListedComputersFormat[] = "The list file names %lu computers.";
+// Added when the list names directory containers; takes their number. The dialog reads none.
+inline constexpr char ListedContainerFormat[] = "\nIt names %lu directory container.";
+inline constexpr char ListedContainersFormat[] = "\nIt names %lu directory containers.";
 // Added when the list has lines that name no computer; the dialog's LBMsg sizes itself.
 inline constexpr char BadListLineFormat[] = "\n%lu line can't be a computer name.";
 inline constexpr char BadListLinesFormat[] = "\n%lu lines can't be computer names.";

@@ -11,8 +11,8 @@ namespace {
 
 constexpr std::size_t ListLineCapacity = 64;
 
-// The explanation, and below it how many computers the list file adds when there is one, and
-// how many of its lines name none.
+// The explanation, and below it how many computers and directory containers the list file adds
+// when there is one, and how many of its lines name none.
 std::string Explanation() {
   std::string text = DomainDialogText;
   const ComputerListFile list =
@@ -24,6 +24,12 @@ std::string Explanation() {
                   static_cast<unsigned long>(count));
     text += '\n';
     text += line;
+    if (const std::size_t containers = CountDirectoryContainers(list.computers); containers > 0) {
+      std::snprintf(line, sizeof line,
+                    containers == 1 ? ListedContainerFormat : ListedContainersFormat,
+                    static_cast<unsigned long>(containers));
+      text += line;
+    }
     if (const std::size_t bad = CountImpossibleLines(list.computers); bad > 0) {
       std::snprintf(line, sizeof line, bad == 1 ? BadListLineFormat : BadListLinesFormat,
                     static_cast<unsigned long>(bad));

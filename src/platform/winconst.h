@@ -164,6 +164,19 @@ inline constexpr std::uint32_t ComputerNameDnsFullyQualified = 3;
 inline constexpr std::uint32_t AttachParentProcess = 0xFFFFFFFFu;
 inline constexpr std::uint32_t StdOutputHandle = 0xFFFFFFF5u;
 
+// Windows' LDAP client: the port, search scope, bind method, options and result codes.
+inline constexpr std::uint32_t LdapPort = 389;
+inline constexpr std::uint32_t LdapScopeSubtree = 2;
+inline constexpr std::uint32_t LdapAuthNegotiate = 0x486;
+inline constexpr std::uint32_t LdapOptReferrals = 0x08;
+inline constexpr std::uint32_t LdapOptProtocolVersion = 0x11;
+inline constexpr std::uint32_t LdapOptSign = 0x95;
+inline constexpr std::uint32_t LdapVersion3 = 3;
+inline constexpr std::uint32_t LdapSuccess = 0;
+inline constexpr std::uint32_t LdapNoSuchObject = 0x20;
+inline constexpr std::uint32_t LdapInvalidCredentials = 0x31;
+inline constexpr std::uint32_t LdapServerDown = 0x51;
+
 // Lengths Windows fixes.
 inline constexpr std::uint32_t MaxComputerNameLength = 15;
 inline constexpr std::uint32_t MaxDnsNameLength = 255;

@@ -1,7 +1,9 @@
 // The list file next to the program is written by hand: the input is its text, parsed as the
-// domain action parses it and merged with itself as a browse list, and decoded as UTF-8.
+// domain action parses it (directory lines included) and merged with itself as a browse list,
+// and decoded as UTF-8.
 
 #include "actions/computer_list.h"
+#include "actions/directory_computers.h"
 #include "fuzz_support.h"
 
 #include <algorithm>
@@ -52,23 +54,37 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(computer.name.find('\n') == std::string::npos, "a name stays on its line");
     Require(computer.name.front() != ' ' && computer.name.back() != ' ', "spaces are dropped");
     Require(computer.name.front() != '#', "comments are no names");
+    Require(computer.directory == IsDirectoryLine(computer.name), "directory lines by prefix");
+    const std::optional<DirectoryContainer> container = ParseDirectoryLine(computer.name);
+    Require(!container || computer.directory, "only directory lines name containers");
+    if (container) {
+      Require(!container->base.empty(), "a container has a name");
+      Require(container->base.size() < computer.name.size(), "the name comes from the line");
+      Require(container->server.empty() ||
+                  IsPossibleComputerName(container->server.substr(0, container->server.find(':'))),
+              "a server is a computer");
+    }
     // A name the ANSI code page can't hold is never possible, whatever its bytes look like.
-    Require(!computer.possible || IsPossibleComputerName(computer.name), "possible as checked");
+    Require(!computer.possible || (computer.directory ? container.has_value()
+                                                      : IsPossibleComputerName(computer.name)),
+            "possible as checked");
     Require(computer.line >= 1, "every name has its line");
-    if (computer.possible) {
+    if (computer.possible && !computer.directory) {
       Require(computer.name.size() <= 257, "a possible name fits a DNS name and the prefix");
       browsed.push_back(computer.name);
     }
   }
   const std::size_t count = CountPossibleComputers(listed);
   Require(count <= browsed.size(), "duplicates are counted once");
-  // Every possible name is on the browse list already: only impossible ones join, each once.
+  // Every possible name is on the browse list already: only impossible ones and containers
+  // join, each once.
   const std::vector<ListedComputer> merged = MergeComputers(browsed, listed);
-  const std::size_t impossible = MergeComputers({}, listed).size() - count;
-  Require(merged.size() >= browsed.size() && merged.size() <= browsed.size() + impossible,
+  const std::size_t others = MergeComputers({}, listed).size() - count;
+  Require(CountDirectoryContainers(listed) <= others, "containers are counted once");
+  Require(merged.size() >= browsed.size() && merged.size() <= browsed.size() + others,
           "the list adds only what the browse list lacks");
   Require(std::none_of(merged.begin() + static_cast<std::ptrdiff_t>(browsed.size()), merged.end(),
-                       [](const ListedComputer& c) { return c.possible; }),
+                       [](const ListedComputer& c) { return c.possible && !c.directory; }),
           "no possible name twice");
   return 0;
 }

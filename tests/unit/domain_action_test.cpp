@@ -8,6 +8,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstring>
+#include <functional>
 #include <set>
 #include <thread>
 
@@ -87,6 +89,7 @@ TEST_F(DomainActionTest, EachComputerOnceThisOneLastAndOneResultInsteadOfABoxPer
   EXPECT_EQ(LastDomainOutcome().firstError, win::ErrorAccessDenied);
   EXPECT_TRUE(ActionInProgress);
   EXPECT_TRUE(ui::headless::OpenForms().empty()) << "the progress window closed by itself";
+  EXPECT_TRUE(fake::CallsNamed({"ldap_initA"}).empty()) << "no directory line, no directory";
 }
 
 TEST_F(DomainActionTest, WithoutFailuresNoWindowStaysAndEveryRequestIsLogged) {
@@ -147,6 +150,72 @@ TEST_F(DomainActionTest, ADamagedListGivesOneReportAndTheGoodComputersAreStillAs
   ASSERT_EQ(log.size(), 2u);
   EXPECT_NE(log[0].find("\tGOOD1\t0\t"), std::string::npos) << log[0];
   EXPECT_NE(log[1].find("\tGOOD2\t0\t"), std::string::npos) << log[1];
+}
+
+constexpr char LabOu[] = "OU=Lab,DC=corp,DC=example";
+
+TEST_F(DomainActionTest, DirectoryComputersJoinTheBrowseListAndTheListEachOnceThisOneLast) {
+  world().enumBatches = {{Server("\\\\ALPHA")}};
+  world().directory.containers = {LabOu};
+  // This computer by its DNS name, one named by the list and one by the browse list too.
+  world().directory.objects = {{LabOu, "WORKSTATION", "workstation-7.corp.example"},
+                               {LabOu, "LAB-1"},
+                               {LabOu, "ALPHA"},
+                               {LabOu, "LAB-2", "lab-2.corp.example"}};
+  WriteList("lab-1\r\nLDAP://dc1/OU=Lab,DC=corp,DC=example\r\nGAMMA\r\n"
+            "ldap://DC1/ou=lab,dc=corp,dc=example\r\n");
+  EXPECT_EQ(DomainShutdown(AppSettings), 1);
+  EXPECT_EQ(Asked(), (std::vector<std::string>{"\\\\ALPHA", "lab-1", "lab-2.corp.example", "GAMMA",
+                                               "workstation-7.corp.example"}));
+  EXPECT_EQ(fake::CallsNamed({"ldap_search_ext_sA"}).size(), 1u)
+      << "a container written twice is read once";
+  EXPECT_TRUE(results.empty());
+  EXPECT_EQ(LogLines().size(), 5u);
+}
+
+TEST_F(DomainActionTest, AContainerThatCantBeReadIsOneReportAndOneFailureAndTheRestIsAsked) {
+  struct Case {
+    std::string failingLine;
+    std::string otherLine; // still asked
+    std::function<void()> script;
+    std::string errorText;
+    win::ErrorCode error;
+  };
+  const Case cases[] = {
+      {"LDAP://dc1/OU=Gone,DC=corp,DC=example", "LDAP://dc1/OU=Lab,DC=corp,DC=example", [] {},
+       "No Such Object", win::ErrorFileNotFound},
+      {"LDAP://dc2/OU=Lab,DC=corp,DC=example", "LDAP://dc1/OU=Lab,DC=corp,DC=example",
+       [this] { world().directory.unreachableServers = {"dc2"}; }, "Server Down", 58},
+      {"LDAP://dc1/OU=Lab,DC=corp,DC=example", "LAB-1",
+       [this] {
+         AppSettings.UseCredentials = 1;
+         std::strcpy(AppSettings.UserName, "CORP\\admin");
+         std::strcpy(AppSettings.Password, "wrong");
+       },
+       "Invalid Credentials", 1323},
+  };
+  for (const Case& c : cases) {
+    SetUp();
+    results.clear();
+    world().directory.containers = {LabOu};
+    world().directory.objects = {{LabOu, "LAB-1"}};
+    c.script();
+    WriteList("PC1\n" + c.failingLine + "\n" + c.otherLine + "\n");
+    EXPECT_EQ(DomainShutdown(AppSettings), 0) << c.failingLine;
+    EXPECT_EQ(Asked(), (std::vector<std::string>{"PC1", "LAB-1"})) << c.failingLine;
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_EQ(results[0], "2 of 2 computers took the request, 0 failed.\n" + c.failingLine +
+                              " (line 2 of DorvaneShutdown.computers.txt) could not be read from "
+                              "the directory: " +
+                              c.errorText + "\r\n");
+    EXPECT_EQ(LastDomainOutcome().firstError, c.error);
+    EXPECT_EQ(platform::GetLastError(), c.error);
+    const std::vector<std::string> log = LogLines();
+    ASSERT_EQ(log.size(), 3u);
+    EXPECT_NE(log[0].find("\t" + c.failingLine + "\t" + std::to_string(c.error) + "\t"),
+              std::string::npos)
+        << log[0];
+  }
 }
 
 TEST_F(DomainActionTest, AnUnreadableListIsToldInTheResultNotBeforeTheRequests) {

@@ -239,6 +239,13 @@ TEST_F(TargetDialogsTest, TheDomainDialogTellsHowManyComputersTheListFileNames) 
       {"PC1\nPC2\nbad name\nPC3\n",
        text + "\nThe list file names 3 computers.\n1 line can't be a computer name."},
       {"a b\nc d\n", text + "\nThe list file names 0 computers.\n2 lines can't be computer names."},
+      // Containers are counted apart, each once, without asking the directory; a malformed
+      // one is a bad line.
+      {"PC1\nLDAP://OU=Lab,DC=example,DC=test\nldap://ou=lab,dc=example,dc=test\n",
+       text + "\nThe list file names 1 computer.\nIt names 1 directory container."},
+      {"LDAP://dc1/OU=A,DC=x\nLDAP://OU=B,DC=x\nLDAP://dc1\n",
+       text + "\nThe list file names 0 computers.\nIt names 2 directory containers.\n1 line "
+              "can't be a computer name."},
   };
   for (const Case& c : cases) {
     world().files.erase(path);
@@ -253,6 +260,7 @@ TEST_F(TargetDialogsTest, TheDomainDialogTellsHowManyComputersTheListFileNames) 
     ui::headless::ClickMenuItem(window->PopupMenu1, "DomainShutdown2");
     EXPECT_EQ(shown, c.label);
   }
+  EXPECT_TRUE(fake::CallsNamed({"ldap_initA"}).empty());
 }
 
 } // namespace

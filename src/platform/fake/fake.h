@@ -72,6 +72,46 @@ struct HttpReply {
   bool readFails = false;
 };
 
+// userAccountControl bits of a computer account.
+inline constexpr std::uint32_t AccountDisabled = 0x2;
+inline constexpr std::uint32_t WorkstationTrustAccount = 0x1000;
+
+// One account of the fake directory.
+struct DirectoryObject {
+  std::string container; // distinguished name of the container it lies in
+  std::string cn;
+  std::optional<std::string> dnsHostName;
+  std::uint32_t userAccountControl = WorkstationTrustAccount;
+  bool computer = true; // objectCategory=computer; false: a user's account
+};
+
+// A directory as Windows' LDAP client meets it: its containers and accounts, by distinguished
+// name without regard to letter case. The search honours the two clauses of a filter that pick
+// computers and leave out disabled accounts, and answers pages of at most the page size asked
+// and the server's own limit.
+struct DirectoryScript {
+  std::set<std::string, NoCase> containers;
+  std::vector<DirectoryObject> objects;
+  std::set<std::string, NoCase> unreachableServers; // "" for the domain's own controller
+  std::optional<std::uint32_t> initError;           // ldap_initA fails with it
+  std::string password = "secret";                  // what a bind with an account must give
+  bool currentLogonRefused = false;
+  std::uint32_t maxPageSize = 1000; // Active Directory's MaxPageSize
+  // The server goes down after answering this many pages.
+  std::optional<std::size_t> downAfterPages;
+  std::size_t pagesAnswered = 0;
+  // Sessions not yet unbound, with their server, and the search answers not yet freed: the
+  // result code, the cookie of the next page and the accounts, by position in `objects`.
+  struct Answer {
+    std::uint32_t code = 0;
+    std::string cookie;
+    std::vector<std::size_t> accounts;
+  };
+  std::map<win::Handle, std::string> sessions;
+  std::map<win::Handle, Answer> answers;
+  win::Handle nextHandle = 0x7000;
+};
+
 struct World {
   std::vector<std::string> calls;
   // Results for the calls named, consumed front first; a call without a script succeeds.
@@ -129,6 +169,8 @@ struct World {
   // batch; once the batches are used up the enumeration ends with ERROR_NO_MORE_ITEMS.
   std::uint32_t openEnumResult = win::ErrorSuccess;
   std::deque<std::vector<platform::NetEntry>> enumBatches;
+
+  DirectoryScript directory;
 
   // WinINet: replies by address, handed out at most `chunk` bytes per read.
   std::map<std::string, HttpReply> web;

@@ -9,6 +9,7 @@
 #include <htmlhelp.h>
 #include <shellapi.h>
 #include <wininet.h>
+#include <winldap.h>
 #include <winnetwk.h>
 
 static_assert(win::EwxLogOff == EWX_LOGOFF);
@@ -133,3 +134,15 @@ static_assert(win::StdOutputHandle == STD_OUTPUT_HANDLE);
 
 static_assert(sizeof(win::Handle) == sizeof(HANDLE));
 static_assert(sizeof(win::RegKey) == sizeof(HKEY));
+
+static_assert(win::LdapPort == LDAP_PORT);
+static_assert(win::LdapScopeSubtree == LDAP_SCOPE_SUBTREE);
+static_assert(win::LdapAuthNegotiate == LDAP_AUTH_NEGOTIATE);
+static_assert(win::LdapOptReferrals == LDAP_OPT_REFERRALS);
+static_assert(win::LdapOptProtocolVersion == LDAP_OPT_PROTOCOL_VERSION);
+static_assert(win::LdapOptSign == LDAP_OPT_SIGN);
+static_assert(win::LdapVersion3 == LDAP_VERSION3);
+static_assert(win::LdapSuccess == LDAP_SUCCESS);
+static_assert(win::LdapNoSuchObject == LDAP_NO_SUCH_OBJECT);
+static_assert(win::LdapInvalidCredentials == LDAP_INVALID_CREDENTIALS);
+static_assert(win::LdapServerDown == LDAP_SERVER_DOWN);

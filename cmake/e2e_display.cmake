@@ -11,7 +11,11 @@ target_link_options(fit_probe PRIVATE ${DORVANE_STATIC_LINK})
 # fit_DPI_wine_fonts: Wine's own fonts, the designed face.
 set(DORVANE_DISPLAY_TESTS "")
 foreach(dpi 96 120 144 192)
-  list(APPEND DORVANE_DISPLAY_TESTS fit_${dpi} fit_${dpi}_wine_fonts)
+  list(APPEND DORVANE_DISPLAY_TESTS fit_${dpi})
+endforeach()
+foreach(dpi 96 120 144 168 192 240 288)
+  list(APPEND DORVANE_DISPLAY_TESTS fit_${dpi}_wine_fonts)
 endforeach()
 dorvane_add_e2e_suite(e2e_display_ run_display.sh TESTS ${DORVANE_DISPLAY_TESTS} dpi_change
+  dpi_change_minimised dpi_change_in_tray tray_icon_96 tray_icon_168 tray_icon_240
   ARGUMENTS $<TARGET_FILE:fit_probe>)

@@ -9,10 +9,10 @@ set(DORVANE_IMAGE_DIR ${DORVANE_RESOURCE_BUILD_DIR}/images)
 
 # The bitmaps by resource number (ui::ImageId) and file name, and the scales in percent
 # (ui::ImageScales); a scaled bitmap's number is ui::ScaledImageNumber's.
-set(DORVANE_IMAGES 100:toolbar 101:tray 102:about 110:options 111:autologon 112:ok 113:cancel)
+set(DORVANE_IMAGES 100:toolbar 102:about 110:options 111:autologon 112:ok 113:cancel)
 set(DORVANE_IMAGE_SCALES 100 125 150 200)
 
-set(DORVANE_IMAGE_FILES ${DORVANE_IMAGE_DIR}/DorvaneShutdown.ico)
+set(DORVANE_IMAGE_FILES ${DORVANE_IMAGE_DIR}/DorvaneShutdown.ico ${DORVANE_IMAGE_DIR}/tray.ico)
 set(DORVANE_IMAGE_RESOURCES "")
 foreach(image IN LISTS DORVANE_IMAGES)
   string(REPLACE ":" ";" parts ${image})

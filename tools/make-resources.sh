@@ -5,7 +5,8 @@
 #
 #   tools/make-resources.sh OUTPUT_FOLDER
 #
-# writes NAME.bmp (100 %) and NAME-125.bmp, NAME-150.bmp, NAME-200.bmp, and DorvaneShutdown.ico.
+# writes NAME.bmp (100 %) and NAME-125.bmp, NAME-150.bmp, NAME-200.bmp, DorvaneShutdown.ico and
+# tray.ico.
 #
 # The drawings share one palette and one line weight: 2 px strokes at 16 to 24 px, 3 px at 32 px,
 # with straight lines placed on whole pixels. The small sizes of the application icon have
@@ -13,8 +14,9 @@
 #   blue #2F6FB8 (the program's colour), screen blue #9CC3EC, slate #3D4B59, red #D4463C,
 #   green #2E9D5B, amber #F0A526, ice blue #3BA8DE, white.
 #
-# Bitmaps are 24-bit BMP files. Where a drawing is transparent they hold the key colour magenta
-# (255,0,255); soft edges are blended against the light grey (240,240,240) of a button face.
+# Bitmaps are 32-bit BMP files with their alpha channel, so that soft edges blend with whatever
+# they are drawn on. Icons hold 32-bit images with alpha at every size the system asks for from
+# 100 to 300 % (and 400 %), so that none is stretched.
 # Needs rsvg-convert (librsvg2-bin), ImageMagick's convert and icotool (icoutils).
 set -euo pipefail
 if [ $# -ne 1 ]; then
@@ -41,16 +43,12 @@ disabled() {
   convert "$1" -colorspace Gray -channel RGB +level 40%,85% +channel -colorspace sRGB "$2"
 }
 
-# bitmap OUT.bmp IN.png...: puts the images side by side and writes them as a 24-bit BMP with
-# the key colour wherever they are transparent, or nearly so (less than 10% cover).
+# bitmap OUT.bmp IN.png...: puts the images side by side and writes them as a 32-bit BMP with
+# their alpha channel.
 bitmap() {
   local bmp=$1
   shift
-  convert "$@" +append \
-    \( -clone 0 -alpha off -fill "rgb(255,0,255)" -colorize 100% \) \
-    \( -clone 0 -background "rgb(240,240,240)" -alpha remove -alpha off \) \
-    \( -clone 0 -alpha extract -threshold 10% \) \
-    -delete 0 -composite -alpha off -type TrueColor "BMP3:$out/$bmp"
+  convert "$@" -background none +append -define bmp3:alpha=true "BMP3:$out/$bmp"
 }
 
 # scaled SIZE SCALE: the design size at the scale.
@@ -67,21 +65,7 @@ named() {
   fi
 }
 
-# The application icon: 32-bit images with alpha, the 256 px one stored as PNG.
-icons=()
-for size in 16 20 24 32; do
-  render "app-icon-$size" "$size"
-  icons+=("$work/app-icon-$size-$size.png")
-done
-for size in 40 48 64; do
-  render app-icon "$size"
-  icons+=("$work/app-icon-$size.png")
-done
-render app-icon 256
-icotool --create --bit-depth=32 --output="$out/DorvaneShutdown.ico" "${icons[@]}" \
-  --raw="$work/app-icon-256.png"
-
-# The small application icon has drawings of its own up to 32 px; larger ones come from the
+# The small application icon has drawings of its own up to 32 px; the other sizes come from the
 # large drawing.
 app_icon_drawing() {
   case $1 in
@@ -89,6 +73,41 @@ app_icon_drawing() {
   *) echo app-icon ;;
   esac
 }
+
+# icon NAME.ico SIZE... [-- PNG_SIZE...]: the icon's images, each from its drawing; those after
+# "--" are stored as PNG, which Windows reads from Vista on, as it asks for them only at the
+# scales that came with Vista.
+icon() {
+  local ico=$1 raw=0 size drawing images=()
+  shift
+  for size in "$@"; do
+    if [ "$size" = -- ]; then
+      raw=1
+      continue
+    fi
+    drawing=$(icon_drawing "$ico" "$size")
+    render "$drawing" "$size"
+    if [ $raw = 1 ]; then
+      images+=("--raw=$work/$drawing-$size.png")
+    else
+      images+=("$work/$drawing-$size.png")
+    fi
+  done
+  icotool --create --bit-depth=32 --output="$out/$ico" "${images[@]}"
+}
+
+# icon_drawing NAME.ico SIZE: the drawing an icon's image of that size comes from.
+icon_drawing() {
+  case $1 in
+  tray.ico) echo tray ;;
+  *) app_icon_drawing "$2" ;;
+  esac
+}
+
+# The application icon: the small icon's sizes (16 px at 100 % to 48 px at 300 %), the large
+# one's (32 to 96 px) and 256 px. The tray icon: the small icon's sizes, and 400 %.
+icon DorvaneShutdown.ico 16 20 24 28 32 40 48 -- 56 64 80 96 256
+icon tray.ico 16 20 24 28 32 40 48 -- 64
 
 toolbar=(shutdown reboot logoff standby hibernate lock remote domain)
 for scale in "${scales[@]}"; do
@@ -100,10 +119,6 @@ for scale in "${scales[@]}"; do
     strip+=("$work/toolbar-$name-$size.png")
   done
   bitmap "$(named toolbar "$scale")" "${strip[@]}"
-
-  size=$(scaled 16 "$scale")
-  render tray "$size"
-  bitmap "$(named tray "$scale")" "$work/tray-$size.png"
 
   size=$(scaled 32 "$scale")
   drawing=$(app_icon_drawing "$size")

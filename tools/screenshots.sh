@@ -27,7 +27,7 @@ keep domain_dialog domain
 keep autologon_dialog autologon
 keep about about
 keep update_question update-question
-# The same windows on a display set to 150 %.
-keep display_fit_144_wine_fonts_main main-window-150
-keep display_fit_144_wine_fonts_Preferences preferences-150
+# The same windows on a display set to 200 %.
+keep display_fit_192_wine_fonts_main main-window-200
+keep display_fit_192_wine_fonts_Preferences preferences-200
 echo "Pictures in docs/screenshots"

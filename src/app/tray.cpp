@@ -13,7 +13,7 @@ bool TFMain::SetTrayIcon(std::uint32_t message) {
   data.id = TrayIconId;
   data.flags = win::NifMessage | win::NifIcon | win::NifTip;
   data.callbackMessage = WM_TRAYNOTIFY;
-  data.icon = ui::CreateIconFromImage(ui::ImageId::TrayImage, 0);
+  data.icon = ui::CreateTrayIcon(ui::ImageId::TrayIcon);
   CopyBounded(data.tip, TrayTipText, sizeof data.tip);
   const bool ok = platform::Shell_NotifyIconA(message, data);
   // The shell keeps its own copy of the icon.

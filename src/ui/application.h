@@ -78,8 +78,9 @@ std::uint32_t RegisterWindowMessage(const char* name);
 bool GetCursorPos(Point& position);
 bool SetForegroundWindow(Form& form);
 void PopupMenuAt(Menu& menu, Form& owner, Point position);
-// An icon made from one image of a bitmap strip, and its release.
-std::uintptr_t CreateIconFromImage(ImageId images, int index);
+// An icon compiled into the program at the size of the notification area's icons, and its
+// release.
+std::uintptr_t CreateTrayIcon(ImageId icon);
 void DestroyIcon(std::uintptr_t icon);
 
 } // namespace ui

@@ -1,5 +1,6 @@
 #include "ui/scaling.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
@@ -16,6 +17,20 @@ int ScaleRounded(int value, std::int64_t numerator, std::int64_t denominator) {
   const std::int64_t rounded =
       product >= 0 ? (product + half) / denominator : -((-product + half) / denominator);
   return static_cast<int>(rounded);
+}
+
+int Right(Rect rect) {
+  return rect.left + rect.width;
+}
+
+int Bottom(Rect rect) {
+  return rect.top + rect.height;
+}
+
+// Whether the sibling shares a line with the control; a sibling not yet measured (an auto-sized
+// label) counts by its top.
+bool SharesLine(Rect control, Rect sibling) {
+  return sibling.top < Bottom(control) && control.top < std::max(Bottom(sibling), sibling.top + 1);
 }
 
 } // namespace
@@ -57,15 +72,38 @@ Scaling ScalingFor(int dpi, int sampleWidth) {
   return scaling;
 }
 
-int NearestImageScale(int dpi) {
-  const int wanted = ScaleRounded(dpi, Percent, DesignDpi);
-  int nearest = ImageScales[0];
-  for (const int scale : ImageScales) {
-    if (std::abs(scale - wanted) <= std::abs(nearest - wanted)) {
-      nearest = scale;
+bool FaceFollowsDpi(int dpi, int sampleWidth) {
+  // Both sides in 96ths of a pixel and percent, to compare exactly.
+  const std::int64_t designed = static_cast<std::int64_t>(DesignedSampleWidth) * dpi * Percent;
+  const std::int64_t measured = static_cast<std::int64_t>(sampleWidth) * DesignDpi * Percent;
+  return std::abs(measured - designed) <= designed / Percent * FaceFollowsPercent;
+}
+
+int CaptionRoom(Rect control, const std::vector<Rect>& siblings, int parentWidth) {
+  int room = parentWidth - control.left;
+  for (const Rect& sibling : siblings) {
+    if (!SharesLine(control, sibling)) {
+      continue;
+    }
+    if (sibling.left > control.left) {
+      room = std::min(room, sibling.left - control.left);
+    } else if (Right(sibling) >= Right(control) && sibling.top <= control.top &&
+               Bottom(sibling) >= Bottom(control)) {
+      room = std::min(room, Right(sibling) - control.left);
     }
   }
-  return nearest;
+  return std::max(room, control.width);
+}
+
+int ImageScaleFor(int dpi) {
+  int chosen = ImageScales[0];
+  for (const int scale : ImageScales) {
+    // scale <= dpi / DesignDpi in percent, exactly.
+    if (scale * DesignDpi <= dpi * Percent) {
+      chosen = scale;
+    }
+  }
+  return chosen;
 }
 
 } // namespace ui

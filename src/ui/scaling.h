@@ -6,6 +6,8 @@
 
 #include "ui/types.h"
 
+#include <vector>
+
 namespace ui {
 
 inline constexpr int DesignDpi = 96;
@@ -36,14 +38,26 @@ struct Scaling {
   bool operator==(const Scaling&) const = default;
 };
 
+// The designed face is a bitmap face drawn at a few sizes only: past the largest its letters stop
+// growing while the windows still do. It is kept at a DPI while the width of FaceSampleText in it
+// stays within this share of the designed width at that DPI.
+inline constexpr int FaceFollowsPercent = 5;
+bool FaceFollowsDpi(int dpi, int sampleWidth);
+
 // The scaling for a DPI, given the width of FaceSampleText in the face the system gives at that
 // DPI's font height (0 when unknown: the designed face is assumed).
 Scaling ScalingFor(int dpi, int sampleWidth);
 
+// How wide a control may grow to show its caption, in pixels from its left edge: up to the first
+// sibling that starts to its right at its height, the right edge of a sibling it lies on (a check
+// box on a group box's frame), and its parent's edge; never narrower than it is. All in the
+// parent's pixels at the form's scaling.
+int CaptionRoom(Rect control, const std::vector<Rect>& siblings, int parentWidth);
+
 // The bitmaps come drawn at these scales, in percent of the design size.
 inline constexpr int ImageScales[] = {100, 125, 150, 200};
-// Which of ImageScales is nearest to the DPI (the larger one on a tie, so that an image is
-// never too small for its room).
-int NearestImageScale(int dpi);
+// The largest of ImageScales that the DPI reaches, or the smallest: an image never grows past
+// its room (a toolbar's buttons would grow out of their bar) and is never stretched.
+int ImageScaleFor(int dpi);
 
 } // namespace ui

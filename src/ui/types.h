@@ -74,12 +74,13 @@ inline constexpr std::uintptr_t ScClose = 0xF060;
 inline constexpr std::uintptr_t ScMinimize = 0xF020;
 
 // Bitmaps and icons compiled into the program, by resource number. Each bitmap also comes drawn
-// at the larger scales of ImageScales (src/ui/scaling.h), numbered by ScaledImageNumber.
+// at the larger scales of ImageScales (src/ui/scaling.h), numbered by ScaledImageNumber; each
+// icon holds its own sizes.
 enum class ImageId : int {
   None = 0,
   ApplicationIcon = 1,
   ToolbarImages = 100, // eight 24 x 24 images in toolbar order
-  TrayImage = 101,     // 16 x 16
+  TrayIcon = 101,      // an icon, 16 x 16 at the design DPI
   AboutPicture = 102,  // 32 x 32
   OptionsGlyph = 110,
   AutoLogonGlyph = 111,

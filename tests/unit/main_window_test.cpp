@@ -331,7 +331,7 @@ TEST_F(MainWindowTest, TheTrayRecordIsAddedOnHidingAndDeletedOnShowing) {
   EXPECT_EQ(TrayCalls(), (std::vector<std::string>{"Shell_NotifyIconA(0, " + size + record,
                                                    "Shell_NotifyIconA(2, " + size + record}));
   // Each call makes its icon and gives it back.
-  EXPECT_EQ(fake::CallsNamed({"CreateIconFromImage"}).size(), 2u);
+  EXPECT_EQ(fake::CallsNamed({"CreateTrayIcon"}).size(), 2u);
   EXPECT_EQ(fake::CallsNamed({"DestroyIcon"}).size(), 2u);
 }
 

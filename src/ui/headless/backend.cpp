@@ -234,8 +234,8 @@ void PopupMenuAt(Menu& menu, Form& owner, Point position) {
   }
 }
 
-std::uintptr_t CreateIconFromImage(ImageId images, int index) {
-  fake::Record("CreateIconFromImage", static_cast<int>(images), index);
+std::uintptr_t CreateTrayIcon(ImageId icon) {
+  fake::Record("CreateTrayIcon", static_cast<int>(icon));
   return TheState().nextIcon++;
 }
 

@@ -237,14 +237,8 @@ bool SetForegroundWindow(Form& form) {
   return ::SetForegroundWindow(win32::WindowOf(form)) != FALSE;
 }
 
-std::uintptr_t CreateIconFromImage(ImageId images, int index) {
-  const HIMAGELIST list = win32::LoadImageStrip(images, win32::TrayIconDpi());
-  if (list == nullptr) {
-    return 0;
-  }
-  const HICON icon = ::ImageList_GetIcon(list, index, ILD_NORMAL);
-  ::ImageList_Destroy(list);
-  return reinterpret_cast<std::uintptr_t>(icon);
+std::uintptr_t CreateTrayIcon(ImageId icon) {
+  return reinterpret_cast<std::uintptr_t>(win32::LoadIconSized(icon, win32::TrayIconSize()));
 }
 
 void DestroyIcon(std::uintptr_t icon) {

@@ -227,27 +227,45 @@ SIZE TextExtent(HWND window, const std::string& text) {
   return SIZE{text.empty() ? 0 : area.right - area.left, area.bottom - area.top};
 }
 
+// The designed bounds of the control's siblings that lie beside it; bars and sheets place
+// themselves.
+std::vector<Rect> SiblingBounds(Control& control) {
+  std::vector<Rect> siblings;
+  for (Control* sibling : control.Parent()->Children()) {
+    if (sibling != &control && !PlacedByItself(*sibling)) {
+      siblings.push_back(sibling->ScaledBounds());
+    }
+  }
+  return siblings;
+}
+
 // An auto-sized label's window takes the size of its text in its own font; its designed bounds
 // keep only its place, so that a change of DPI measures the text again. A left-aligned label and
-// a check box are at least as wide as their caption, so that a face whose letters run wider than
-// the average that scaled the form still shows the whole caption.
+// a check box widen to their caption, so that a face whose letters run wider than the average
+// that scaled the form still shows the whole caption, but no further than their neighbours: an
+// earlier control lies above a later one and would hide it and take its clicks. A label is as
+// tall as its lines, which may be taller in the face the system gives than in the designed one.
 void FitCaption(Control& control, HWND window) {
-  const bool autoSize = control.Kind() == ControlKind::Label &&
-                        static_cast<const Label&>(control).TextLayout() == Label::Layout::AutoSize;
-  const bool fitting = control.Kind() == ControlKind::CheckBox ||
-                       (control.Kind() == ControlKind::Label &&
-                        static_cast<const Label&>(control).TextLayout() == Label::Layout::Left);
-  if (!autoSize && !fitting) {
+  const bool isLabel = control.Kind() == ControlKind::Label;
+  if (!isLabel && control.Kind() != ControlKind::CheckBox) {
     return;
   }
+  const Label::Layout layout =
+      isLabel ? static_cast<const Label&>(control).TextLayout() : Label::Layout::Left;
   const SIZE text = TextExtent(window, control.Text());
-  const Rect designed = control.ScaledBounds();
   SIZE size = text;
-  if (fitting) {
-    const int box = control.Kind() == ControlKind::CheckBox
-                        ? control.OwnerForm()->FormScaling().Y(CheckBoxGlyphWidth + CheckBoxTextGap)
-                        : 0;
-    size = SIZE{std::max<LONG>(text.cx + box, designed.width), designed.height};
+  if (layout != Label::Layout::AutoSize) {
+    const Rect designed = control.ScaledBounds();
+    size =
+        SIZE{designed.width, isLabel ? std::max<LONG>(text.cy, designed.height) : designed.height};
+    if (layout == Label::Layout::Left) {
+      const int box =
+          isLabel ? 0 : control.OwnerForm()->FormScaling().Y(CheckBoxGlyphWidth + CheckBoxTextGap);
+      RECT parent{};
+      ::GetClientRect(::GetParent(window), &parent);
+      const int room = CaptionRoom(designed, SiblingBounds(control), parent.right);
+      size.cx = std::clamp<LONG>(text.cx + box, designed.width, room);
+    }
   }
   ::SetWindowPos(window, nullptr, 0, 0, size.cx, size.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -414,21 +432,21 @@ void LoadImages(Control& control, HWND window, FormData& data) {
   case ControlKind::Button:
     if (const HIMAGELIST glyph =
             LoadGlyph(static_cast<Button&>(control).ButtonOptions().glyph, DpiOf(control))) {
-      KeepImages(data, control, glyph);
+      const HIMAGELIST previous = KeepImages(data, control, glyph);
       BUTTON_IMAGELIST images{glyph, RECT{}, BUTTON_IMAGELIST_ALIGN_LEFT};
       ::SendMessageA(window, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&images));
+      FreeImages(previous);
     }
     break;
   case ControlKind::SpeedButton:
-    KeepImages(data, control,
-               LoadGlyph(static_cast<SpeedButton&>(control).Glyph(), DpiOf(control)));
+    FreeImages(KeepImages(data, control,
+                          LoadGlyph(static_cast<SpeedButton&>(control).Glyph(), DpiOf(control))));
     ::InvalidateRect(window, nullptr, TRUE);
     break;
   case ControlKind::Image:
     if (const HBITMAP picture =
             LoadPicture(static_cast<Image&>(control).Picture(), DpiOf(control))) {
-      KeepPicture(data, control, picture);
-      ::SendMessageA(window, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture));
+      ShowPicture(data, control, window, picture);
     }
     break;
   default:

@@ -12,19 +12,10 @@ namespace ui::win32 {
 namespace {
 
 constexpr char DefaultFormClass[] = "DorvaneForm";
-// The icons' sizes at the design DPI: the caption's and the taskbar's.
-constexpr int SmallIconSize = 16;
-constexpr int BigIconSize = 32;
 constexpr char FormFailedText[] = "The window could not be created.";
 constexpr char UnknownErrorText[] = "An unexpected error occurred.";
 
 LRESULT CALLBACK FormProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
-HICON LoadApplicationIcon(int size) {
-  return static_cast<HICON>(
-      ::LoadImageA(Instance(), MAKEINTRESOURCEA(static_cast<int>(ImageId::ApplicationIcon)),
-                   IMAGE_ICON, size, size, 0));
-}
 
 HICON LoadSharedIcon(int widthMetric, int heightMetric) {
   return static_cast<HICON>(::LoadImageA(
@@ -79,28 +70,35 @@ Frame FrameOf(const Form::Design& design) {
   return frame;
 }
 
-// Sizes the window so that its client area is exactly the form's; a menu bar that wraps
-// onto a second line is only known once the window exists.
+// Sizes the window so that its client area is exactly the form's. A menu bar that wraps onto
+// more lines is only known once the window exists, and a new width can wrap or unwrap it again.
 void FitClientArea(HWND window, int clientWidth, int clientHeight) {
-  RECT client{};
-  RECT outer{};
-  ::GetClientRect(window, &client);
-  ::GetWindowRect(window, &outer);
-  const int width = outer.right - outer.left + clientWidth - client.right;
-  const int height = outer.bottom - outer.top + clientHeight - client.bottom;
-  ::SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  constexpr int MenuWraps = 3;
+  for (int attempt = 0; attempt < MenuWraps; ++attempt) {
+    RECT client{};
+    RECT outer{};
+    ::GetClientRect(window, &client);
+    ::GetWindowRect(window, &outer);
+    if (client.right == clientWidth && client.bottom == clientHeight) {
+      return;
+    }
+    const int width = outer.right - outer.left + clientWidth - client.right;
+    const int height = outer.bottom - outer.top + clientHeight - client.bottom;
+    ::SetWindowPos(window, nullptr, 0, 0, width, height,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 }
 
 // The form's font and scaling for the DPI. Returns the font it replaces, for the caller to
 // release once the controls have the new one.
 HFONT ScaleForm(Form& form, HWND window, FormData& data, int dpi) {
-  const HFONT font = CreateFormFont(dpi);
-  if (font == nullptr) {
+  const FormFont font = CreateFormFont(window, dpi);
+  if (font.font == nullptr) {
     return nullptr;
   }
   const HFONT previousFont = data.font;
-  data.font = font;
-  form.ScalingFromSystem(MeasureScaling(window, font, dpi));
+  data.font = font.font;
+  form.ScalingFromSystem(font.scaling);
   return previousFont;
 }
 
@@ -111,7 +109,7 @@ void ScaleIcons(HWND window, FormData& data, int dpi) {
   for (const auto& [which, size, icon] : {std::tuple{ICON_SMALL, SmallIconSize, &data.smallIcon},
                                           std::tuple{ICON_BIG, BigIconSize, &data.bigIcon}}) {
     const HICON previous = *icon;
-    *icon = LoadApplicationIcon(designed.Y(size));
+    *icon = LoadIconSized(ImageId::ApplicationIcon, designed.Y(size));
     if (*icon != nullptr) {
       ::SendMessageA(window, WM_SETICON, which, reinterpret_cast<LPARAM>(*icon));
     }
@@ -126,20 +124,72 @@ void FitScaledClientArea(Form& form, HWND window) {
   FitClientArea(window, scaling.X(form.Bounds().width), scaling.Y(form.Bounds().height));
 }
 
-// Moved to a monitor of another DPI: everything anew at the new scale, in the rectangle Windows
-// suggests for it.
-void ChangeDpi(Form& form, HWND window, int dpi, const RECT& suggested) {
-  FormData& data = DataOf(form);
-  const HFONT previousFont = ScaleForm(form, window, data, dpi);
-  ScaleIcons(window, data, dpi);
+// The window's size for the form at a scaling, with the frame drawn at its DPI.
+SIZE FormFrameSize(const Form& form, HWND window, const Scaling& scaling) {
+  return FrameSizeFor(window, scaling.X(form.Bounds().width), scaling.Y(form.Bounds().height),
+                      scaling.dpi);
+}
+
+// Where the window goes at the new DPI. Shown normally, it takes the rectangle Windows suggests,
+// which is the size it answered for the DPI; a menu bar that wraps differently is then made up
+// for. Minimised or maximised, its client area tells nothing of the form's size, so its frame is
+// worked out for the DPI and becomes the size it is restored to.
+void PlaceAtDpi(Form& form, HWND window, const RECT& suggested) {
+  if (::IsIconic(window) || ::IsZoomed(window)) {
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    ::GetWindowPlacement(window, &placement);
+    const SIZE size = FormFrameSize(form, window, form.FormScaling());
+    RECT& normal = placement.rcNormalPosition;
+    normal.right = normal.left + size.cx;
+    normal.bottom = normal.top + size.cy;
+    // Setting the placement shows the window in its state; a hidden one stays hidden.
+    if (!::IsWindowVisible(window)) {
+      placement.showCmd = SW_HIDE;
+    }
+    ::SetWindowPlacement(window, &placement);
+    DataOf(form).fitWhenRestored = true;
+    return;
+  }
   ::SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
   FitScaledClientArea(form, window);
+}
+
+// Moved to a monitor of another DPI: everything anew at the new scale. A window shown normally
+// draws once, after all of its controls have changed. Drawing is turned off by taking the
+// window's visible style away, so it is left alone in a window that is hidden, which turning it
+// back on would show, and in a minimised or maximised one, whose placement needs that style.
+void ChangeDpi(Form& form, HWND window, int dpi, const RECT& suggested) {
+  FormData& data = DataOf(form);
+  const bool visible = ::IsWindowVisible(window) && !::IsIconic(window) && !::IsZoomed(window);
+  if (visible) {
+    ::SendMessageA(window, WM_SETREDRAW, FALSE, 0);
+  }
+  const HFONT previousFont = ScaleForm(form, window, data, dpi);
+  ScaleIcons(window, data, dpi);
+  PlaceAtDpi(form, window, suggested);
   RescaleChildren(form, data);
   if (previousFont != nullptr) {
     ::DeleteObject(previousFont);
   }
-  ::InvalidateRect(window, nullptr, TRUE);
+  if (visible) {
+    ::SendMessageA(window, WM_SETREDRAW, TRUE, 0);
+    ::RedrawWindow(window, nullptr, nullptr,
+                   RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+  }
+}
+
+// Restored after a DPI change while minimised or maximised: the form as a fresh start at the DPI
+// would draw it.
+void FitRestored(Form& form, HWND window) {
+  FormData& data = DataOf(form);
+  if (!data.fitWhenRestored) {
+    return;
+  }
+  data.fitWhenRestored = false;
+  FitScaledClientArea(form, window);
+  RescaleChildren(form, data);
 }
 
 void CentreOnScreen(HWND window) {
@@ -242,9 +292,20 @@ bool HandleMessage(Form& form, HWND window, UINT message, WPARAM wParam, LPARAM 
   case WM_ENDSESSION:
     EndSession(wParam != FALSE);
     return true;
+  case WM_GETDPISCALEDSIZE:
+    // Windows asks for the size before the window moves to a monitor of that DPI.
+    *reinterpret_cast<SIZE*>(lParam) =
+        FormFrameSize(form, window, ScalingAt(window, static_cast<int>(wParam)));
+    result = TRUE;
+    return true;
   case WM_DPICHANGED:
     ChangeDpi(form, window, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
     return true;
+  case WM_SIZE:
+    if (wParam == SIZE_RESTORED) {
+      FitRestored(form, window);
+    }
+    return false;
   case WM_HELP: {
     const auto& help = *reinterpret_cast<const HELPINFO*>(lParam);
     return help.iContextType == HELPINFO_MENUITEM && HandleMenuHelp(form, help.iCtrlId);
@@ -267,6 +328,7 @@ LRESULT CALLBACK FormProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
     auto& form = *static_cast<Form*>(creation.lpCreateParams);
     form.native = reinterpret_cast<std::uintptr_t>(window);
     Remember(window, form);
+    EnableFrameScaling(window);
   }
   Form* form = FormOfWindow(window);
   if (form == nullptr || WindowOf(*form) != window) {
@@ -442,6 +504,7 @@ void Unrealize(Form& form) {
   FormData& data = DataOf(form);
   // Also destroys the controls, the hint window and the menu bar, which belong to the window.
   if (window != nullptr) {
+    TakeBackPictures(data);
     ::DestroyWindow(window);
   } else if (data.menuBar != nullptr) {
     ::DestroyMenu(data.menuBar);

@@ -6,58 +6,61 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <vector>
 
 namespace ui::win32 {
 
 namespace {
 
-// Strips without an alpha channel mark their transparent pixels with magenta.
-constexpr COLORREF TransparentKey = RGB(0xFF, 0x00, 0xFF);
+constexpr char CommonControls[] = "comctl32.dll";
+// The bitmaps are 32-bit, blue, green, red and alpha, the colours not premultiplied.
 constexpr WORD AlphaBitsPerPixel = 32;
-constexpr WORD TrueColorBitsPerPixel = 24;
 constexpr int BlueByte = 0;
 constexpr int GreenByte = 1;
 constexpr int RedByte = 2;
 constexpr int AlphaByte = 3;
-constexpr int BytesPerAlphaPixel = 4;
-constexpr int BytesPerTrueColorPixel = 3;
+constexpr int BytesPerPixel = 4;
+constexpr int ColourBytes = 3;
 constexpr int Opaque = 0xFF;
 
-// A 32-bit bitmap whose alpha bytes are all zero was saved without transparency; drawing it
-// through its alpha channel would show nothing, so it is keyed like the others.
-bool CarriesAlpha(const BITMAP& bitmap) {
-  if (bitmap.bmBitsPixel != AlphaBitsPerPixel || bitmap.bmBits == nullptr) {
-    return false;
-  }
-  const auto* rows = static_cast<const std::uint8_t*>(bitmap.bmBits);
-  const int height = std::abs(bitmap.bmHeight);
-  for (int y = 0; y < height; ++y) {
-    const std::uint8_t* row = rows + static_cast<std::ptrdiff_t>(y) * bitmap.bmWidthBytes;
-    for (int x = 0; x < bitmap.bmWidth; ++x) {
-      if (row[x * BytesPerAlphaPixel + AlphaByte] != 0) {
-        return true;
-      }
-    }
-  }
-  return false;
-}
-
-// Lays one pixel (blue, green, red and, with alpha, its alpha byte) onto the background.
-void Flatten(std::uint8_t* pixel, bool withAlpha, COLORREF background) {
-  std::uint8_t backgroundBytes[BytesPerTrueColorPixel] = {};
+// Lays one pixel onto the background through its alpha.
+void Flatten(std::uint8_t* pixel, COLORREF background) {
+  std::uint8_t backgroundBytes[ColourBytes] = {};
   backgroundBytes[BlueByte] = GetBValue(background);
   backgroundBytes[GreenByte] = GetGValue(background);
   backgroundBytes[RedByte] = GetRValue(background);
-  if (withAlpha) {
-    const int alpha = pixel[AlphaByte];
-    for (int channel = 0; channel < BytesPerTrueColorPixel; ++channel) {
-      pixel[channel] = static_cast<std::uint8_t>(
-          (pixel[channel] * alpha + backgroundBytes[channel] * (Opaque - alpha)) / Opaque);
-    }
-    pixel[AlphaByte] = Opaque;
-  } else if (RGB(pixel[RedByte], pixel[GreenByte], pixel[BlueByte]) == TransparentKey) {
-    std::copy(backgroundBytes, backgroundBytes + BytesPerTrueColorPixel, pixel);
+  const int alpha = pixel[AlphaByte];
+  for (int channel = 0; channel < ColourBytes; ++channel) {
+    pixel[channel] = static_cast<std::uint8_t>(
+        (pixel[channel] * alpha + backgroundBytes[channel] * (Opaque - alpha)) / Opaque);
   }
+  pixel[AlphaByte] = Opaque;
+}
+
+// The pixels that are less than half covered, as the mask of an image list: comctl32 6 draws
+// through the alpha channel, earlier versions only through the mask.
+HBITMAP MaskFromAlpha(const BITMAP& bitmap) {
+  constexpr int BitsPerByte = 8;
+  constexpr int RowAlignment = 2;
+  constexpr int HalfCovered = Opaque / 2;
+  constexpr unsigned LeftmostBit = 0x80;
+  const int height = std::abs(bitmap.bmHeight);
+  const int rowBytes = (bitmap.bmWidth + BitsPerByte * RowAlignment - 1) /
+                       (BitsPerByte * RowAlignment) * RowAlignment;
+  std::vector<std::uint8_t> mask(static_cast<std::size_t>(rowBytes) * height, 0);
+  const auto* rows = static_cast<const std::uint8_t*>(bitmap.bmBits);
+  for (int y = 0; y < height; ++y) {
+    // A bitmap of positive height lies bottom row first; the mask top row first.
+    const int maskRow = bitmap.bmHeight > 0 ? height - 1 - y : y;
+    const std::uint8_t* row = rows + static_cast<std::ptrdiff_t>(y) * bitmap.bmWidthBytes;
+    for (int x = 0; x < bitmap.bmWidth; ++x) {
+      if (row[x * BytesPerPixel + AlphaByte] < HalfCovered) {
+        mask[static_cast<std::size_t>(maskRow) * rowBytes + x / BitsPerByte] |=
+            static_cast<std::uint8_t>(LeftmostBit >> (x % BitsPerByte));
+      }
+    }
+  }
+  return ::CreateBitmap(bitmap.bmWidth, height, 1, 1, mask.data());
 }
 
 HBITMAP LoadBitmapNumber(int number) {
@@ -65,12 +68,12 @@ HBITMAP LoadBitmapNumber(int number) {
       ::LoadImageA(Instance(), MAKEINTRESOURCEA(number), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
 }
 
-// The drawing nearest to the DPI; the design size where the program has no such drawing.
+// The drawing for the DPI; the design size where the program has no such drawing.
 HBITMAP LoadBitmapResource(ImageId image, int dpi) {
   if (image == ImageId::None) {
     return nullptr;
   }
-  const int scale = NearestImageScale(dpi);
+  const int scale = ImageScaleFor(dpi);
   if (const HBITMAP scaled = LoadBitmapNumber(ScaledImageNumber(image, scale))) {
     return scaled;
   }
@@ -78,6 +81,21 @@ HBITMAP LoadBitmapResource(ImageId image, int dpi) {
 }
 
 } // namespace
+
+HICON LoadIconSized(ImageId icon, int size) {
+  // Windows Vista and later; comctl32 is loaded already, imported by the program.
+  using ScaleDownFunction = HRESULT WINAPI(HINSTANCE, PCWSTR, int, int, HICON*);
+  static auto* const scaleDown = reinterpret_cast<ScaleDownFunction*>(reinterpret_cast<void*>(
+      ::GetProcAddress(::GetModuleHandleA(CommonControls), "LoadIconWithScaleDown")));
+  const int number = static_cast<int>(icon);
+  HICON loaded = nullptr;
+  if (scaleDown != nullptr &&
+      SUCCEEDED(scaleDown(Instance(), MAKEINTRESOURCEW(number), size, size, &loaded))) {
+    return loaded;
+  }
+  return static_cast<HICON>(
+      ::LoadImageA(Instance(), MAKEINTRESOURCEA(number), IMAGE_ICON, size, size, 0));
+}
 
 HIMAGELIST LoadImageStrip(ImageId images, int dpi) {
   const HBITMAP bitmap = LoadBitmapResource(images, dpi);
@@ -92,15 +110,12 @@ HIMAGELIST LoadImageStrip(ImageId images, int dpi) {
     // A bitmap that is no whole number of squares is one image of its own size.
     const int width = info.bmWidth % height == 0 ? height : info.bmWidth;
     const int count = info.bmWidth / width;
-    if (CarriesAlpha(info)) {
-      list = ::ImageList_Create(width, height, ILC_COLOR32, count, 0);
-      if (list != nullptr) {
-        ::ImageList_Add(list, bitmap, nullptr);
-      }
-    } else {
-      list = ::ImageList_Create(width, height, ILC_COLOR24 | ILC_MASK, count, 0);
-      if (list != nullptr) {
-        ::ImageList_AddMasked(list, bitmap, TransparentKey);
+    list = ::ImageList_Create(width, height, ILC_COLOR32 | ILC_MASK, count, 0);
+    if (list != nullptr && info.bmBitsPixel == AlphaBitsPerPixel && info.bmBits != nullptr) {
+      const HBITMAP mask = MaskFromAlpha(info);
+      ::ImageList_Add(list, bitmap, mask);
+      if (mask != nullptr) {
+        ::DeleteObject(mask);
       }
     }
   }
@@ -112,20 +127,18 @@ HBITMAP LoadPicture(ImageId picture, int dpi) {
   const HBITMAP bitmap = LoadBitmapResource(picture, dpi);
   BITMAP info{};
   if (bitmap == nullptr || ::GetObjectA(bitmap, sizeof info, &info) == 0 ||
-      info.bmBits == nullptr ||
-      (info.bmBitsPixel != TrueColorBitsPerPixel && info.bmBitsPixel != AlphaBitsPerPixel)) {
+      info.bmBits == nullptr || info.bmBitsPixel != AlphaBitsPerPixel) {
     return bitmap;
   }
-  const bool withAlpha = CarriesAlpha(info);
-  const int pixelBytes =
-      info.bmBitsPixel == AlphaBitsPerPixel ? BytesPerAlphaPixel : BytesPerTrueColorPixel;
+  // A static control draws a bitmap as it is, so its soft edges are blended here with the face
+  // the control stands on.
   const COLORREF background = ::GetSysColor(COLOR_BTNFACE);
   auto* rows = static_cast<std::uint8_t*>(info.bmBits);
   const int height = std::abs(info.bmHeight);
   for (int y = 0; y < height; ++y) {
     std::uint8_t* row = rows + static_cast<std::ptrdiff_t>(y) * info.bmWidthBytes;
     for (int x = 0; x < info.bmWidth; ++x) {
-      Flatten(row + x * pixelBytes, withAlpha, background);
+      Flatten(row + x * BytesPerPixel, background);
     }
   }
   return bitmap;
@@ -141,20 +154,40 @@ HIMAGELIST LoadGlyph(ImageId glyph, int dpi) {
   return list;
 }
 
-void KeepImages(FormData& data, const Control& control, HIMAGELIST images) {
+HIMAGELIST KeepImages(FormData& data, const Control& control, HIMAGELIST images) {
   HIMAGELIST& kept = data.images[&control];
-  if (kept != nullptr && kept != images) {
-    ::ImageList_Destroy(kept);
-  }
+  const HIMAGELIST previous = kept != images ? kept : nullptr;
   kept = images;
+  return previous;
 }
 
-void KeepPicture(FormData& data, const Control& control, HBITMAP picture) {
-  HBITMAP& kept = data.pictures[&control];
-  if (kept != nullptr && kept != picture) {
-    ::DeleteObject(kept);
+void FreeImages(HIMAGELIST images) {
+  if (images != nullptr) {
+    ::ImageList_Destroy(images);
   }
+}
+
+void ShowPicture(FormData& data, const Control& control, HWND window, HBITMAP picture) {
+  HBITMAP& kept = data.pictures[&control];
+  const HBITMAP previous = kept;
   kept = picture;
+  // A static control of comctl32 6 shows a copy of a bitmap with alpha and hands that copy back
+  // when it gets another one; both the copy and the bitmap it was made from are the program's.
+  const auto handedBack = reinterpret_cast<HBITMAP>(
+      ::SendMessageA(window, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture)));
+  for (const HBITMAP old : {previous, handedBack != previous ? handedBack : nullptr}) {
+    if (old != nullptr && old != picture) {
+      ::DeleteObject(old);
+    }
+  }
+}
+
+void TakeBackPictures(FormData& data) {
+  for (auto& [control, picture] : data.pictures) {
+    if (control->native != 0) {
+      ShowPicture(data, *control, WindowOf(*control), nullptr);
+    }
+  }
 }
 
 HIMAGELIST ImagesOf(const FormData& data, const Control& control) {
@@ -164,9 +197,7 @@ HIMAGELIST ImagesOf(const FormData& data, const Control& control) {
 
 void ReleaseImages(FormData& data) {
   for (const auto& [control, images] : data.images) {
-    if (images != nullptr) {
-      ::ImageList_Destroy(images);
-    }
+    FreeImages(images);
   }
   for (const auto& [control, picture] : data.pictures) {
     if (picture != nullptr) {

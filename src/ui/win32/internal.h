@@ -19,6 +19,9 @@ namespace ui::win32 {
 // Control and menu command ids start above the ids the dialog manager sends on its own (IDOK,
 // IDCANCEL...), so that a key it translates is never taken for a click.
 inline constexpr int FirstCommandId = 100;
+// The small (caption, tray) and large (taskbar) icons' sizes at the design DPI.
+inline constexpr int SmallIconSize = 16;
+inline constexpr int BigIconSize = 32;
 
 // One toolbar button, by the command id Windows reports for it.
 struct ToolCommand {
@@ -40,6 +43,9 @@ struct FormData {
   std::map<int, MenuItem*> menuCommands;
   std::map<int, ToolCommand> toolCommands;
   int nextId = FirstCommandId;
+  // The DPI changed while the window was minimised or maximised: the form's size is checked
+  // again once it is restored, when its menu bar shows how many lines it takes.
+  bool fitWhenRestored = false;
   // The control that had the focus when the form was last deactivated.
   HWND lastFocus = nullptr;
   unsigned activations = 0;
@@ -102,24 +108,44 @@ void DispatchQueued(MSG& message);
 // The standard end of a window procedure that caught an exception.
 void ReportAndTerminate(const char* text);
 
-// The DPI a window is shown at, the system's DPI, the DPI of the notification area's icons, the
-// form's font for a DPI and the scaling that the face it gives calls for.
+// The DPI a window is shown at, the system's DPI, the size of the notification area's icons, the
+// form's font for a DPI and the scaling that its face calls for.
 int WindowDpi(HWND window);
 int SystemDpi();
-int TrayIconDpi();
-HFONT CreateFormFont(int dpi);
-Scaling MeasureScaling(HWND window, HFONT font, int dpi);
+int TrayIconSize();
+struct FormFont {
+  HFONT font = nullptr;
+  Scaling scaling;
+};
+// The designed face where it follows the DPI, a scalable one with its metrics where it doesn't;
+// the font is null when none could be made.
+FormFont CreateFormFont(HWND window, int dpi);
+// The scaling a form in the window would have at the DPI.
+Scaling ScalingAt(HWND window, int dpi);
+// The size of the window whose client area has the size, with the frame drawn at the DPI.
+SIZE FrameSizeFor(HWND window, int clientWidth, int clientHeight, int dpi);
+// Asks for the caption and the menu bar to follow the window's DPI, where Windows needs asking.
+void EnableFrameScaling(HWND window);
 
-// Images, drawn at the scale nearest to the DPI: a bitmap resource as a strip of square images
-// (height = image size), or null when the program carries no such resource.
+// Images, drawn at the scale for the DPI (ImageScaleFor): a bitmap resource as a strip of square
+// images (height = image size), or null when the program carries no such resource.
 HIMAGELIST LoadImageStrip(ImageId images, int dpi);
+// The icon's image of the size, or a larger one scaled down where Windows can, never a smaller
+// one stretched.
+HICON LoadIconSized(ImageId icon, int size);
 // A glyph: the first image of its strip.
 HIMAGELIST LoadGlyph(ImageId glyph, int dpi);
 // A whole bitmap for a picture control, its transparent parts filled with the button face.
 HBITMAP LoadPicture(ImageId picture, int dpi);
-// Keeps a control's images in the form's data, releasing the ones they replace.
-void KeepImages(FormData& data, const Control& control, HIMAGELIST images);
-void KeepPicture(FormData& data, const Control& control, HBITMAP picture);
+// Keeps a control's images in the form's data and returns the ones they replace, which are
+// freed only once the control holds the new ones.
+HIMAGELIST KeepImages(FormData& data, const Control& control, HIMAGELIST images);
+void FreeImages(HIMAGELIST images);
+// Gives a picture control its bitmap, kept in the form's data, and frees the ones it replaces.
+void ShowPicture(FormData& data, const Control& control, HWND window, HBITMAP picture);
+// Takes the pictures back from their controls before these are destroyed, with any copy they
+// made.
+void TakeBackPictures(FormData& data);
 HIMAGELIST ImagesOf(const FormData& data, const Control& control);
 void ReleaseImages(FormData& data);
 

@@ -163,8 +163,9 @@ void ScaleToolBar(ToolBar& bar, FormData& data) {
   const Form& form = *bar.OwnerForm();
   const Scaling scaling = form.FormScaling();
   const HIMAGELIST images = LoadImageStrip(bar.Images(), scaling.dpi);
-  KeepImages(data, bar, images);
+  const HIMAGELIST previous = KeepImages(data, bar, images);
   ::SendMessageA(window, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
+  FreeImages(previous);
 
   const int buttonWidth = scaling.X(bar.ButtonWidth());
   const int buttonHeight = scaling.Y(bar.ButtonHeight());
@@ -186,11 +187,11 @@ void ScaleToolBar(ToolBar& bar, FormData& data) {
     }
   }
 
-  // Across the form's client area at the top, above the panels that fill it.
-  RECT client{};
-  ::GetClientRect(WindowOf(form), &client);
+  // Across the form's client area at the top, above the panels that fill it; from the form's
+  // size, as a minimised window's client area has none.
   const int height = buttonHeight + 2 * FrameOf(bar).top;
-  ::SetWindowPos(window, HWND_TOP, 0, 0, client.right, height, SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  ::SetWindowPos(window, HWND_TOP, 0, 0, scaling.X(form.Bounds().width), height,
+                 SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
 bool HandleToolBarCommand(Form& form, int id) {

@@ -1,14 +1,21 @@
 // A DLL the driver loads into the running program (driver inject) to look at its windows from
 // inside: fonts, text extents and image lists belong to the program's process and can't be read
 // from another one. Once loaded it writes a report next to itself (fit_probe.txt) and is done.
-// When a file fit_probe.in lies beside it holding "dpi N", every window of the program is first
-// told that it moved to a monitor of N dots per inch, as Windows tells it.
+// When a file fit_probe.in lies beside it holding "dpi N", every window of the program, shown or
+// hidden, is first told that it moved to a monitor of N dots per inch, as Windows tells it. When
+// it holds "tray", the program is told that the taskbar started again, and the icon it gives the
+// tray in answer is measured instead of shown.
 //
 // Report lines, tab-separated, for each shown window of the program (WINDOW is its handle):
 //   form  WINDOW  DPI  FONT_HEIGHT  SAMPLE_WIDTH  CLIENT_WIDTH  CLIENT_HEIGHT  OWNER  FACE  CAPTION
 //   fit   WINDOW  KIND  TEXT  NEEDED  ROOM         one per captioned control
-//   tool  WINDOW  IMAGE_SIZE  INSIDE  BUTTONS     a toolbar: its image size, how many buttons
-//                                                 lie inside it, of how many
+//   tool  WINDOW  IMAGE_SIZE  INSIDE  BUTTONS  WIDTH  HEIGHT
+//                                                 a toolbar: its image size, how many buttons
+//                                                 lie inside it, of how many, its client size
+//   overlap  WINDOW  CONTROL  CONTROL             two visible controls of one parent that
+//                                                 overlap without one lying wholly on the other
+//   tray  WIDTH  HEIGHT  CORNER_ALPHAS  CENTRE_ALPHA  the icon the program gives the tray, when
+//                                                 asked for (below)
 //   done
 // SAMPLE_WIDTH is the width of the letters A-Z and a-z in the form's font, FACE the face that
 // the system gave for it.
@@ -16,10 +23,13 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -188,8 +198,8 @@ void CheckToolBar(const Report& report, HWND bar) {
     SendMessageA(bar, TB_GETBUTTONTEXTA, button.idCommand, reinterpret_cast<LPARAM>(caption));
     report.Fit("tool", caption, Extent(bar, caption, false).cx, item.right - item.left);
   }
-  std::fprintf(report.file, "tool\t%s\t%d\t%d\t%d\n", report.form.c_str(), imageSize, inside,
-               buttons);
+  std::fprintf(report.file, "tool\t%s\t%d\t%d\t%d\t%ld\t%ld\n", report.form.c_str(), imageSize,
+               inside, buttons, client.right, client.bottom);
 }
 
 BOOL CALLBACK CheckChild(HWND child, LPARAM data) {
@@ -208,19 +218,67 @@ BOOL CALLBACK CheckChild(HWND child, LPARAM data) {
   return TRUE;
 }
 
+std::string Describe(HWND control) {
+  return ClassOf(control) + " \"" + OneLine(Text(control)) + "\"";
+}
+
+bool Contains(const RECT& outer, const RECT& inner) {
+  return inner.left >= outer.left && inner.right <= outer.right && inner.top >= outer.top &&
+         inner.bottom <= outer.bottom;
+}
+
+// Up-down arrows overlap the border of the edit they belong to, so that the two look like one.
+bool JoinedArrows(HWND one, HWND other) {
+  const std::string first = ClassOf(one);
+  const std::string second = ClassOf(other);
+  return (first == UPDOWN_CLASSA && lstrcmpiA(second.c_str(), WC_EDITA) == 0) ||
+         (second == UPDOWN_CLASSA && lstrcmpiA(first.c_str(), WC_EDITA) == 0);
+}
+
+// Siblings that overlap: one covers part of the other and takes its clicks there. A control lying
+// wholly on another (a check box on a group box's frame, a bar over a panel) is by design.
+void CheckOverlaps(const Report& report, HWND parent) {
+  std::vector<std::pair<HWND, RECT>> shown;
+  for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    if (!IsWindowVisible(child)) {
+      continue;
+    }
+    RECT bounds{};
+    GetWindowRect(child, &bounds);
+    for (const auto& [other, otherBounds] : shown) {
+      RECT common{};
+      if (IntersectRect(&common, &bounds, &otherBounds) && !Contains(bounds, otherBounds) &&
+          !Contains(otherBounds, bounds) && !JoinedArrows(child, other)) {
+        std::fprintf(report.file, "overlap\t%s\t%s\t%s\n", report.form.c_str(),
+                     Describe(other).c_str(), Describe(child).c_str());
+      }
+    }
+    shown.emplace_back(child, bounds);
+    CheckOverlaps(report, child);
+  }
+}
+
+struct Collected {
+  bool hiddenToo;
+  std::vector<HWND> windows;
+};
+
 BOOL CALLBACK CollectProgramWindow(HWND window, LPARAM data) {
+  auto& collected = *reinterpret_cast<Collected*>(data);
   DWORD process = 0;
   GetWindowThreadProcessId(window, &process);
-  if (process == GetCurrentProcessId() && IsWindowVisible(window)) {
-    reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
+  if (process == GetCurrentProcessId() && (collected.hiddenToo || IsWindowVisible(window))) {
+    collected.windows.push_back(window);
   }
   return TRUE;
 }
 
-std::vector<HWND> ProgramWindows() {
-  std::vector<HWND> windows;
-  EnumWindows(CollectProgramWindow, reinterpret_cast<LPARAM>(&windows));
-  return windows;
+// The program's top-level windows; the shown ones only unless told otherwise.
+std::vector<HWND> ProgramWindows(bool hiddenToo = false) {
+  Collected collected{hiddenToo, {}};
+  EnumWindows(CollectProgramWindow, reinterpret_cast<LPARAM>(&collected));
+  return collected.windows;
 }
 
 void CheckForm(FILE* file, HWND window) {
@@ -252,6 +310,82 @@ void CheckForm(FILE* file, HWND window) {
       static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(GetWindow(window, GW_OWNER))),
       face, Text(window).c_str());
   EnumChildWindows(window, CheckChild, reinterpret_cast<LPARAM>(&report));
+  CheckOverlaps(report, window);
+}
+
+// The tray icon the program last gave the shell: its size and the alpha of its corners and its
+// centre, or a width of 0.
+struct TrayIcon {
+  LONG width = 0;
+  LONG height = 0;
+  int corners[4] = {};
+  int centre = 0;
+};
+TrayIcon SeenTrayIcon;
+
+BOOL WINAPI RecordNotifyIcon(DWORD, NOTIFYICONDATAA* data) {
+  ICONINFO info{};
+  if (data == nullptr || (data->uFlags & NIF_ICON) == 0 || !GetIconInfo(data->hIcon, &info)) {
+    return TRUE;
+  }
+  BITMAP colour{};
+  GetObjectA(info.hbmColor, sizeof colour, &colour);
+  BITMAPINFO format{};
+  format.bmiHeader.biSize = sizeof format.bmiHeader;
+  format.bmiHeader.biWidth = colour.bmWidth;
+  format.bmiHeader.biHeight = -colour.bmHeight;
+  format.bmiHeader.biPlanes = 1;
+  format.bmiHeader.biBitCount = 32;
+  format.bmiHeader.biCompression = BI_RGB;
+  std::vector<DWORD> pixels(static_cast<std::size_t>(colour.bmWidth) * colour.bmHeight);
+  const HDC dc = GetDC(nullptr);
+  if (!pixels.empty() &&
+      GetDIBits(dc, info.hbmColor, 0, colour.bmHeight, pixels.data(), &format, DIB_RGB_COLORS)) {
+    const auto alpha = [&](LONG x, LONG y) {
+      return static_cast<int>(pixels[static_cast<std::size_t>(y) * colour.bmWidth + x] >> 24);
+    };
+    const LONG right = colour.bmWidth - 1;
+    const LONG bottom = colour.bmHeight - 1;
+    SeenTrayIcon = TrayIcon{colour.bmWidth,
+                            colour.bmHeight,
+                            {alpha(0, 0), alpha(right, 0), alpha(0, bottom), alpha(right, bottom)},
+                            alpha(colour.bmWidth / 2, colour.bmHeight / 2)};
+  }
+  ReleaseDC(nullptr, dc);
+  DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  return TRUE;
+}
+
+// The program calls the shell through a pointer of its own; the function's first bytes are
+// replaced for the time of the request by a jump to RecordNotifyIcon (mov rax, address; jmp rax).
+void MeasureTrayIcon(FILE* file) {
+  auto* target = reinterpret_cast<unsigned char*>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("shell32.dll"), "Shell_NotifyIconA")));
+  if (target == nullptr) {
+    return;
+  }
+  unsigned char jump[12] = {0x48, 0xB8, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xE0};
+  const auto address = reinterpret_cast<UINT_PTR>(&RecordNotifyIcon);
+  std::memcpy(jump + 2, &address, sizeof address);
+  unsigned char saved[sizeof jump] = {};
+  DWORD protection = 0;
+  if (!VirtualProtect(target, sizeof jump, PAGE_EXECUTE_READWRITE, &protection)) {
+    return;
+  }
+  std::memcpy(saved, target, sizeof jump);
+  std::memcpy(target, jump, sizeof jump);
+  FlushInstructionCache(GetCurrentProcess(), target, sizeof jump);
+  const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+  for (HWND window : ProgramWindows(true)) {
+    SendMessageA(window, taskbarCreated, 0, 0);
+  }
+  std::memcpy(target, saved, sizeof jump);
+  FlushInstructionCache(GetCurrentProcess(), target, sizeof jump);
+  VirtualProtect(target, sizeof jump, protection, &protection);
+  const TrayIcon& icon = SeenTrayIcon;
+  std::fprintf(file, "tray\t%ld\t%ld\t%d %d %d %d\t%d\n", icon.width, icon.height, icon.corners[0],
+               icon.corners[1], icon.corners[2], icon.corners[3], icon.centre);
 }
 
 std::string BesideSelf(const char* extension) {
@@ -264,7 +398,7 @@ std::string BesideSelf(const char* extension) {
 // Tells every window of the program that it moved to a monitor of that DPI, with the rectangle
 // Windows would suggest: the same place, the size scaled.
 void ChangeDpi(int dpi) {
-  for (HWND window : ProgramWindows()) {
+  for (HWND window : ProgramWindows(true)) {
     RECT outer{};
     GetWindowRect(window, &outer);
     const int old = DpiOf(window);
@@ -275,10 +409,15 @@ void ChangeDpi(int dpi) {
 }
 
 DWORD WINAPI Probe(void*) {
+  bool tray = false;
   if (FILE* request = std::fopen(BesideSelf(".in").c_str(), "r")) {
+    char word[16] = {};
     int dpi = 0;
-    if (std::fscanf(request, "dpi %d", &dpi) == 1 && dpi > 0) {
-      ChangeDpi(dpi);
+    if (std::fscanf(request, "%15s %d", word, &dpi) >= 1) {
+      if (std::strcmp(word, "dpi") == 0 && dpi > 0) {
+        ChangeDpi(dpi);
+      }
+      tray = std::strcmp(word, "tray") == 0;
     }
     std::fclose(request);
   }
@@ -287,6 +426,9 @@ DWORD WINAPI Probe(void*) {
   if (FILE* file = std::fopen(partial.c_str(), "wb")) {
     for (HWND window : ProgramWindows()) {
       CheckForm(file, window);
+    }
+    if (tray) {
+      MeasureTrayIcon(file);
     }
     std::fprintf(file, "done\n");
     std::fclose(file);

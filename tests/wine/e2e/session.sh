@@ -18,6 +18,8 @@ readonly E2E_PROGRAM=DorvaneShutdown.exe
 readonly E2E_DRIVER=driver.exe
 
 readonly WINE_FONTS=/usr/share/wine/fonts
+# The screen's size; a suite whose windows need more room sets its own before it starts.
+E2E_SCREEN=${E2E_SCREEN:-1024x768}
 
 e2e_failures=0
 e2e_xvfb_pid=
@@ -113,7 +115,7 @@ start_wine_session() {
 
   # Xvfb picks a free display number itself and writes it once it accepts clients.
   local display_file=$e2e_prefix/display
-  Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$display_file" 2>/dev/null &
+  Xvfb -displayfd 5 -screen 0 "${E2E_SCREEN}x24" -nolisten tcp 5>"$display_file" 2>/dev/null &
   e2e_xvfb_pid=$!
   local waited=0
   while [ ! -s "$display_file" ]; do
@@ -134,14 +136,14 @@ start_wine_session() {
   # A virtual desktop gives the windows title bars without a window manager. Web requests go to
   # a proxy on this machine where nothing listens, so that no test reaches the network.
   local registry=$e2e_prefix/drive_c/e2e.reg
-  cat >"$registry" <<'EOF'
+  cat >"$registry" <<EOF
 REGEDIT4
 
-[HKEY_CURRENT_USER\Software\Wine\Explorer]
+[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]
 "Desktop"="Default"
 
-[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
-"Default"="1024x768"
+[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]
+"Default"="$E2E_SCREEN"
 
 [HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Internet Settings]
 "ProxyEnable"=dword:00000001

@@ -1,9 +1,9 @@
 #include "platform/console.h"
 
 #include "platform/win32/handles.h"
+#include "platform/win32/text.h"
 
 #include <atomic>
-#include <vector>
 
 namespace platform {
 
@@ -43,19 +43,13 @@ bool IsConsole(win::Handle output) {
 }
 
 bool WriteConsoleText(win::Handle console, const std::string& text) {
-  if (text.empty()) {
-    return true;
-  }
-  const int length = static_cast<int>(text.size());
-  const int wideLength = ::MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
-  if (wideLength <= 0) {
+  std::wstring wide;
+  if (!win32::AnsiToWide(text, wide)) {
     return false;
   }
-  std::vector<wchar_t> wide(static_cast<std::size_t>(wideLength));
-  ::MultiByteToWideChar(CP_ACP, 0, text.data(), length, wide.data(), wideLength);
   DWORD written = 0;
-  return ::WriteConsoleW(win32::ToWindows<HANDLE>(console), wide.data(),
-                         static_cast<DWORD>(wideLength), &written, nullptr) != 0;
+  return wide.empty() || ::WriteConsoleW(win32::ToWindows<HANDLE>(console), wide.data(),
+                                         static_cast<DWORD>(wide.size()), &written, nullptr) != 0;
 }
 
 bool RouteConsoleCancel(win::Handle window, std::uint32_t message, std::uint32_t waitMilliseconds) {

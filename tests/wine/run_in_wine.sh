@@ -45,12 +45,21 @@ trap cleanup EXIT
 trap 'exit 130' INT TERM HUP
 
 log="$WINEPREFIX.log"
-if ! wine wineboot -i >"$log" 2>&1 || ! wineserver -w; then
-  echo "run_in_wine: the Wine prefix could not be created:" >&2
-  cat "$log" >&2
-  rm -f "$log"
-  exit 2
-fi
+# On a busy machine the prefix's first process now and then fails to start ("could not load
+# kernel32.dll"); a fresh start in an emptied prefix goes through.
+for attempt in 1 2 3; do
+  if wine wineboot -i >"$log" 2>&1 && wineserver -w; then
+    break
+  fi
+  if [ "$attempt" -eq 3 ]; then
+    echo "run_in_wine: the Wine prefix could not be created:" >&2
+    cat "$log" >&2
+    rm -f "$log"
+    exit 2
+  fi
+  wineserver -k >/dev/null 2>&1
+  find "$WINEPREFIX" -mindepth 1 -maxdepth 1 -exec rm -rf {} +
+done
 rm -f "$log"
 
 if [ -n "${DORVANE_WINE_REG:-}" ]; then

@@ -128,10 +128,20 @@ start_wine_session() {
   export DISPLAY
   rm -f "$display_file"
 
-  if ! wine wineboot -i >"$e2e_prefix/wineboot.log" 2>&1 || ! wineserver -w; then
-    cat "$e2e_prefix/wineboot.log" >&2
-    abort "the Wine prefix could not be created"
-  fi
+  # On a busy machine the prefix's first process now and then fails to start ("could not load
+  # kernel32.dll"); a fresh start in an emptied prefix goes through.
+  local attempt
+  for attempt in 1 2 3; do
+    if wine wineboot -i >"$e2e_prefix/wineboot.log" 2>&1 && wineserver -w; then
+      break
+    fi
+    [ "$attempt" -lt 3 ] || {
+      cat "$e2e_prefix/wineboot.log" >&2
+      abort "the Wine prefix could not be created"
+    }
+    wineserver -k >/dev/null 2>&1
+    find "$e2e_prefix" -mindepth 1 -maxdepth 1 ! -name wineboot.log -exec rm -rf {} +
+  done
 
   # A virtual desktop gives the windows title bars without a window manager. Web requests go to
   # a proxy on this machine where nothing listens, so that no test reaches the network.

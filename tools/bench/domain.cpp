@@ -72,16 +72,15 @@ int main() {
   // the slots, and the whole work shared by them, whichever is longer.
   const int fast = ComputerCount - slow;
   const double slots = static_cast<double>(MaxConcurrentRequests);
-  const double slowRounds = static_cast<double>((slow + MaxConcurrentRequests - 1) /
-                                                MaxConcurrentRequests);
+  const double slowRounds =
+      static_cast<double>((slow + MaxConcurrentRequests - 1) / MaxConcurrentRequests);
   const double total = (slow * SlowMilliseconds + fast * FastMilliseconds) / 1000.0;
   const double best = std::max(slowRounds * SlowMilliseconds / 1000.0, total / slots);
   const double gap = Seconds(longestGap) * 1000.0;
   const DomainOutcome& outcome = LastDomainOutcome();
 
   std::printf("computers %d (%d fail after %u ms, %d succeed after %u ms), %zu at a time\n",
-              ComputerCount, slow, SlowMilliseconds, fast, FastMilliseconds,
-              MaxConcurrentRequests);
+              ComputerCount, slow, SlowMilliseconds, fast, FastMilliseconds, MaxConcurrentRequests);
   std::printf("asked %zu, failed %zu\n", outcome.asked, outcome.failures.size());
   std::printf("wall time %.2f s; best possible %.2f s (ratio %.3f, target %.2f); one at a "
               "time %.0f s\n",

@@ -34,6 +34,8 @@ include(GoogleTest)
 # A hang (a wait that never ends) fails the test instead of stalling the run.
 gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 60)
 
+include(cmake/keyword_tables.cmake)
+
 # The benchmark of tools/bench/domain.sh: the domain action at scale on real threads. Built on
 # request only.
 add_executable(bench_domain EXCLUDE_FROM_ALL tools/bench/domain.cpp)

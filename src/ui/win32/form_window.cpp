@@ -493,6 +493,7 @@ void Realize(Form& form) {
   CentreOnScreen(window);
 
   CreateChildren(form, window, data);
+  ApplyAccessibilityTree(form);
   CreateHints(form, window, data);
   for (Timer* timer : form.Timers()) {
     UpdateTimer(*timer);
@@ -505,6 +506,7 @@ void Unrealize(Form& form) {
   // Also destroys the controls, the hint window and the menu bar, which belong to the window.
   if (window != nullptr) {
     TakeBackPictures(data);
+    ClearAccessibilityTree(form);
     ::DestroyWindow(window);
   } else if (data.menuBar != nullptr) {
     ::DestroyMenu(data.menuBar);
@@ -527,11 +529,19 @@ void Unrealize(Form& form) {
 
 void Update(Control& control, Property property) {
   ProgramChange change;
+  if (property == Property::Accessibility) {
+    ApplyAccessibility(control);
+    return;
+  }
   if (control.Kind() == ControlKind::Form) {
     UpdateForm(static_cast<Form&>(control), property);
   } else {
     UpdateControl(control, property);
   }
+}
+
+void Announce(Control& control) {
+  AnnounceLiveText(control);
 }
 
 void UpdateTimer(Timer& timer) {

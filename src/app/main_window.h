@@ -133,6 +133,7 @@ public:
   bool SetTrayIcon(std::uint32_t message);
   void ChooseTrayVersion();
   std::uint32_t TrayVersion = 0;
+  bool TrayMenuOpen = false;
   void OpenTrayMenu(ui::Point point, ui::MenuCorner corner);
   void WMSysCommand(const ui::Message& message);
   void WMTrayNotify(const ui::Message& message);

@@ -113,13 +113,21 @@ void TFMain::WMSysCommand(const ui::Message& message) {
 void TFMain::OpenTrayMenu(ui::Point point, ui::MenuCorner corner) {
   // The menu only closes on a click elsewhere when its window is in the foreground.
   ui::SetForegroundWindow(*this);
-  if (!ui::PopupMenuAt(PopupMenu1, *this, point, corner) && !Showing()) {
+  TrayMenuOpen = true;
+  const bool chosen = ui::PopupMenuAt(PopupMenu1, *this, point, corner);
+  TrayMenuOpen = false;
+  if (!chosen && !Showing()) {
     // Closed without a choice: the keyboard goes on in the notification area.
     platform::Shell_NotifyIconA(win::NimSetFocus, IconRecord(*this));
   }
 }
 
 void TFMain::WMTrayNotify(const ui::Message& message) {
+  // A right click sends WM_CONTEXTMENU after the button's message, which the open menu's own
+  // loop then receives: the menu is open already.
+  if (TrayMenuOpen) {
+    return;
+  }
   // Version 4 brings the event in the low word and the icon's anchor point in the other
   // parameter; the older versions bring the event alone.
   const auto event =
@@ -134,10 +142,7 @@ void TFMain::WMTrayNotify(const ui::Message& message) {
     }
     break;
   case ui::WmRButtonUp: {
-    // From version 3 on, WM_CONTEXTMENU follows the right click.
-    if (TrayVersion >= win::NotifyIconVersion3) {
-      break;
-    }
+    // The mouse's menu opens at the pointer.
     ui::Point cursor;
     if (!ui::GetCursorPos(cursor)) {
       Show1Click();

@@ -399,8 +399,7 @@ TEST_F(MainWindowTest, EachTrayMessageDoesItsOwnThingInEachVersion) {
       {0, ui::WmLButtonDblClk, {}, true, {}, Bottom, false, {}},
       {0, ui::WmMouseMove, {}, true, {}, Bottom, false, {}},
       {0, ui::WmMButtonUp, {}, true, {}, Bottom, false, {}},
-      // WM_CONTEXTMENU follows a right click from version 3 on.
-      {4, ui::WmRButtonUp, {}, true, {}, Bottom, false, {}},
+      {4, ui::WmRButtonUp, {}, true, icon, Bottom, false, menu(640, 700, MenuCorner::TopLeft)},
       {4, ui::WmLButtonUp, {}, true, {}, Bottom, true, {}},
       {4, win::NinSelect, {}, true, {}, Bottom, true, {}},
       {4, win::NinKeySelect, {}, true, {}, Bottom, true, {}},

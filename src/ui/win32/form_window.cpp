@@ -363,6 +363,9 @@ void UpdateForm(Form& form, Property property) {
   case Property::Bounds:
     FitScaledClientArea(form, window);
     break;
+  case Property::Accessibility:
+    ApplyAccessibility(form);
+    break;
   default:
     // Showing and hiding go through ShowForm, which also activates.
     break;
@@ -529,10 +532,6 @@ void Unrealize(Form& form) {
 
 void Update(Control& control, Property property) {
   ProgramChange change;
-  if (property == Property::Accessibility) {
-    ApplyAccessibility(control);
-    return;
-  }
   if (control.Kind() == ControlKind::Form) {
     UpdateForm(static_cast<Form&>(control), property);
   } else {

@@ -59,8 +59,8 @@ std::string ClassOf(HWND window) {
 // The role number and name oleacc gives the window's client object.
 std::pair<long, std::string> Accessible(HWND window) {
   IAccessible* object = nullptr;
-  const HRESULT made = AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT),
-                                                  IID_IAccessible, reinterpret_cast<void**>(&object));
+  const HRESULT made = AccessibleObjectFromWindow(
+      window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible, reinterpret_cast<void**>(&object));
   if (FAILED(made) || object == nullptr) {
     char failure[32];
     std::snprintf(failure, sizeof failure, "0x%08lx", static_cast<unsigned long>(made));

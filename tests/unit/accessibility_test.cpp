@@ -185,4 +185,32 @@ TEST_F(CountdownSpeechTest, AScreenReaderHearsTheDialogThenTheSecondsAtTheirPace
   EXPECT_EQ(fake::CallsNamed({"Announce"}), expected);
 }
 
+TEST_F(CountdownSpeechTest, TheDomainProgressIsSpokenWhenItChangedAtMostEveryFiveSeconds) {
+  struct Step {
+    std::uint32_t after; // milliseconds since the step before
+    const char* text;
+    bool spoken;
+  };
+  const Step steps[] = {
+      {1000, "1 of 9 computers asked, 0 failed", false},
+      {4000, "2 of 9 computers asked, 0 failed", true},
+      {1000, "3 of 9 computers asked, 1 failed", false},
+      {4000, "3 of 9 computers asked, 1 failed", true},
+      {9000, "3 of 9 computers asked, 1 failed", false},
+      {0, "4 of 9 computers asked, 1 failed", true},
+  };
+  TFDomainProgress progress;
+  EXPECT_EQ(fake::CallsNamed({"Annotate"}),
+            (std::vector<std::string>{"Annotate(TFDomainProgress, , dialog, off)",
+                                      "Annotate(LBProgress, , default, polite)",
+                                      "Annotate(PBar, Computers asked, default, off)"}));
+  for (const Step& step : steps) {
+    world().calls.clear();
+    world().tickCount += step.after;
+    progress.LBProgress.SetText(step.text);
+    ui::headless::FireTimers(progress);
+    EXPECT_EQ(fake::CallsNamed({"Announce"}).size(), step.spoken ? 1u : 0u) << step.text;
+  }
+}
+
 } // namespace

@@ -1,5 +1,7 @@
 #include "actions/countdown.h"
 
+#include "actions/announcement.h"
+#include "actions/dispatcher.h"
 #include "common/texts.h"
 #include "platform/kernel.h"
 #include "ui/application.h"
@@ -47,7 +49,42 @@ std::uint32_t ElapsedSince(std::uint32_t start) {
 
 } // namespace
 
-TTFPro3::TTFPro3(int seconds)
+std::string CountdownActionLine(std::uint32_t code, const std::string& computer) {
+  const char* format = nullptr;
+  switch (code) {
+  case ActionShutdown:
+    return CountdownShutdownText;
+  case ActionReboot:
+    return CountdownRebootText;
+  case ActionLogOff:
+    return CountdownLogOffText;
+  case ActionStandby:
+    return CountdownStandbyText;
+  case ActionHibernate:
+    return CountdownHibernateText;
+  case ActionLock:
+    return CountdownLockText;
+  case ActionRemoteShutdown:
+    format = CountdownRemoteShutdownFormat;
+    break;
+  case ActionRemoteReboot:
+    format = CountdownRemoteRebootFormat;
+    break;
+  case ActionDomainShutdown:
+    return CountdownDomainShutdownText;
+  case ActionDomainReboot:
+    return CountdownDomainRebootText;
+  default:
+    return {};
+  }
+  const int length = std::snprintf(nullptr, 0, format, computer.c_str());
+  std::string line(static_cast<std::size_t>(length) + 1, '\0');
+  std::snprintf(line.data(), line.size(), format, computer.c_str());
+  line.pop_back();
+  return line;
+}
+
+TTFPro3::TTFPro3(int seconds, const std::string& actionLine)
     : ui::Form({.name = "TTFPro3",
                 .caption = CountdownDesignCaption,
                 .clientWidth = 261,
@@ -61,6 +98,13 @@ TTFPro3::TTFPro3(int seconds)
       Label3(this, "Label3", {16, 48, 233, 13}, ui::Label::Layout::Centred),
       Ticker(*this, TickerInterval), seconds_(seconds), openBefore_(ui::MarkModalWindows()) {
   BCancel.SetText(CountdownCancelCaption);
+  Label1.SetText(actionLine);
+  // A screen reader reads the dialog and the action when it opens, then the seconds as they
+  // run, at the pace AnnouncesSecondsLeft sets.
+  SetAccessibleRole(ui::AccessibleRole::Dialog);
+  SetAccessibleName(std::string(MessageCaption) + ": " + actionLine);
+  Label2.SetLiveRegion(true);
+  PBar.SetAccessibleName(CountdownBarName);
   BCancel.OnClick = [this] { BCancelClick(); };
   OnCloseQuery = [this] { return FormCloseQuery(); };
   Ticker.OnTimer = [this] { TickerTimer(); };
@@ -97,11 +141,16 @@ void TTFPro3::Advance() {
     return;
   }
   if (step != shownStep_) {
+    // The first seconds are read with the opening dialog.
+    const bool opening = shownStep_ < 0;
     shownStep_ = step;
     PBar.SetPosition(step);
     char text[128];
     std::snprintf(text, sizeof text, CountdownFormat, seconds_ - step);
     Label2.SetText(text);
+    if (!opening && AnnouncesSecondsLeft(seconds_ - step)) {
+      Label2.Announce();
+    }
   }
 }
 
@@ -118,16 +167,18 @@ void TTFPro3::TickerTimer() {
   }
 }
 
-bool ConfirmByWarningCountdown(const Settings& settings) {
-  return settings.ShowWarning == 0 || !RunWarningCountdown(settings.WarnSeconds);
+bool ConfirmByWarningCountdown(const Settings& settings, std::uint32_t code,
+                               const std::string& computer) {
+  return settings.ShowWarning == 0 ||
+         !RunWarningCountdown(settings.WarnSeconds, CountdownActionLine(code, computer));
 }
 
-bool RunWarningCountdown(int seconds) {
+bool RunWarningCountdown(int seconds, const std::string& actionLine) {
   if (CountdownActive) {
     return true;
   }
   const CountdownMarks marks;
-  TTFPro3 dialog(seconds);
+  TTFPro3 dialog(seconds, actionLine);
   marks.Open(dialog);
   dialog.Show();
   dialog.SetText(MessageCaption);

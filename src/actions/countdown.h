@@ -7,13 +7,15 @@
 #include "ui/form.h"
 
 #include <cstdint>
+#include <string>
 
 // True while a countdown dialog exists; a second countdown is refused meanwhile.
 extern bool CountdownActive;
 
 class TTFPro3 : public ui::Form {
 public:
-  explicit TTFPro3(int seconds);
+  // The first line names the action about to run.
+  TTFPro3(int seconds, const std::string& actionLine);
   ~TTFPro3() override { Destroy(); }
 
   ui::Button BCancel;
@@ -40,11 +42,16 @@ private:
   int shownStep_ = -1;
 };
 
-// True when the action may go ahead: no warning wanted, or the countdown ran out.
-bool ConfirmByWarningCountdown(const Settings& settings);
+// The countdown's first line for an action code; the remote actions name the computer.
+std::string CountdownActionLine(std::uint32_t code, const std::string& computer);
 
-// Counts the seconds down. True when the user cancelled or another countdown is open.
-bool RunWarningCountdown(int seconds);
+// True when the action may go ahead: no warning wanted, or the countdown ran out.
+bool ConfirmByWarningCountdown(const Settings& settings, std::uint32_t code,
+                               const std::string& computer);
+
+// Counts the seconds down under a first line naming the action. True when the user cancelled
+// or another countdown is open.
+bool RunWarningCountdown(int seconds, const std::string& actionLine);
 
 // Ends the open countdown as its Cancel does; nothing when none is open.
 void CancelWarningCountdown();

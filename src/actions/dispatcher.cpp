@@ -40,15 +40,16 @@ void SetActionRoutines(const ActionRoutines& routines) {
   Routines = routines;
 }
 
-int RunAction(std::uint32_t code, Settings& settings,
-              const std::function<void(Settings&)>& prepare) {
+int RunAction(std::uint32_t code, Settings& settings, const std::function<void(Settings&)>& prepare,
+              const std::string& computer) {
   // Two runs over the same computers would ask them twice and mix their results.
   const bool remote = code >= ActionRemoteShutdown && code <= ActionDomainReboot;
   if (remote && Routines.refuseRemoteAction != nullptr && Routines.refuseRemoteAction()) {
     return 0;
   }
   if (Routines.confirmByWarningCountdown == nullptr ||
-      !Routines.confirmByWarningCountdown(settings)) {
+      !Routines.confirmByWarningCountdown(settings, code,
+                                          computer.empty() ? settings.RemoteComputer : computer)) {
     return 0;
   }
   if (prepare) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 enum ActionCode : std::uint32_t {
   ActionShutdown = 1,
@@ -28,7 +29,9 @@ extern bool ActionInProgress;
 // remote and domain shutdowns. The program installs them at start; tests install their own.
 // Until they are installed every action stops at the gate.
 struct ActionRoutines {
-  bool (*confirmByWarningCountdown)(const Settings& settings) = nullptr;
+  // `computer` is the one a remote action names.
+  bool (*confirmByWarningCountdown)(const Settings& settings, std::uint32_t code,
+                                    const std::string& computer) = nullptr;
   int (*remoteShutdownByName)(const char* target, Settings& settings) = nullptr;
   int (*domainShutdown)(Settings& settings) = nullptr;
   // True when a remote or domain action must not start now, after telling the user why.
@@ -41,5 +44,7 @@ void SetActionRoutines(const ActionRoutines& routines);
 // a remote or domain action was refused because another one still runs.
 // `prepare`, when given, changes the settings once the countdown lets the action through: a
 // command that brings choices of its own changes nothing when it is refused.
+// `computer` names the computer of a remote action that `prepare` has not stored yet, for the
+// countdown; empty, the stored one.
 int RunAction(std::uint32_t code, Settings& settings,
-              const std::function<void(Settings&)>& prepare = {});
+              const std::function<void(Settings&)>& prepare = {}, const std::string& computer = {});

@@ -1,5 +1,7 @@
 #include "actions/domain_action.h"
 
+#include "actions/announcement.h"
+
 #include "actions/local_power.h"
 #include "actions/remote_shutdown.h"
 #include "actions/request_batch.h"
@@ -254,13 +256,29 @@ TFDomainProgress::TFDomainProgress()
   BCancel.SetText(DomainCancelCaption);
   BCancel.OnClick = [this] { BCancelClick(); };
   OnCloseQuery = [this] { return FormCloseQuery(); };
-  Ticker.OnTimer = [] {
+  Ticker.OnTimer = [this] {
     if (RunningJob != nullptr) {
       RunningJob->Advance();
     }
+    AnnounceProgress();
   };
+  SetAccessibleRole(ui::AccessibleRole::Dialog);
+  LBProgress.SetLiveRegion(true);
+  PBar.SetAccessibleName(DomainBarName);
   Realize();
+  // The opening window is read with its first text.
+  readText_ = LBProgress.Text();
+  lastReading_ = platform::GetTickCount();
   Ticker.SetEnabled(true);
+}
+
+void TFDomainProgress::AnnounceProgress() {
+  const std::uint32_t now = platform::GetTickCount();
+  if (AnnouncesProgress(LBProgress.Text() != readText_, now - lastReading_)) {
+    readText_ = LBProgress.Text();
+    lastReading_ = now;
+    LBProgress.Announce();
+  }
 }
 
 void TFDomainProgress::BCancelClick() {

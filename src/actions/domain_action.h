@@ -70,6 +70,13 @@ public:
   void BCancelClick();
   bool FormCloseQuery();
   void ShowProgress(std::size_t asked, std::size_t count, std::size_t failed);
+  // Has a screen reader read the progress text when it changed, at the pace AnnouncesProgress
+  // sets.
+  void AnnounceProgress();
+
+private:
+  std::string readText_;
+  std::uint32_t lastReading_ = 0;
 };
 
 class TFDomainResult : public ui::Form {

@@ -54,6 +54,8 @@ TFMain::TFMain(std::vector<std::string> arguments)
   SBPreferences.SetHint(OptionsButtonHint);
   SBAutoLogon.SetText(AutoLogonButtonDesignCaption);
   SBAutoLogon.SetHint(AutoLogonButtonHint);
+  // The check box that names the picker lies outside the picker's group box.
+  DateTimePicker1.SetAccessibleName(TimerCheckCaption);
   BuildMenus();
   BuildToolBar();
   SetMainMenu(&MainMenu1);

@@ -3,9 +3,12 @@
 // stands for the window while it is hidden, and the program's start and end steps.
 
 #include "app/command_line.h"
+#include "platform/shell.h"
+#include "ui/application.h"
 #include "ui/form.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +17,17 @@ inline constexpr std::uint32_t WM_TRAYNOTIFY = ui::WmApp + 100;
 inline constexpr std::uint32_t TrayIconId = 1006;
 // The message Ctrl+C, Ctrl+Break and the closing of the starting console arrive as.
 inline constexpr std::uint32_t WM_CONSOLECANCEL = ui::WmApp + 101;
+
+// Where the tray menu opens: at the icon's rectangle where the shell tells it, else at the
+// anchor point version 4 of the icon sends, with the corner that keeps it off the taskbar's
+// edge; not found without either.
+struct TrayMenuPlace {
+  bool found = false;
+  ui::Point point;
+  ui::MenuCorner corner = ui::MenuCorner::TopLeft;
+};
+TrayMenuPlace TrayMenuPlaceFor(const std::optional<platform::ScreenRect>& icon,
+                               std::optional<ui::Point> anchor, win::ScreenEdge taskbar);
 
 class TFMain : public ui::Form {
 public:
@@ -114,8 +128,13 @@ public:
   void DateTimePicker1Change();
   void Timer1Timer();
 
-  // Tray icon: NIM_ADD or NIM_DELETE.
+  // Tray icon: NIM_ADD or NIM_DELETE. An added icon reports in the newest version the shell
+  // knows (TrayVersion).
   bool SetTrayIcon(std::uint32_t message);
+  void ChooseTrayVersion();
+  std::uint32_t TrayVersion = 0;
+  bool TrayMenuOpen = false;
+  void OpenTrayMenu(ui::Point point, ui::MenuCorner corner);
   void WMSysCommand(const ui::Message& message);
   void WMTrayNotify(const ui::Message& message);
   void WMConsoleCancel(const ui::Message& message);

@@ -43,10 +43,12 @@ win::ErrorCode RunRemoteRequest(const RemoteKeyword& keyword) {
   bool wentAhead = false;
   const int result = RunAction(
       keyword.command == RemoteCommand::Reboot ? ActionRemoteReboot : ActionRemoteShutdown,
-      AppSettings, [&keyword, &wentAhead](Settings& settings) {
+      AppSettings,
+      [&keyword, &wentAhead](Settings& settings) {
         CopyBounded(settings.RemoteComputer, keyword.computer.c_str(), SettingsTextCapacity);
         wentAhead = true;
-      });
+      },
+      keyword.computer);
   if (!wentAhead) {
     return win::ErrorCancelled;
   }
@@ -121,8 +123,10 @@ void TFMain::RemoteReboot1Click() {
   if (!dialog.Execute(request, RemoteDialogTitle, TargetHelpContext)) {
     return;
   }
-  RunAction(request.Reboot != 0 ? ActionRemoteReboot : ActionRemoteShutdown, AppSettings,
-            [&request](Settings& settings) { ApplyTargetRequest(request, settings); });
+  RunAction(
+      request.Reboot != 0 ? ActionRemoteReboot : ActionRemoteShutdown, AppSettings,
+      [&request](Settings& settings) { ApplyTargetRequest(request, settings); },
+      request.ComputerName);
 }
 
 void TFMain::DomainShutdown1Click() {

@@ -72,6 +72,20 @@ inline constexpr char CountdownDesignCaption[] = "Processing";
 inline constexpr char CountdownCancelCaption[] = "&Cancel";
 // Takes the seconds left.
 inline constexpr char CountdownFormat[] = "The action starts in %d second(s).";
+// The countdown's first line: the action about to run; the remote ones take the computer's name.
+inline constexpr char CountdownShutdownText[] = "Shutting down this computer";
+inline constexpr char CountdownRebootText[] = "Restarting this computer";
+inline constexpr char CountdownLogOffText[] = "Logging off";
+inline constexpr char CountdownStandbyText[] = "Putting this computer on standby";
+inline constexpr char CountdownHibernateText[] = "Hibernating this computer";
+inline constexpr char CountdownLockText[] = "Locking this computer";
+inline constexpr char CountdownRemoteShutdownFormat[] = "Shutting down %s";
+inline constexpr char CountdownRemoteRebootFormat[] = "Restarting %s";
+inline constexpr char CountdownDomainShutdownText[] = "Shutting down every computer of the domain";
+inline constexpr char CountdownDomainRebootText[] = "Restarting every computer of the domain";
+// The names screen readers give the progress bars.
+inline constexpr char CountdownBarName[] = "Time until the action";
+inline constexpr char DomainBarName[] = "Computers asked";
 
 // Wait notice.
 inline constexpr char WaitNoticeDesignCaption[] = "Please Wait";

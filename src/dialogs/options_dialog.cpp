@@ -72,13 +72,13 @@ TFOption::TFOption()
       CBStartup(&TabSheet1, "CBStartup", {8, 24, 105, 17}),
       CBTray(&TabSheet1, "CBTray", {8, 44, 89, 17}),
       CBShutWar(&TabSheet1, "CBShutWar", {8, 84, 213, 17}),
+      Label2(&TabSheet1, "Label2", {292, 88, 0, 0}, ui::Label::Layout::AutoSize),
       EdNSECVAR(&TabSheet1, "EdNSECVAR", {236, 84, 29, 21}),
       UpDownWar(&TabSheet1, "UpDownWar", {264, 84, 16, 21}, SecondsMinimum, SecondsMaximum),
-      Label2(&TabSheet1, "Label2", {292, 88, 0, 0}, ui::Label::Layout::AutoSize),
       CBRShutWar(&TabSheet1, "CBRShutWar", {8, 112, 221, 17}),
+      Label3(&TabSheet1, "Label3", {292, 116, 0, 0}, ui::Label::Layout::AutoSize),
       EdNRSECVAR(&TabSheet1, "EdNRSECVAR", {236, 112, 29, 21}),
       UpDownRWar(&TabSheet1, "UpDownRWar", {264, 112, 16, 21}, SecondsMinimum, SecondsMaximum),
-      Label3(&TabSheet1, "Label3", {292, 116, 0, 0}, ui::Label::Layout::AutoSize),
       CBExitConfirm(&TabSheet1, "CBExitConfirm", {8, 140, 137, 17}),
       Label1(&TabSheet1, "Label1", {12, 184, 0, 0}, ui::Label::Layout::AutoSize),
       CBShutAction(&TabSheet1, "CBShutAction", {104, 180, 189, 21}),
@@ -100,6 +100,9 @@ TFOption::TFOption()
   CBRShutWar.OnClick = [this] { CBRShutWarClick(); };
   UpDownWar.OnClick = [this] { UpDownWarClick(); };
   UpDownRWar.OnClick = [this] { UpDownRWarClick(); };
+  // The arrows follow their edit, so no label can come right before them.
+  UpDownWar.SetAccessibleName(SecondsLabel);
+  UpDownRWar.SetAccessibleName(SecondsLabel);
   Realize();
 }
 

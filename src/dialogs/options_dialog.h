@@ -18,13 +18,14 @@ public:
   ui::CheckBox CBStartup;
   ui::CheckBox CBTray;
   ui::CheckBox CBShutWar;
+  // Each label comes before its edit, which Windows then names by it.
+  ui::Label Label2;
   ui::Edit EdNSECVAR;
   ui::UpDown UpDownWar;
-  ui::Label Label2;
   ui::CheckBox CBRShutWar;
+  ui::Label Label3;
   ui::Edit EdNRSECVAR;
   ui::UpDown UpDownRWar;
-  ui::Label Label3;
   ui::CheckBox CBExitConfirm;
   ui::Label Label1;
   ui::ComboBox CBShutAction;

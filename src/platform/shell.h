@@ -16,9 +16,22 @@ struct NotifyIconData {
   std::uint32_t callbackMessage = 0;
   win::Handle icon = win::NoHandle;
   char tip[128] = {};
+  std::uint32_t version = 0; // for NIM_SETVERSION
+};
+
+// A rectangle in screen coordinates.
+struct ScreenRect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
 };
 
 bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data);
+// Where the icon is on the screen (Windows 7 and later); false where Windows can't tell.
+bool Shell_NotifyIconGetRect(win::Handle window, std::uint32_t id, ScreenRect& rect);
+// The screen edge the taskbar lies along: bottom where Windows can't tell.
+win::ScreenEdge TaskbarEdge();
 std::uintptr_t ShellExecuteA(win::Handle window, const char* operation, const char* file,
                              const char* parameters, const char* directory,
                              std::uint32_t showCommand);

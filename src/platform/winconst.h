@@ -124,10 +124,26 @@ inline constexpr std::uint32_t ResourceUsageEvery = 0;
 // pointers and 504 with 64-bit ones.
 inline constexpr std::uint32_t NotifyIconDataV2Size = sizeof(void*) == 8 ? 504 : 488;
 inline constexpr std::uint32_t NimAdd = 0;
+inline constexpr std::uint32_t NimModify = 1;
 inline constexpr std::uint32_t NimDelete = 2;
+inline constexpr std::uint32_t NimSetFocus = 3;
+inline constexpr std::uint32_t NimSetVersion = 4;
 inline constexpr std::uint32_t NifMessage = 1;
 inline constexpr std::uint32_t NifIcon = 2;
 inline constexpr std::uint32_t NifTip = 4;
+// Version 4 hides the standard tooltip unless asked for it.
+inline constexpr std::uint32_t NifShowTip = 0x80;
+// How the icon reports to its window: version 0 (Windows 95) sends mouse messages only;
+// version 3 (Windows 2000) adds the keyboard's NIN_SELECT, NIN_KEYSELECT and WM_CONTEXTMENU;
+// version 4 (Vista) also sends the icon's anchor point, with the event and the icon's id in
+// the other parameter.
+inline constexpr std::uint32_t NotifyIconVersion3 = 3;
+inline constexpr std::uint32_t NotifyIconVersion4 = 4;
+// The keyboard's events of versions 3 and 4: Space (NIN_SELECT, also a click) and Enter.
+inline constexpr std::uint32_t NinSelect = 0x0400;
+inline constexpr std::uint32_t NinKeySelect = 0x0401;
+// The edges of the screen the taskbar can lie along (ABE_*).
+enum class ScreenEdge : std::uint32_t { Left = 0, Top = 1, Right = 2, Bottom = 3 };
 
 // HTML Help commands.
 inline constexpr std::uint32_t HhDisplayToc = 1;

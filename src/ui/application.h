@@ -77,7 +77,11 @@ void RequestHelp(std::uint16_t command, std::uintptr_t data);
 std::uint32_t RegisterWindowMessage(const char* name);
 bool GetCursorPos(Point& position);
 bool SetForegroundWindow(Form& form);
-void PopupMenuAt(Menu& menu, Form& owner, Point position);
+// The corner of a pop-up menu that lies at its point: the top left opens it below and right of
+// the mouse pointer; a menu of the notification area opens away from the taskbar's edge.
+enum class MenuCorner { TopLeft, TopRight, BottomLeft };
+// Runs the chosen item, if any, and tells whether there was one.
+bool PopupMenuAt(Menu& menu, Form& owner, Point position, MenuCorner corner = MenuCorner::TopLeft);
 // An icon compiled into the program at the size of the notification area's icons, and its
 // release.
 std::uintptr_t CreateTrayIcon(ImageId icon);

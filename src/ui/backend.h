@@ -13,6 +13,8 @@ void Realize(Form& form);
 void Unrealize(Form& form);
 void Update(Control& control, Property property);
 void UpdateTimer(Timer& timer);
+// Asks screen readers to read the control's live text now.
+void Announce(Control& control);
 // Makes the form visible and brings it to the front, or hides it.
 void ShowForm(Form& form, bool show);
 // Shows the form and runs a modal loop until its modal result is set; the program's other

@@ -53,6 +53,63 @@ void Control::SetVisible(bool visible) {
   Changed(Property::Visible);
 }
 
+void Control::SetAccessibleName(std::string name) {
+  givenName_ = std::move(name);
+  Changed(Property::Accessibility);
+}
+
+void Control::SetAccessibleRole(AccessibleRole role) {
+  role_ = role;
+  Changed(Property::Accessibility);
+}
+
+void Control::SetLiveRegion(bool live) {
+  liveRegion_ = live;
+  Changed(Property::Accessibility);
+}
+
+void Control::Announce() {
+  if (native != 0) {
+    backend::Announce(*this);
+  }
+}
+
+bool IsInput(const Control& control) {
+  switch (control.Kind()) {
+  case ControlKind::Edit:
+  case ControlKind::UpDown:
+  case ControlKind::ComboBox:
+  case ControlKind::DateTimePicker:
+    return true;
+  default:
+    return false;
+  }
+}
+
+AccessibleName AccessibleNameOf(const Control& control) {
+  if (!control.GivenName().empty()) {
+    return {control.GivenName(), NameMeans::Annotation};
+  }
+  if (!IsInput(control)) {
+    return control.Text().empty() ? AccessibleName{}
+                                  : AccessibleName{control.Text(), NameMeans::Caption};
+  }
+  const Control* parent = control.Parent();
+  if (parent == nullptr) {
+    return {};
+  }
+  const auto& siblings = parent->Children();
+  const auto found = std::find(siblings.begin(), siblings.end(), &control);
+  if (found == siblings.begin() || found == siblings.end()) {
+    return {};
+  }
+  const Control& before = **(found - 1);
+  if (before.Kind() != ControlKind::Label || before.Text().empty()) {
+    return {};
+  }
+  return {before.Text(), NameMeans::LabelBefore};
+}
+
 Button::Button(Control* parent, std::string name, Rect bounds, Options options)
     : Control(parent, std::move(name), ControlKind::Button, bounds), options_(options) {}
 

@@ -45,8 +45,27 @@ enum class Property {
   Items,
   Time,
   Color,
-  Bounds
+  Bounds,
+  Accessibility
 };
+
+// How a screen reader learns a control's name.
+enum class NameMeans {
+  None,
+  Caption,     // its own text: buttons, check boxes, labels, forms
+  LabelBefore, // the label created right before it, which Windows reads as an input's name
+  Annotation,  // a name given to it where no label can precede it
+};
+
+struct AccessibleName {
+  std::string text;
+  NameMeans means = NameMeans::None;
+  bool operator==(const AccessibleName&) const = default;
+};
+
+// The role a screen reader announces where Windows' own guess is wrong: a form of the toolkit's
+// class is a plain window to Windows, while a countdown is a dialog to its user.
+enum class AccessibleRole { Default, Dialog };
 
 class Control {
 public:
@@ -75,6 +94,17 @@ public:
   const std::string& Hint() const { return hint_; }
   void SetHint(std::string hint) { hint_ = std::move(hint); }
 
+  // For screen readers: a name given where no label precedes the control, a role, and a text
+  // that changes while nobody looks at it (a polite live region). Announce() has the live text
+  // read now; the backend decides nothing about how often.
+  const std::string& GivenName() const { return givenName_; }
+  void SetAccessibleName(std::string name);
+  AccessibleRole Role() const { return role_; }
+  void SetAccessibleRole(AccessibleRole role);
+  bool LiveRegion() const { return liveRegion_; }
+  void SetLiveRegion(bool live);
+  void Announce();
+
   // Backend data: the native window of the control, 0 while it has none.
   std::uintptr_t native = 0;
 
@@ -95,7 +125,17 @@ private:
   bool enabled_ = true;
   bool visible_ = true;
   std::string hint_;
+  std::string givenName_;
+  AccessibleRole role_ = AccessibleRole::Default;
+  bool liveRegion_ = false;
 };
+
+// The name a screen reader gets for the control and by which means: a given name first; an
+// input without one takes the label created right before it among its siblings; the others
+// their caption.
+AccessibleName AccessibleNameOf(const Control& control);
+// Edits, up-downs, drop-down lists and time pickers: the controls that need a label to be named.
+bool IsInput(const Control& control);
 
 class Panel : public Control {
 public:

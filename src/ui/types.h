@@ -61,6 +61,7 @@ inline constexpr std::uint32_t WmApp = 0x8000;
 inline constexpr std::uint32_t WmQueryEndSession = 0x0011;
 inline constexpr std::uint32_t WmEndSession = 0x0016;
 inline constexpr std::uint32_t WmSysCommand = 0x0112;
+inline constexpr std::uint32_t WmContextMenu = 0x007B;
 inline constexpr std::uint32_t WmMouseMove = 0x0200;
 inline constexpr std::uint32_t WmLButtonDown = 0x0201;
 inline constexpr std::uint32_t WmLButtonUp = 0x0202;

@@ -49,7 +49,7 @@ std::string SecondsLeft(int seconds) {
 
 TEST_F(CountdownTest, CountsTenSecondsDownWithoutEverShowingZeroOrFull) {
   Watch();
-  EXPECT_FALSE(RunWarningCountdown(10));
+  EXPECT_FALSE(RunWarningCountdown(10, CountdownShutdownText));
   std::vector<Step> expected;
   for (int i = 0; i < 10; ++i) {
     expected.push_back({SecondsLeft(10 - i), i, 10});
@@ -64,7 +64,7 @@ TEST_F(CountdownTest, CountsTenSecondsDownWithoutEverShowingZeroOrFull) {
 
 TEST_F(CountdownTest, EachSecondLastsAtLeastAThousandMilliseconds) {
   const std::uint32_t start = world().tickCount;
-  RunWarningCountdown(3);
+  RunWarningCountdown(3, CountdownShutdownText);
   EXPECT_GE(world().tickCount - start, 3000u);
   EXPECT_LT(world().tickCount - start, 3010u);
 }
@@ -97,7 +97,7 @@ TEST_F(CountdownTest, CancelEscAndTheCloseBoxAllStopTheAction) {
     });
     const std::uint32_t start = world().tickCount;
     AppSettings.WarnSeconds = 10;
-    EXPECT_FALSE(ConfirmByWarningCountdown(AppSettings)) << c.what;
+    EXPECT_FALSE(ConfirmByWarningCountdown(AppSettings, ActionShutdown, {})) << c.what;
     // The dialog notices within one pause and stays up until then.
     EXPECT_LE(world().tickCount - start, c.at + 2) << c.what;
     EXPECT_TRUE(stillShownAfterClose) << c.what;
@@ -111,7 +111,7 @@ TEST_F(CountdownTest, NoOrNegativeSecondsShowTheDialogAndGoAheadAtOnce) {
     fake::ResetWorld();
     Watch();
     const std::uint32_t start = world().tickCount;
-    EXPECT_FALSE(RunWarningCountdown(seconds)) << seconds;
+    EXPECT_FALSE(RunWarningCountdown(seconds, CountdownShutdownText)) << seconds;
     EXPECT_EQ(world().tickCount, start) << seconds;
     EXPECT_TRUE(steps.empty()) << seconds;
   }
@@ -119,7 +119,7 @@ TEST_F(CountdownTest, NoOrNegativeSecondsShowTheDialogAndGoAheadAtOnce) {
 
 TEST_F(CountdownTest, NoWarningMeansNoDialog) {
   AppSettings.ShowWarning = 0;
-  EXPECT_TRUE(ConfirmByWarningCountdown(AppSettings));
+  EXPECT_TRUE(ConfirmByWarningCountdown(AppSettings, ActionShutdown, {}));
   EXPECT_TRUE(ui::headless::OpenForms().empty());
 }
 
@@ -137,7 +137,7 @@ TEST_F(CountdownTest, ASecondCountdownIsRefusedAndLeavesTheFirstRunning) {
     }
   });
   AppSettings.WarnSeconds = 3;
-  EXPECT_TRUE(ConfirmByWarningCountdown(AppSettings));
+  EXPECT_TRUE(ConfirmByWarningCountdown(AppSettings, ActionShutdown, {}));
   EXPECT_TRUE(nestedRan);
   EXPECT_EQ(nestedResults, 0);
   EXPECT_EQ(dialogsSeen, 1);
@@ -148,7 +148,7 @@ TEST_F(CountdownTest, ASecondCountdownIsRefusedAndLeavesTheFirstRunning) {
 TEST_F(CountdownTest, TheWaitSurvivesTheTickCounterWrapping) {
   world().tickCount = 0xFFFFFF00u;
   Watch();
-  EXPECT_FALSE(RunWarningCountdown(2));
+  EXPECT_FALSE(RunWarningCountdown(2, CountdownShutdownText));
   EXPECT_EQ(steps.size(), 2u);
 }
 

@@ -18,7 +18,7 @@ struct RoutineLog {
 
 RoutineLog Log;
 
-bool ScriptedCountdown(const Settings&) {
+bool ScriptedCountdown(const Settings&, std::uint32_t, const std::string&) {
   ++Log.countdowns;
   return Log.countdownAnswer;
 }

@@ -60,7 +60,7 @@ TEST_F(HelpMenuTest, IndexF1AndF1InEveryDialogOpenTheContents) {
 TEST_F(HelpMenuTest, F1OpensNothingInAWindowWithoutAHelpContext) {
   auto window = StartMainWindow();
   world().calls.clear();
-  TTFPro3 countdown(10);
+  TTFPro3 countdown(10, CountdownShutdownText);
   ui::headless::PressKey(countdown, ui::ShortcutF1);
   EXPECT_TRUE(fake::CallsNamed({"HtmlHelpA"}).empty());
 }

@@ -325,48 +325,179 @@ TEST_F(MainWindowTest, TheTrayRecordIsAddedOnHidingAndDeletedOnShowing) {
   auto window = StartMainWindow();
   window->Hide1Click();
   window->Show1Click();
-  const std::string record =
-      std::to_string(window->native) + ", 1006, 7, 32868, icon, " + std::string(TrayTipText) + ")";
+  const std::string id = std::to_string(window->native) + ", 1006, ";
+  const std::string record = id + "7, 32868, icon, " + std::string(TrayTipText) + ")";
   const std::string size = std::to_string(win::NotifyIconDataV2Size) + ", ";
-  EXPECT_EQ(TrayCalls(), (std::vector<std::string>{"Shell_NotifyIconA(0, " + size + record,
-                                                   "Shell_NotifyIconA(2, " + size + record}));
+  EXPECT_EQ(TrayCalls(),
+            (std::vector<std::string>{"Shell_NotifyIconA(0, " + size + record,
+                                      "Shell_NotifyIconA(4, " + id + "4)",
+                                      "Shell_NotifyIconA(1, " + size + id + "132, 0, no icon, " +
+                                          std::string(TrayTipText) + ")",
+                                      "Shell_NotifyIconA(2, " + size + record}));
   // Each call makes its icon and gives it back.
   EXPECT_EQ(fake::CallsNamed({"CreateTrayIcon"}).size(), 2u);
   EXPECT_EQ(fake::CallsNamed({"DestroyIcon"}).size(), 2u);
 }
 
-TEST_F(MainWindowTest, EachTrayMouseMessageDoesItsOwnThing) {
+TEST_F(MainWindowTest, TheIconReportsInTheNewestVersionTheShellKnows) {
   struct Case {
-    std::uint32_t mouse;
-    bool cursorReadable;
-    bool shownAfter;
-    bool popup;
+    std::uint32_t major;
+    std::uint32_t minor;
+    std::vector<long> answers; // NIM_ADD, then each NIM_SETVERSION asked
+    std::vector<std::uint32_t> asked;
+    std::uint32_t version;
   };
   const Case cases[] = {
-      {ui::WmLButtonUp, true, true, false},    {ui::WmRButtonUp, true, false, true},
-      {ui::WmRButtonUp, false, true, false},   {ui::WmLButtonDown, true, false, false},
-      {ui::WmRButtonDown, true, false, false}, {ui::WmLButtonDblClk, true, false, false},
-      {ui::WmMouseMove, true, false, false},   {ui::WmMButtonUp, true, false, false},
+      {10, 0, {1, 1}, {4}, 4},
+      {6, 0, {1, 0, 1}, {4, 3}, 3},
+      {5, 1, {1, 1}, {3}, 3},
+      {4, 0, {1, 0}, {3}, 0},
   };
   for (const Case& c : cases) {
     fake::ResetWorld();
     ui::headless::Reset();
+    fake::SetVersion(win::VerPlatformWin32Nt, c.major, c.minor);
+    auto window = StartMainWindow();
+    world().results["Shell_NotifyIconA"] = {c.answers.begin(), c.answers.end()};
+    world().calls.clear();
+    window->Hide1Click();
+    std::vector<std::uint32_t> asked;
+    for (const std::string& call : TrayCalls()) {
+      if (call.rfind("Shell_NotifyIconA(4, ", 0) == 0) {
+        asked.push_back(static_cast<std::uint32_t>(call[call.size() - 2] - '0'));
+      }
+    }
+    EXPECT_EQ(asked, c.asked) << c.major << "." << c.minor;
+    EXPECT_EQ(window->TrayVersion, c.version) << c.major << "." << c.minor;
+  }
+}
+
+TEST_F(MainWindowTest, EachTrayMessageDoesItsOwnThingInEachVersion) {
+  using Rect = platform::ScreenRect;
+  using ui::MenuCorner;
+  struct Case {
+    std::uint32_t version;
+    std::uint32_t event;
+    ui::Point anchor; // version 4 only
+    bool cursorReadable;
+    std::optional<Rect> icon;
+    win::ScreenEdge taskbar;
+    bool shownAfter;
+    std::optional<ui::headless::OpenedPopup> popup;
+  };
+  const Rect icon{1800, 1040, 1816, 1056};
+  const auto Bottom = win::ScreenEdge::Bottom;
+  const auto menu = [](int x, int y, MenuCorner corner) {
+    return std::optional<ui::headless::OpenedPopup>({"PopupMenu1", {x, y}, corner});
+  };
+  const Case cases[] = {
+      {0, ui::WmLButtonUp, {}, true, {}, Bottom, true, {}},
+      {0, ui::WmRButtonUp, {}, true, {}, Bottom, false, menu(640, 700, MenuCorner::TopLeft)},
+      {0, ui::WmRButtonUp, {}, false, {}, Bottom, true, {}},
+      {0, ui::WmLButtonDown, {}, true, {}, Bottom, false, {}},
+      {0, ui::WmRButtonDown, {}, true, {}, Bottom, false, {}},
+      {0, ui::WmLButtonDblClk, {}, true, {}, Bottom, false, {}},
+      {0, ui::WmMouseMove, {}, true, {}, Bottom, false, {}},
+      {0, ui::WmMButtonUp, {}, true, {}, Bottom, false, {}},
+      {4, ui::WmRButtonUp, {}, true, icon, Bottom, false, menu(640, 700, MenuCorner::TopLeft)},
+      {4, ui::WmLButtonUp, {}, true, {}, Bottom, true, {}},
+      {4, win::NinSelect, {}, true, {}, Bottom, true, {}},
+      {4, win::NinKeySelect, {}, true, {}, Bottom, true, {}},
+      {3, win::NinKeySelect, {}, true, {}, Bottom, true, {}},
+      {4,
+       ui::WmContextMenu,
+       {},
+       true,
+       icon,
+       Bottom,
+       false,
+       menu(1800, 1040, MenuCorner::BottomLeft)},
+      {4,
+       ui::WmContextMenu,
+       {},
+       true,
+       icon,
+       win::ScreenEdge::Top,
+       false,
+       menu(1800, 1056, MenuCorner::TopLeft)},
+      {4,
+       ui::WmContextMenu,
+       {},
+       true,
+       icon,
+       win::ScreenEdge::Left,
+       false,
+       menu(1816, 1040, MenuCorner::TopLeft)},
+      {4,
+       ui::WmContextMenu,
+       {},
+       true,
+       icon,
+       win::ScreenEdge::Right,
+       false,
+       menu(1800, 1040, MenuCorner::TopRight)},
+      {4,
+       ui::WmContextMenu,
+       {1808, 1048},
+       true,
+       {},
+       Bottom,
+       false,
+       menu(1808, 1048, MenuCorner::BottomLeft)},
+      {3, ui::WmContextMenu, {}, true, {}, Bottom, false, menu(640, 700, MenuCorner::TopLeft)},
+      {3, ui::WmContextMenu, {}, false, {}, Bottom, true, {}},
+  };
+  for (const Case& c : cases) {
+    fake::ResetWorld();
+    ui::headless::Reset();
+    world().trayIconRect = c.icon;
+    world().taskbarEdge = c.taskbar;
     auto window = StartMainWindow();
     window->Hide1Click();
+    window->TrayVersion = c.version;
     ui::headless::SetCursor(c.cursorReadable ? std::optional<ui::Point>(ui::Point{640, 700})
                                              : std::nullopt);
     world().calls.clear();
-    SendMessage(*window, {WM_TRAYNOTIFY, TrayIconId, static_cast<std::intptr_t>(c.mouse)});
-    EXPECT_EQ(window->Showing(), c.shownAfter) << c.mouse;
-    EXPECT_EQ(TrayCalls().size(), c.shownAfter ? 1u : 0u) << c.mouse;
-    if (c.popup) {
-      EXPECT_EQ(fake::CallsNamed({"SetForegroundWindow", "PopupMenuAt"}),
-                (std::vector<std::string>{"SetForegroundWindow(TFMain)",
-                                          "PopupMenuAt(PopupMenu1, TFMain, 640, 700)"}));
-    } else {
-      EXPECT_TRUE(ui::headless::OpenedPopups().empty()) << c.mouse;
+    // Version 4 sends the anchor point and the icon's id beside the event.
+    const bool four = c.version == 4;
+    const std::uintptr_t wParam = four ? static_cast<std::uintptr_t>(c.anchor.x) |
+                                             static_cast<std::uintptr_t>(c.anchor.y) << 16
+                                       : TrayIconId;
+    const auto lParam = static_cast<std::intptr_t>(c.event | (four ? TrayIconId << 16 : 0));
+    SendMessage(*window, {WM_TRAYNOTIFY, wParam, lParam});
+    const std::string what = std::to_string(c.version) + "/" + std::to_string(c.event);
+    EXPECT_EQ(window->Showing(), c.shownAfter) << what;
+    const auto& popups = ui::headless::OpenedPopups();
+    ASSERT_EQ(popups.size(), c.popup ? 1u : 0u) << what;
+    std::vector<std::string> expectedTray;
+    if (c.shownAfter) {
+      expectedTray.push_back("Shell_NotifyIconA(2, ");
     }
+    if (c.popup) {
+      EXPECT_EQ(popups[0].position.x, c.popup->position.x) << what;
+      EXPECT_EQ(popups[0].position.y, c.popup->position.y) << what;
+      EXPECT_EQ(popups[0].corner, c.popup->corner) << what;
+      EXPECT_EQ(fake::CallsNamed({"SetForegroundWindow"}).size(), 1u) << what;
+      // Closed without a choice, the menu gives the keyboard back to the notification area.
+      expectedTray.push_back("Shell_NotifyIconA(3, ");
+    }
+    std::vector<std::string> tray;
+    for (const std::string& call : TrayCalls()) {
+      tray.push_back(call.substr(0, 21));
+    }
+    EXPECT_EQ(tray, expectedTray) << what;
   }
+}
+
+TEST_F(MainWindowTest, AChoiceInTheTrayMenuKeepsTheFocusWhereItTakesIt) {
+  auto window = StartMainWindow();
+  window->Hide1Click();
+  world().calls.clear();
+  ui::headless::OnNextPopup([](ui::Menu&) { return std::string("Show1"); });
+  SendMessage(*window,
+              {WM_TRAYNOTIFY, 0, static_cast<std::intptr_t>(ui::WmContextMenu | TrayIconId << 16)});
+  EXPECT_TRUE(window->Showing());
+  EXPECT_TRUE(fake::CallsNamed({"Shell_NotifyIconA"}).size() == 1u) << "NIM_DELETE alone";
 }
 
 TEST_F(MainWindowTest, AnExplorerRestartBringsTheIconOfAHiddenWindowBack) {
@@ -377,7 +508,7 @@ TEST_F(MainWindowTest, AnExplorerRestartBringsTheIconOfAHiddenWindowBack) {
   window->Hide1Click();
   world().calls.clear();
   SendMessage(*window, {taskbarCreated, 0, 0});
-  ASSERT_EQ(TrayCalls().size(), 1u);
+  ASSERT_FALSE(TrayCalls().empty());
   EXPECT_EQ(TrayCalls()[0].substr(0, 21), "Shell_NotifyIconA(0, ");
 }
 

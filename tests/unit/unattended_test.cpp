@@ -248,7 +248,7 @@ TEST_F(UnattendedTest, TheCountdownsEndClosesAnOpenMenu) {
     return std::string("Exit2");
   });
   OnceCountdownIsUp([&] {
-    ui::headless::SendMessage(*window, {WM_TRAYNOTIFY, TrayIconId, ui::WmRButtonUp});
+    ui::headless::SendMessage(*window, {WM_TRAYNOTIFY, 0, ui::WmContextMenu | TrayIconId << 16});
   });
   ClickMenuItem(window->MainMenu1, "Standby1");
   EXPECT_TRUE(closedByProgram);

@@ -5,6 +5,7 @@
 
 #include "platform/kernel.h"
 #include "platform/network.h"
+#include "platform/shell.h"
 #include "platform/winconst.h"
 
 #include <cstdint>
@@ -224,6 +225,10 @@ struct World {
   bool readFails = false;
   // Files that are there but refuse to open for reading, with the error Windows gives.
   std::map<std::string, win::ErrorCode> unopenableFiles;
+  // Where the shell shows the tray icon (none: Windows before 7, which can't tell) and the edge
+  // its taskbar lies along.
+  std::optional<platform::ScreenRect> trayIconRect;
+  win::ScreenEdge taskbarEdge = win::ScreenEdge::Bottom;
 };
 
 // The standard output handle of a process attached to the parent's console.

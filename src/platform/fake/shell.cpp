@@ -11,9 +11,26 @@ using fake::NextResult;
 using fake::Record;
 
 bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) {
-  Record("Shell_NotifyIconA", message, data.size, data.window, data.id, data.flags,
-         data.callbackMessage, data.icon != win::NoHandle ? "icon" : "no icon", data.tip);
+  if (message == win::NimSetVersion) {
+    Record("Shell_NotifyIconA", message, data.window, data.id, data.version);
+  } else {
+    Record("Shell_NotifyIconA", message, data.size, data.window, data.id, data.flags,
+           data.callbackMessage, data.icon != win::NoHandle ? "icon" : "no icon", data.tip);
+  }
   return NextResult("Shell_NotifyIconA", 1) != 0;
+}
+
+bool Shell_NotifyIconGetRect(win::Handle window, std::uint32_t id, ScreenRect& rect) {
+  Record("Shell_NotifyIconGetRect", window, id);
+  if (!fake::TheWorld().trayIconRect) {
+    return false;
+  }
+  rect = *fake::TheWorld().trayIconRect;
+  return true;
+}
+
+win::ScreenEdge TaskbarEdge() {
+  return fake::TheWorld().taskbarEdge;
 }
 
 std::uintptr_t ShellExecuteA(win::Handle window, const char* operation, const char* file,

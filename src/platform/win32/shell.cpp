@@ -5,6 +5,7 @@
 
 #include <shellapi.h>
 
+#include <cstddef>
 #include <cstring>
 
 namespace platform {
@@ -18,6 +19,8 @@ constexpr char Shell32[] = "shell32.dll";
 }
 
 static_assert(sizeof(NotifyIconData::tip) == sizeof(NOTIFYICONDATAA{}.szTip));
+// The version lies inside the Windows 2000 layout that the record declares.
+static_assert(offsetof(NOTIFYICONDATAA, uVersion) + sizeof(UINT) <= win::NotifyIconDataV2Size);
 
 bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) {
   static const auto call = LateBound<decltype(::Shell_NotifyIconA)>(Shell32, "Shell_NotifyIconA");
@@ -33,7 +36,36 @@ bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) {
   icon.uCallbackMessage = data.callbackMessage;
   icon.hIcon = ToWindows<HICON>(data.icon);
   std::memcpy(icon.szTip, data.tip, sizeof icon.szTip);
+  icon.uVersion = data.version;
   return call(message, &icon);
+}
+
+bool Shell_NotifyIconGetRect(win::Handle window, std::uint32_t id, ScreenRect& rect) {
+  static const auto call =
+      LateBound<decltype(::Shell_NotifyIconGetRect)>(Shell32, "Shell_NotifyIconGetRect");
+  if (call == nullptr) {
+    return false;
+  }
+  NOTIFYICONIDENTIFIER icon{};
+  icon.cbSize = sizeof icon;
+  icon.hWnd = ToWindows<HWND>(window);
+  icon.uID = id;
+  RECT found{};
+  if (FAILED(call(&icon, &found))) {
+    return false;
+  }
+  rect = {found.left, found.top, found.right, found.bottom};
+  return true;
+}
+
+win::ScreenEdge TaskbarEdge() {
+  static const auto call = LateBound<decltype(::SHAppBarMessage)>(Shell32, "SHAppBarMessage");
+  APPBARDATA bar{};
+  bar.cbSize = sizeof bar;
+  if (call == nullptr || call(ABM_GETTASKBARPOS, &bar) == 0 || bar.uEdge > ABE_BOTTOM) {
+    return win::ScreenEdge::Bottom;
+  }
+  return static_cast<win::ScreenEdge>(bar.uEdge);
 }
 
 std::uintptr_t ShellExecuteA(win::Handle window, const char* operation, const char* file,

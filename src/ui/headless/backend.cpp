@@ -51,6 +51,23 @@ void AssignWindows(Control& control) {
   }
 }
 
+// What the Win32 backend hands Windows' dynamic annotation, as a test reads it back.
+void RecordAccessibility(const Control& control) {
+  if (!control.GivenName().empty() || control.Role() != AccessibleRole::Default ||
+      control.LiveRegion()) {
+    fake::Record("Annotate", control.Name(), control.GivenName(),
+                 control.Role() == AccessibleRole::Dialog ? "dialog" : "default",
+                 control.LiveRegion() ? "polite" : "off");
+  }
+}
+
+void RecordAccessibilityTree(const Control& control) {
+  RecordAccessibility(control);
+  for (const Control* child : control.Children()) {
+    RecordAccessibilityTree(*child);
+  }
+}
+
 void ClearWindows(Control& control) {
   control.native = 0;
   for (Control* child : control.Children()) {
@@ -81,6 +98,7 @@ namespace backend {
 void Realize(Form& form) {
   form.ScalingFromSystem(DisplayScaling(TheState().dpi));
   AssignWindows(form);
+  RecordAccessibilityTree(form);
   TheState().forms.push_back(&form);
 }
 
@@ -93,7 +111,15 @@ void Unrealize(Form& form) {
   ClearWindows(form);
 }
 
-void Update(Control&, Property) {}
+void Update(Control& control, Property property) {
+  if (property == Property::Accessibility) {
+    RecordAccessibility(control);
+  }
+}
+
+void Announce(Control& control) {
+  fake::Record("Announce", control.Name(), control.Text());
+}
 
 void UpdateTimer(Timer&) {}
 
@@ -215,12 +241,12 @@ bool SetForegroundWindow(Form& form) {
   return true;
 }
 
-void PopupMenuAt(Menu& menu, Form& owner, Point position) {
+bool PopupMenuAt(Menu& menu, Form& owner, Point position, MenuCorner corner) {
   fake::Record("PopupMenuAt", menu.Name(), owner.Name(), position.x, position.y);
   State& state = TheState();
-  state.popups.push_back(headless::OpenedPopup{menu.Name(), position});
+  state.popups.push_back(headless::OpenedPopup{menu.Name(), position, corner});
   if (state.popupScripts.empty()) {
-    return;
+    return false;
   }
   const headless::PopupScript script = std::move(state.popupScripts.front());
   state.popupScripts.pop_front();
@@ -229,9 +255,12 @@ void PopupMenuAt(Menu& menu, Form& owner, Point position) {
   const std::string chosen = script(menu);
   state.menuOpen = false;
   // A menu the program closed chooses nothing.
-  if (MenuItem* item = menu.Find(chosen); item != nullptr && !state.menuClosed) {
-    item->Click();
+  MenuItem* item = menu.Find(chosen);
+  if (item == nullptr || state.menuClosed) {
+    return false;
   }
+  item->Click();
+  return true;
 }
 
 std::uintptr_t CreateTrayIcon(ImageId icon) {

@@ -3,6 +3,7 @@
 // boxes are answered and recorded by the fake platform (fake::World::messageBoxAnswers and
 // messageBoxes), so that the program's own boxes and the toolkit's share one list.
 
+#include "ui/application.h"
 #include "ui/form.h"
 
 #include <functional>
@@ -61,6 +62,7 @@ void SetCursor(std::optional<Point> position);
 struct OpenedPopup {
   std::string menu;
   Point position;
+  MenuCorner corner = MenuCorner::TopLeft;
 };
 const std::vector<OpenedPopup>& OpenedPopups();
 

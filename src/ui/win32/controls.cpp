@@ -593,6 +593,9 @@ void UpdateControl(Control& control, Property property) {
   case Property::Bounds:
     Place(control, window);
     break;
+  case Property::Accessibility:
+    ApplyAccessibility(control);
+    break;
   }
 }
 

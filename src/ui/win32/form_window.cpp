@@ -363,6 +363,9 @@ void UpdateForm(Form& form, Property property) {
   case Property::Bounds:
     FitScaledClientArea(form, window);
     break;
+  case Property::Accessibility:
+    ApplyAccessibility(form);
+    break;
   default:
     // Showing and hiding go through ShowForm, which also activates.
     break;
@@ -493,6 +496,7 @@ void Realize(Form& form) {
   CentreOnScreen(window);
 
   CreateChildren(form, window, data);
+  ApplyAccessibilityTree(form);
   CreateHints(form, window, data);
   for (Timer* timer : form.Timers()) {
     UpdateTimer(*timer);
@@ -505,6 +509,7 @@ void Unrealize(Form& form) {
   // Also destroys the controls, the hint window and the menu bar, which belong to the window.
   if (window != nullptr) {
     TakeBackPictures(data);
+    ClearAccessibilityTree(form);
     ::DestroyWindow(window);
   } else if (data.menuBar != nullptr) {
     ::DestroyMenu(data.menuBar);
@@ -532,6 +537,10 @@ void Update(Control& control, Property property) {
   } else {
     UpdateControl(control, property);
   }
+}
+
+void Announce(Control& control) {
+  AnnounceLiveText(control);
 }
 
 void UpdateTimer(Timer& timer) {

@@ -163,6 +163,14 @@ bool ColorControl(HDC dc, HWND source, LRESULT& brush);
 // The id of the form's default button for Enter, or 0.
 int DefaultButtonId(Form& form);
 
+// Names, roles and live regions for screen readers, through Windows' dynamic annotation; the
+// tree's are applied once its windows exist and cleared before they go.
+void ApplyAccessibility(Control& control);
+void ApplyAccessibilityTree(Control& root);
+void ClearAccessibilityTree(Control& root);
+// Has screen readers read the control's live text now.
+void AnnounceLiveText(Control& control);
+
 // Hints of the controls, shown as tooltips.
 void CreateHints(Form& form, HWND formWindow, FormData& data);
 bool HandleHintNotify(Form& form, NMHDR& header);

@@ -107,12 +107,15 @@ bool HandleMenuHelp(Form& form, int id) {
 
 namespace ui {
 
-void PopupMenuAt(Menu& menu, Form& owner, Point position) {
+bool PopupMenuAt(Menu& menu, Form& owner, Point position, MenuCorner corner) {
   const HWND window = win32::WindowOf(owner);
   const HMENU popup = ::CreatePopupMenu();
   if (window == nullptr || popup == nullptr) {
-    return;
+    return false;
   }
+  const UINT alignment = corner == MenuCorner::TopRight     ? TPM_RIGHTALIGN | TPM_TOPALIGN
+                         : corner == MenuCorner::BottomLeft ? TPM_LEFTALIGN | TPM_BOTTOMALIGN
+                                                            : TPM_LEFTALIGN | TPM_TOPALIGN;
   std::map<int, MenuItem*> commands;
   int nextId = win32::FirstCommandId;
   win32::AppendItems(popup, menu, commands, nextId);
@@ -120,9 +123,9 @@ void PopupMenuAt(Menu& menu, Form& owner, Point position) {
   // The choice comes back as the result rather than as a posted command, so the menu can go
   // as soon as the user has picked.
   win32::ActivePopupCommands = &commands;
-  const int chosen =
-      static_cast<int>(::TrackPopupMenu(popup, TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY,
-                                        position.x, position.y, 0, window, nullptr));
+  const int chosen = static_cast<int>(
+      ::TrackPopupMenu(popup, alignment | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY,
+                       position.x, position.y, 0, window, nullptr));
   win32::ActivePopupCommands = nullptr;
   // A menu opened from the notification area only closes on a click elsewhere once its owner
   // has handled a message after it.
@@ -130,9 +133,11 @@ void PopupMenuAt(Menu& menu, Form& owner, Point position) {
   ::DestroyMenu(popup);
 
   MenuItem* item = win32::FindCommand(commands, chosen);
-  if (item != nullptr) {
-    item->Click();
+  if (item == nullptr) {
+    return false;
   }
+  item->Click();
+  return true;
 }
 
 } // namespace ui

@@ -10,7 +10,8 @@
 //   find-windows CLASS TITLE                    every matching top-level window, shown or not
 //   wait-gone HWND TIMEOUT_MS                   until the window is destroyed or hidden
 //   wait-visible HWND TIMEOUT_MS                until the window is shown
-//   text|class|style|visible|enabled|pid|client-size HWND
+//   text|class|style|visible|enabled|pid|client-size|rect HWND
+//                                               rect: left top right bottom on the screen
 //   read-text HWND                              the text the window itself answers with: what
 //                                               an edit or a time picker shows
 //   children HWND                               every descendant window, one a line
@@ -500,6 +501,10 @@ int WindowInfo(const std::string& what, HWND window) {
     RECT client = {};
     GetClientRect(window, &client);
     std::printf("%ld %ld\n", client.right, client.bottom);
+  } else if (what == "rect") {
+    RECT bounds = {};
+    GetWindowRect(window, &bounds);
+    std::printf("%ld %ld %ld %ld\n", bounds.left, bounds.top, bounds.right, bounds.bottom);
   } else {
     return ExitUsage;
   }

@@ -466,3 +466,35 @@ today_day_number() {
   m=$(((month + 9) % 12))
   echo $((365 * y + y / 4 - y / 100 + y / 400 + (153 * m + 2) / 5 + day - 146037))
 }
+
+# click_tool_button INDEX: a click in the middle of a toolbar button of the main window ($MAIN).
+click_tool_button() {
+  local tb_getbuttonsize=0x043A wm_lbuttondown=0x0201 wm_lbuttonup=0x0202 mk_lbutton=0x0001
+  local toolbar size width height
+  toolbar=$(drv children "$MAIN" | awk -F '\t' '$2 == "ToolbarWindow32" { print $1; exit }')
+  [ -n "$toolbar" ] || abort "the main window has no toolbar"
+  size=$(drv send "$toolbar" "$tb_getbuttonsize" 0 0) || abort "the toolbar tells no button size"
+  width=$((size & 0xFFFF))
+  height=$((size >> 16))
+  local position=$((((height / 2) << 16) | ($1 * width + width / 2)))
+  drv post "$toolbar" "$wm_lbuttondown" "$mk_lbutton" "$position"
+  drv post "$toolbar" "$wm_lbuttonup" 0 "$position"
+}
+
+# ask_oleacc WINDOW NAME: what oleacc tells from inside the program of each of its shown windows
+# (tests/wine/e2e/access_probe.cpp), for a script that copied the probe to
+# $E2E_DIR/access_probe.dll. Windows loads a DLL into a process once, so each question loads a
+# copy of its own NAME. False, with the reason on stderr, when the probe does not report.
+ask_oleacc() {
+  local copy="access_$2.dll" report
+  cp "$E2E_DIR/access_probe.dll" "$E2E_DIR/$copy" || return 1
+  report=$(drv inject "$(drv pid "$1")" "C:\\$E2E_FOLDER\\$copy" 20000) || {
+    echo "the access probe did not report" >&2
+    return 1
+  }
+  grep -q '^done$' <<<"$report" || {
+    echo "the access probe's report is cut short: $report" >&2
+    return 1
+  }
+  printf '%s\n' "$report"
+}

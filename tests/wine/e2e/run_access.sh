@@ -1,0 +1,201 @@
+#!/usr/bin/env bash
+# End-to-end tests of the program for keyboard and screen-reader users, under Wine and Xvfb. A
+# probe that the driver loads into the program asks oleacc, from inside the program's process,
+# what a screen reader learns of each window.
+#
+#   run_access.sh TEST BUILD_DIR PROGRAM.exe DRIVER.exe ACCESS_PROBE.dll
+#
+# TEST is one of the test_* functions below, without the prefix:
+#   names                  every input that Wine's oleacc can name has the name of the table
+#                          below
+#   countdown_action_line  the countdown's first line names the action about to run
+#   tray_keyboard          the keyboard's messages of the tray icon open its menu at the icon
+#                          and bring the window back
+#
+# What Wine can't show is left to reading the code: Wine's annotation service answers E_NOTIMPL,
+# so the dialog role, the names given by annotation and the live region are not seen here.
+
+# The tests are called by name, which shellcheck cannot follow.
+# shellcheck disable=SC2317
+# shellcheck source-path=SCRIPTDIR
+set -u
+
+# shellcheck source=session.sh
+source "$(dirname "$0")/session.sh"
+test_arguments 5 "TEST BUILD_DIR PROGRAM.exe DRIVER.exe ACCESS_PROBE.dll" "$@"
+readonly ACCESS_PROBE_DLL=$5
+
+readonly WINDOW_MS=10000
+readonly REMOTE_BUTTON=6
+readonly DOMAIN_BUTTON=7
+readonly WM_TRAYNOTIFY=0x8064
+readonly TRAY_ICON_ID=1006
+readonly WM_CONTEXTMENU=0x007B
+readonly NIN_SELECT=0x0400
+readonly NIN_KEYSELECT=0x0401
+readonly WM_SYSCOMMAND=0x0112
+readonly SC_CLOSE=0xF060
+
+# ---------------------------------------------------------------------------------------------
+# names: the accessible name of every input
+
+# The one table of names: the window's caption, the control's class and its place among the
+# controls of that class in the window, the name a screen reader must hear, and how the program
+# gives it: "caption" (the control's own text), "label" (the label right before the input) or
+# "annotation" (Windows' dynamic annotation).
+readonly EXPECTED_NAMES="\
+Dorvane Shutdown	SysDateTimePick32	1	Shutdown at	annotation
+Dorvane Shutdown	Button	3	Options	caption
+Dorvane Shutdown	Button	4	AutoLogon  DISABLED	caption
+Preferences	Edit	1	second(s)	label
+Preferences	msctls_updown32	1	second(s)	annotation
+Preferences	Edit	2	second(s)	label
+Preferences	msctls_updown32	2	second(s)	annotation
+Preferences	ComboBox	1	Shutdown action:	label
+Remote Shutdown	Edit	1	Computer name;:	label
+Remote Shutdown	Edit	2	Username;	label
+Remote Shutdown	Edit	3	Password:	label
+Shutdown a complete domain	Edit	1	Username;	label
+Shutdown a complete domain	Edit	2	Password:	label
+Automatic Logon	Edit	1	Username:	label
+Automatic Logon	Edit	2	Password:	label
+Automatic Logon	Edit	3	Domain	label"
+
+# The program's settings: no update check today.
+access_settings() {
+  settings_bytes LastCheckDay="$(today_day_number)" >"$SETTINGS_FILE"
+}
+
+# Opens a dialog of the main window with OPEN..., asks oleacc about its controls and closes it
+# with Esc; adds the probe's lines to NAMES_REPORT.
+# probe_dialog CAPTION OPEN...
+probe_dialog() {
+  local caption=$1 dialog
+  shift
+  "$@"
+  dialog=$(drv wait-window - "$caption" "$WINDOW_MS") || abort "\"$caption\" does not open"
+  local report
+  report=$(ask_oleacc "$MAIN" "$(tr -cd '[:alpha:]' <<<"$caption")") || abort "oleacc was not asked"
+  NAMES_REPORT+=$'\n'$report
+  drv key "$dialog" escape
+  drv wait-gone "$dialog" "$WINDOW_MS" >/dev/null || abort "Esc does not close \"$caption\""
+}
+
+test_names() {
+  access_settings
+  start_main_window
+  NAMES_REPORT=$(ask_oleacc "$MAIN" main) || abort "oleacc was not asked"
+  probe_dialog Preferences drv key "$MAIN" ctrl+o
+  probe_dialog "Remote Shutdown" click_tool_button "$REMOTE_BUTTON"
+  probe_dialog "Shutdown a complete domain" click_tool_button "$DOMAIN_BUTTON"
+  probe_dialog "Automatic Logon" drv key "$MAIN" ctrl+l
+  log "what oleacc reads (form/control, caption, class, place, role, name):"
+  log "$NAMES_REPORT"
+
+  local caption class place name means heard
+  while IFS=$'\t' read -r caption class place name means; do
+    heard=$(awk -F '\t' -v f="$caption" -v c="$class" -v p="$place" \
+      '$1 == "control" && $2 == f && $3 == c && $4 == p { print $6; found = 1; exit }
+       END { if (!found) print "(no such control)" }' <<<"$NAMES_REPORT")
+    if wine_names "$class" "$means"; then
+      check_eq "$caption: $class $place is named" "$heard" "$name"
+    else
+      log "not named by Wine: $caption $class $place reads \"$heard\", given \"$name\" by $means"
+    fi
+  done <<<"$EXPECTED_NAMES"
+}
+
+# wine_names CLASS MEANS: whether Wine's oleacc can give the name. It names a button by its
+# caption and an edit by the label before it; a drop-down list, a time picker and an up-down it
+# names by their own text or not at all, and it keeps no annotation.
+wine_names() {
+  [ "$2" = caption ] || { [ "$2" = label ] && [ "$1" = Edit ]; }
+}
+
+# ---------------------------------------------------------------------------------------------
+# countdown_action_line: the countdown's first line names the action
+
+# The keyword the program is started with, and the first line its countdown shows.
+readonly ACTION_LINES="\
+logoff	Logging off
+remotereboot PC1	Restarting PC1
+domainshutdown	Shutting down every computer of the domain"
+
+test_countdown_action_line() {
+  access_settings
+  local arguments line dialog children
+  while IFS=$'\t' read -r arguments line; do
+    # shellcheck disable=SC2086 # the keyword and its computer are two arguments
+    start_program $arguments
+    APP=$!
+    dialog=$(drv wait-window "!$MAIN_CLASS" "$CAPTION" "$FIRST_WINDOW_MS" msctls_progress32) ||
+      abort "\"$arguments\" shows no countdown"
+    children=$(drv children "$dialog")
+    check "\"$arguments\": the countdown's first line says \"$line\"" \
+      grep -qF "$(printf '\t%s\t1\t' "$line")" <<<"$children"
+    check "\"$arguments\": the countdown still tells the seconds left" \
+      grep -qE "$(printf '\t')The action starts in [0-9]+ second\(s\)\." <<<"$children"
+    screenshot "countdown_$(tr -cd '[:lower:]' <<<"$arguments")"
+    drv click-child "$dialog" "&Cancel" || fail "the countdown has no Cancel button"
+    wait_exit "$APP" 30 || abort "\"$arguments\": the program still runs after Cancel"
+  done <<<"$ACTION_LINES"
+}
+
+# ---------------------------------------------------------------------------------------------
+# tray_keyboard: the tray icon's keyboard messages
+
+# The tray's message as version 4 of the icon sends it: the anchor point in one parameter, the
+# event and the icon's id in the other.
+# post_tray_event EVENT X Y
+post_tray_event() {
+  drv post "$MAIN" "$WM_TRAYNOTIFY" $((($3 << 16) | $2)) $(((TRAY_ICON_ID << 16) | $1))
+}
+
+test_tray_keyboard() {
+  access_settings
+  start_main_window
+  drv send "$MAIN" "$WM_SYSCOMMAND" "$SC_CLOSE" 0 >/dev/null
+  check "the close box hides the main window to the tray" drv wait-gone "$MAIN" "$WINDOW_MS"
+
+  # Where the icon is: as the shell tells the program, else a point in the middle of the screen
+  # stands for the anchor that version 4 sends with a key.
+  local tray left top menu bounds
+  tray=$(ask_oleacc "$MAIN" tray) || abort "oleacc was not asked"
+  tray=$(awk -F '\t' '$1 == "tray"' <<<"$tray")
+  log "the shell's icon rectangle: $tray"
+  if [ "$(cut -f 2 <<<"$tray")" = none ]; then
+    left=400
+    top=600
+  else
+    left=$(cut -f 2 <<<"$tray")
+    top=$(cut -f 3 <<<"$tray")
+  fi
+
+  # The menu key or Shift+F10 on the icon.
+  post_tray_event "$WM_CONTEXTMENU" "$left" "$top"
+  menu=$(drv wait-window '#32768' - "$WINDOW_MS") || abort "the menu key on the icon opens no menu"
+  pass "the menu key on the icon opens the tray menu"
+  screenshot tray_menu_from_keyboard
+  read -r -a bounds <<<"$(drv rect "$menu")"
+  # The taskbar lies along the bottom: the menu's lower left corner is at the icon.
+  check_eq "the menu's left edge is at the icon" "${bounds[0]}" "$left"
+  check_eq "the menu's bottom edge is at the icon" "${bounds[3]}" "$top"
+  drv post-key "$menu" escape
+  check "Esc closes the tray menu" drv wait-gone "$menu" "$WINDOW_MS"
+  check_eq "the window stays in the tray" "$(drv visible "$MAIN")" 0
+
+  # Enter on the icon.
+  post_tray_event "$NIN_KEYSELECT" "$left" "$top"
+  check "Enter on the icon brings the window back" drv wait-visible "$MAIN" "$WINDOW_MS"
+  drv send "$MAIN" "$WM_SYSCOMMAND" "$SC_CLOSE" 0 >/dev/null
+  drv wait-gone "$MAIN" "$WINDOW_MS" >/dev/null || abort "the close box does not hide the window"
+  # Space on the icon.
+  post_tray_event "$NIN_SELECT" "$left" "$top"
+  check "Space on the icon brings the window back" drv wait-visible "$MAIN" "$WINDOW_MS"
+  check "the program keeps running" running "$APP"
+}
+
+begin_test "$3" "$4"
+cp "$ACCESS_PROBE_DLL" "$E2E_DIR/access_probe.dll"
+"test_$test_name"
+finish

@@ -17,8 +17,6 @@ constexpr int CheckBoxGlyphWidth = 13;
 constexpr int CheckBoxTextGap = 4;
 // The window of a drop-down list includes the opened list; this is how far the list reaches.
 constexpr int DropDownHeight = 160;
-constexpr Color SystemColorBit = 0x80000000u;
-constexpr Color SystemColorIndexBits = 0xFFu;
 constexpr UINT_PTR ForwardingSubclassId = 1;
 constexpr UINT_PTR ArrowKeysSubclassId = 4;
 
@@ -29,9 +27,6 @@ bool IsChildNotification(UINT message) {
   case WM_COMMAND:
   case WM_NOTIFY:
   case WM_DRAWITEM:
-  case WM_CTLCOLOREDIT:
-  case WM_CTLCOLORSTATIC:
-  case WM_CTLCOLORBTN:
     return true;
   default:
     return false;
@@ -269,26 +264,6 @@ void FitCaption(Control& control, HWND window) {
   }
   ::SetWindowPos(window, nullptr, 0, 0, size.cx, size.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-COLORREF ColorValue(Color color) {
-  if ((color & SystemColorBit) != 0) {
-    return ::GetSysColor(static_cast<int>(color & SystemColorIndexBits));
-  }
-  return color;
-}
-
-HBRUSH BrushOf(Color color) {
-  if ((color & SystemColorBit) != 0) {
-    return ::GetSysColorBrush(static_cast<int>(color & SystemColorIndexBits));
-  }
-  // Few colours are ever used; their brushes stay for the program's life.
-  static std::map<Color, HBRUSH> brushes;
-  HBRUSH& brush = brushes[color];
-  if (brush == nullptr) {
-    brush = ::CreateSolidBrush(color);
-  }
-  return brush;
 }
 
 void ShowSelectedSheet(PageControl& page) {
@@ -587,9 +562,6 @@ void UpdateControl(Control& control, Property property) {
   case Property::Time:
     ApplyTime(control, window);
     break;
-  case Property::Color:
-    ::InvalidateRect(window, nullptr, TRUE);
-    break;
   case Property::Bounds:
     Place(control, window);
     break;
@@ -714,18 +686,6 @@ bool HandleControlNotify(NMHDR& header, LRESULT& result) {
   default:
     return false;
   }
-}
-
-bool ColorControl(HDC dc, HWND source, LRESULT& brush) {
-  const Control* control = ControlOf(source);
-  if (control == nullptr || control->Kind() != ControlKind::Edit) {
-    return false;
-  }
-  const Color color = static_cast<const Edit*>(control)->BackgroundColor();
-  ::SetBkColor(dc, ColorValue(color));
-  ::SetTextColor(dc, ::GetSysColor(::IsWindowEnabled(source) ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
-  brush = reinterpret_cast<LRESULT>(BrushOf(color));
-  return true;
 }
 
 int DefaultButtonId(Form& form) {

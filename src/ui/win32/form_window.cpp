@@ -256,9 +256,6 @@ bool HandleMessage(Form& form, HWND window, UINT message, WPARAM wParam, LPARAM 
   case WM_DRAWITEM:
     result = TRUE;
     return DrawOwnerButton(form, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-  case WM_CTLCOLOREDIT:
-  case WM_CTLCOLORSTATIC:
-    return ColorControl(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), result);
   case WM_TIMER:
     FireTimer(form, wParam);
     return true;

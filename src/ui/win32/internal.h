@@ -159,7 +159,6 @@ bool HandleControlNotify(NMHDR& header, LRESULT& result);
 // Speed buttons: drawn by the program, framed while the mouse is over them.
 void TrackHover(HWND button);
 bool DrawOwnerButton(Form& form, const DRAWITEMSTRUCT& item);
-bool ColorControl(HDC dc, HWND source, LRESULT& brush);
 // The id of the form's default button for Enter, or 0.
 int DefaultButtonId(Form& form);
 

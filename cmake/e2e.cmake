@@ -35,6 +35,14 @@ dorvane_add_e2e_suite(e2e_ run_e2e.sh TESTS
   logoff_without_warning
 )
 
+# Keyboard, screen reader and high contrast: tests/wine/e2e/run_access.sh. Its high-contrast
+# test loads high_contrast.dll, which it finds in this build folder, into the program.
+add_library(high_contrast SHARED tests/wine/e2e/high_contrast.cpp)
+set_target_properties(high_contrast PROPERTIES PREFIX "")
+target_link_libraries(high_contrast PRIVATE user32)
+target_link_options(high_contrast PRIVATE ${DORVANE_STATIC_LINK})
+dorvane_add_e2e_suite(e2e_access_ run_access.sh TESTS high_contrast)
+
 # The yardstick of tools/bench/startup.sh: a program that opens one plain window. Built on
 # request only.
 add_executable(bench_minimal EXCLUDE_FROM_ALL tools/bench/minimal.cpp)

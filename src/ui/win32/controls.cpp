@@ -401,12 +401,24 @@ int DpiOf(Control& control) {
   return form != nullptr ? form->FormScaling().dpi : DesignDpi;
 }
 
-// The control's images at its form's DPI.
+// A speed button's glyph for each state it draws: in high contrast one per state, each in its
+// ink; otherwise the normal one, which the button fades when disabled.
+void LoadSpeedButtonGlyphs(const SpeedButton& button, FormData& data, int dpi) {
+  for (const GlyphState state : GlyphStates) {
+    const std::optional<COLORREF> ink = InkFor(state);
+    const HIMAGELIST glyph = ink.has_value() || state == GlyphState::Normal
+                                 ? LoadGlyph(button.Glyph(), dpi, ink)
+                                 : nullptr;
+    FreeImages(KeepImages(data, button, glyph, state));
+  }
+}
+
+// The control's images at its form's DPI and in the current colours.
 void LoadImages(Control& control, HWND window, FormData& data) {
   switch (control.Kind()) {
   case ControlKind::Button:
-    if (const HIMAGELIST glyph =
-            LoadGlyph(static_cast<Button&>(control).ButtonOptions().glyph, DpiOf(control))) {
+    if (const HIMAGELIST glyph = LoadGlyph(static_cast<Button&>(control).ButtonOptions().glyph,
+                                           DpiOf(control), InkFor(GlyphState::Normal))) {
       const HIMAGELIST previous = KeepImages(data, control, glyph);
       BUTTON_IMAGELIST images{glyph, RECT{}, BUTTON_IMAGELIST_ALIGN_LEFT};
       ::SendMessageA(window, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&images));
@@ -414,8 +426,7 @@ void LoadImages(Control& control, HWND window, FormData& data) {
     }
     break;
   case ControlKind::SpeedButton:
-    FreeImages(KeepImages(data, control,
-                          LoadGlyph(static_cast<SpeedButton&>(control).Glyph(), DpiOf(control))));
+    LoadSpeedButtonGlyphs(static_cast<SpeedButton&>(control), data, DpiOf(control));
     ::InvalidateRect(window, nullptr, TRUE);
     break;
   case ControlKind::Image:
@@ -595,6 +606,21 @@ void RescaleChildren(Control& parent, FormData& data) {
     LoadImages(*child, window, data);
     FitCaption(*child, window);
     RescaleChildren(*child, data);
+  }
+}
+
+void ReloadChildImages(Control& parent, FormData& data) {
+  for (Control* child : parent.Children()) {
+    const HWND window = WindowOf(*child);
+    if (window == nullptr) {
+      continue;
+    }
+    if (child->Kind() == ControlKind::ToolBar) {
+      LoadToolBarImages(static_cast<ToolBar&>(*child), data);
+    } else {
+      LoadImages(*child, window, data);
+    }
+    ReloadChildImages(*child, data);
   }
 }
 

@@ -11,6 +11,7 @@
 //   wait-gone HWND TIMEOUT_MS                   until the window is destroyed or hidden
 //   wait-visible HWND TIMEOUT_MS                until the window is shown
 //   text|class|style|visible|enabled|pid|client-size HWND
+//   screen-rect HWND                            left, top, width and height on the screen
 //   read-text HWND                              the text the window itself answers with: what
 //                                               an edit or a time picker shows
 //   children HWND                               every descendant window, one a line
@@ -500,6 +501,11 @@ int WindowInfo(const std::string& what, HWND window) {
     RECT client = {};
     GetClientRect(window, &client);
     std::printf("%ld %ld\n", client.right, client.bottom);
+  } else if (what == "screen-rect") {
+    RECT outer = {};
+    GetWindowRect(window, &outer);
+    std::printf("%ld %ld %ld %ld\n", outer.left, outer.top, outer.right - outer.left,
+                outer.bottom - outer.top);
   } else {
     return ExitUsage;
   }

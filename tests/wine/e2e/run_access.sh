@@ -44,6 +44,7 @@ count_pixels() {
 }
 
 # Colours of a drawing: far from every grey between the black face and the white ink.
+# shellcheck disable=SC2016 # an awk condition, expanded by awk
 readonly COLOURED='($1 - $2 > 24 || $2 - $1 > 24 || $2 - $3 > 24 || $3 - $2 > 24)'
 
 test_high_contrast() {

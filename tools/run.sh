@@ -34,7 +34,7 @@ fi
 # end-to-end tests make theirs: a Wine desktop set in its registry gives the window its title bar
 # without a window manager. The picture is taken as soon as the main window is up, cut to it.
 set +e
-# shellcheck source=../tests/wine/e2e/session.sh
+# shellcheck source=tests/wine/e2e/session.sh
 source tests/wine/e2e/session.sh
 build_dir=$(pwd)/build/windows
 start_session "$build_dir" "$program" "$build_dir/e2e_driver.exe"

@@ -482,11 +482,16 @@ import_registry() {
 
 # The high-contrast black scheme as Windows stores it for the user: its colours, which Wine
 # takes for the system colours of the programs started afterwards, and the high-contrast flags
-# (HCF_HIGHCONTRASTON and the hot key's flags), which Wine 8 does not report.
+# (HCF_HIGHCONTRASTON and the hot key's flags), which Wine 8 does not report. Windows draws the
+# controls in the scheme's colours then; Wine's own theme would keep its light faces, so it is
+# switched off.
 readonly HIGH_CONTRAST_TEXT="255 255 255"
 use_high_contrast_black() {
   import_registry <<EOF_REG
 REGEDIT4
+
+[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager]
+"ThemeActive"="0"
 
 [HKEY_CURRENT_USER\\Control Panel\\Accessibility\\HighContrast]
 "Flags"="127"

@@ -486,6 +486,8 @@ import_registry() {
 # controls in the scheme's colours then; Wine's own theme would keep its light faces, so it is
 # switched off.
 readonly HIGH_CONTRAST_TEXT="255 255 255"
+readonly HIGH_CONTRAST_HIGHLIGHT="26 235 255"
+readonly HIGH_CONTRAST_HIGHLIGHT_TEXT="0 0 0"
 use_high_contrast_black() {
   import_registry <<EOF_REG
 REGEDIT4
@@ -512,8 +514,8 @@ REGEDIT4
 "GradientActiveTitle"="0 0 0"
 "GradientInactiveTitle"="0 0 0"
 "GrayText"="63 242 63"
-"Hilight"="26 235 255"
-"HilightText"="0 0 0"
+"Hilight"="$HIGH_CONTRAST_HIGHLIGHT"
+"HilightText"="$HIGH_CONTRAST_HIGHLIGHT_TEXT"
 "HotTrackingColor"="255 255 0"
 "InactiveBorder"="0 0 0"
 "InactiveTitle"="0 0 0"
@@ -539,9 +541,14 @@ pixel_colours() {
     sed -n 's/^[0-9]*,[0-9]*: (\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/p'
 }
 
-# pointer_to_corner: the mouse pointer to the screen's top left corner, off every window, so that
-# no button is drawn hot in a screenshot.
-pointer_to_corner() {
+# move_pointer X Y: the mouse pointer to that point of the screen, as the user moves it.
+move_pointer() {
   need_tool xdotool xdotool
-  xdotool mousemove 0 0 || fail "the pointer could not be moved"
+  xdotool mousemove "$1" "$2" || fail "the pointer could not be moved"
+}
+
+# pointer_to_corner: the pointer off every window, so that no button is drawn hot and no tip
+# shows in a screenshot.
+pointer_to_corner() {
+  move_pointer 0 0
 }

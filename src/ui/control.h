@@ -35,17 +35,7 @@ enum class ControlKind {
 };
 
 // What changed, for the backend to apply.
-enum class Property {
-  Text,
-  Enabled,
-  Visible,
-  Checked,
-  Range,
-  Position,
-  Items,
-  Time,
-  Bounds
-};
+enum class Property { Text, Enabled, Visible, Checked, Range, Position, Items, Time, Bounds };
 
 class Control {
 public:

@@ -50,10 +50,10 @@ void ApplyCredentialsRule(const TargetControls& controls) {
 }
 
 void SetEditsUsable(bool usable, std::initializer_list<ui::Edit*> edits) {
-  const ui::Color color = usable ? ui::ColorWindow : ui::ColorInactiveBorder;
+  // Windows paints a disabled edit in the scheme's own colours, which also hold in high
+  // contrast.
   for (ui::Edit* edit : edits) {
     edit->SetEnabled(usable);
-    edit->SetBackgroundColor(color);
   }
 }
 

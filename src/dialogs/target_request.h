@@ -47,7 +47,7 @@ void ReadTargetControls(TargetRequest& request, const TargetControls& controls);
 // The credentials group is usable only while its check box is ticked; its edits are greyed
 // otherwise but keep what they hold.
 void ApplyCredentialsRule(const TargetControls& controls);
-// Enables the edits, or disables and greys them, keeping what they hold.
+// Enables the edits, or disables them, keeping what they hold.
 void SetEditsUsable(bool usable, std::initializer_list<ui::Edit*> edits);
 
 // The dialogs' own buttons: OK with its glyph, the default; Cancel with its glyph, Esc.

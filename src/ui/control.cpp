@@ -138,11 +138,6 @@ void CheckBox::CheckedFromUser(bool checked) {
   }
 }
 
-void Edit::SetBackgroundColor(Color color) {
-  color_ = color;
-  Changed(Property::Color);
-}
-
 void Edit::TextFromUser(std::string text) {
   StoreText(std::move(text));
 }

@@ -44,7 +44,6 @@ enum class Property {
   Position,
   Items,
   Time,
-  Color,
   Bounds,
   Accessibility
 };
@@ -199,8 +198,6 @@ public:
   char PasswordChar() const { return passwordChar_; }
   // Lines to read, scrolled when they don't fit: a memo that the user can't change.
   bool ReadOnlyLines() const { return readOnlyLines_; }
-  Color BackgroundColor() const { return color_; }
-  void SetBackgroundColor(Color color);
   void TextFromUser(std::string text);
 
 protected:
@@ -212,7 +209,6 @@ protected:
 private:
   char passwordChar_;
   bool readOnlyLines_ = false;
-  Color color_ = ColorWindow;
 };
 
 // Lines of text to read and copy, with a vertical scroll bar; lines end in CR LF.

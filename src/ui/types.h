@@ -44,11 +44,6 @@ inline constexpr Shortcut ShortcutCtrlL = CtrlBit | 'L';
 inline constexpr Shortcut ShortcutF1 = 0x70;
 inline constexpr Shortcut ShortcutCtrlA = CtrlBit | 'A';
 
-// System colours by their toolkit numbers.
-using Color = std::uint32_t;
-inline constexpr Color ColorWindow = 0x80000005;
-inline constexpr Color ColorInactiveBorder = 0x8000000B;
-
 // A window message as the form's hooks see it.
 struct Message {
   std::uint32_t id = 0;

@@ -22,7 +22,3 @@ static_assert(ui::ScMinimize == SC_MINIMIZE);
 static_assert(ui::ShortcutEsc == VK_ESCAPE);
 static_assert(ui::ShortcutF1 == VK_F1);
 static_assert(ui::ShortcutAltF4 == (ui::AltBit | VK_F4));
-
-// System colours are numbered as the index of GetSysColor with the top bit set.
-static_assert(ui::ColorWindow == (0x80000000u | COLOR_WINDOW));
-static_assert(ui::ColorInactiveBorder == (0x80000000u | COLOR_INACTIVEBORDER));

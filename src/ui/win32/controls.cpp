@@ -17,8 +17,6 @@ constexpr int CheckBoxGlyphWidth = 13;
 constexpr int CheckBoxTextGap = 4;
 // The window of a drop-down list includes the opened list; this is how far the list reaches.
 constexpr int DropDownHeight = 160;
-constexpr Color SystemColorBit = 0x80000000u;
-constexpr Color SystemColorIndexBits = 0xFFu;
 constexpr UINT_PTR ForwardingSubclassId = 1;
 constexpr UINT_PTR ArrowKeysSubclassId = 4;
 
@@ -29,9 +27,6 @@ bool IsChildNotification(UINT message) {
   case WM_COMMAND:
   case WM_NOTIFY:
   case WM_DRAWITEM:
-  case WM_CTLCOLOREDIT:
-  case WM_CTLCOLORSTATIC:
-  case WM_CTLCOLORBTN:
     return true;
   default:
     return false;
@@ -271,26 +266,6 @@ void FitCaption(Control& control, HWND window) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-COLORREF ColorValue(Color color) {
-  if ((color & SystemColorBit) != 0) {
-    return ::GetSysColor(static_cast<int>(color & SystemColorIndexBits));
-  }
-  return color;
-}
-
-HBRUSH BrushOf(Color color) {
-  if ((color & SystemColorBit) != 0) {
-    return ::GetSysColorBrush(static_cast<int>(color & SystemColorIndexBits));
-  }
-  // Few colours are ever used; their brushes stay for the program's life.
-  static std::map<Color, HBRUSH> brushes;
-  HBRUSH& brush = brushes[color];
-  if (brush == nullptr) {
-    brush = ::CreateSolidBrush(color);
-  }
-  return brush;
-}
-
 void ShowSelectedSheet(PageControl& page) {
   const LRESULT selected = ::SendMessageA(WindowOf(page), TCM_GETCURSEL, 0, 0);
   for (Control* child : page.Children()) {
@@ -426,12 +401,24 @@ int DpiOf(Control& control) {
   return form != nullptr ? form->FormScaling().dpi : DesignDpi;
 }
 
-// The control's images at its form's DPI.
+// A speed button's glyph for each state it draws: in high contrast one per state, each in its
+// ink; otherwise the normal one, which the button fades when disabled.
+void LoadSpeedButtonGlyphs(const SpeedButton& button, FormData& data, int dpi) {
+  for (const GlyphState state : GlyphStates) {
+    const std::optional<COLORREF> ink = InkFor(state);
+    const HIMAGELIST glyph = ink.has_value() || state == GlyphState::Normal
+                                 ? LoadGlyph(button.Glyph(), dpi, ink)
+                                 : nullptr;
+    FreeImages(KeepImages(data, button, glyph, state));
+  }
+}
+
+// The control's images at its form's DPI and in the current colours.
 void LoadImages(Control& control, HWND window, FormData& data) {
   switch (control.Kind()) {
   case ControlKind::Button:
-    if (const HIMAGELIST glyph =
-            LoadGlyph(static_cast<Button&>(control).ButtonOptions().glyph, DpiOf(control))) {
+    if (const HIMAGELIST glyph = LoadGlyph(static_cast<Button&>(control).ButtonOptions().glyph,
+                                           DpiOf(control), InkFor(GlyphState::Normal))) {
       const HIMAGELIST previous = KeepImages(data, control, glyph);
       BUTTON_IMAGELIST images{glyph, RECT{}, BUTTON_IMAGELIST_ALIGN_LEFT};
       ::SendMessageA(window, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&images));
@@ -439,8 +426,7 @@ void LoadImages(Control& control, HWND window, FormData& data) {
     }
     break;
   case ControlKind::SpeedButton:
-    FreeImages(KeepImages(data, control,
-                          LoadGlyph(static_cast<SpeedButton&>(control).Glyph(), DpiOf(control))));
+    LoadSpeedButtonGlyphs(static_cast<SpeedButton&>(control), data, DpiOf(control));
     ::InvalidateRect(window, nullptr, TRUE);
     break;
   case ControlKind::Image:
@@ -587,9 +573,6 @@ void UpdateControl(Control& control, Property property) {
   case Property::Time:
     ApplyTime(control, window);
     break;
-  case Property::Color:
-    ::InvalidateRect(window, nullptr, TRUE);
-    break;
   case Property::Bounds:
     Place(control, window);
     break;
@@ -626,6 +609,21 @@ void RescaleChildren(Control& parent, FormData& data) {
     LoadImages(*child, window, data);
     FitCaption(*child, window);
     RescaleChildren(*child, data);
+  }
+}
+
+void ReloadChildImages(Control& parent, FormData& data) {
+  for (Control* child : parent.Children()) {
+    const HWND window = WindowOf(*child);
+    if (window == nullptr) {
+      continue;
+    }
+    if (child->Kind() == ControlKind::ToolBar) {
+      LoadToolBarImages(static_cast<ToolBar&>(*child), data);
+    } else {
+      LoadImages(*child, window, data);
+    }
+    ReloadChildImages(*child, data);
   }
 }
 
@@ -717,18 +715,6 @@ bool HandleControlNotify(NMHDR& header, LRESULT& result) {
   default:
     return false;
   }
-}
-
-bool ColorControl(HDC dc, HWND source, LRESULT& brush) {
-  const Control* control = ControlOf(source);
-  if (control == nullptr || control->Kind() != ControlKind::Edit) {
-    return false;
-  }
-  const Color color = static_cast<const Edit*>(control)->BackgroundColor();
-  ::SetBkColor(dc, ColorValue(color));
-  ::SetTextColor(dc, ::GetSysColor(::IsWindowEnabled(source) ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
-  brush = reinterpret_cast<LRESULT>(BrushOf(color));
-  return true;
 }
 
 int DefaultButtonId(Form& form) {

@@ -233,6 +233,23 @@ void RestoreFocus(HWND window, HWND lastFocus) {
   ::SetFocus(first != nullptr ? first : window);
 }
 
+BOOL CALLBACK TellSystemColours(HWND child, LPARAM) {
+  ::SendMessageA(child, WM_SYSCOLORCHANGE, 0, 0);
+  return TRUE;
+}
+
+// The user changed colours, the theme or high contrast: Windows tells only the top-level
+// windows of the colours, and the common controls keep theirs until told. The images are drawn
+// anew, as glyphs of the scheme's ink or in their own colours.
+void FollowColours(Form& form, HWND window, UINT message) {
+  if (message == WM_SYSCOLORCHANGE) {
+    ::EnumChildWindows(window, TellSystemColours, 0);
+  }
+  ReloadChildImages(form, DataOf(form));
+  ::RedrawWindow(window, nullptr, nullptr,
+                 RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
 bool HandleCommand(Form& form, WPARAM wParam, LPARAM lParam) {
   const auto source = reinterpret_cast<HWND>(lParam);
   if (source == nullptr) {
@@ -251,17 +268,19 @@ bool HandleMessage(Form& form, HWND window, UINT message, WPARAM wParam, LPARAM 
   case WM_NOTIFY: {
     NMHDR& header = *reinterpret_cast<NMHDR*>(lParam);
     return HandleControlNotify(header, result) || HandleHintNotify(form, header) ||
-           HandleToolBarNotify(form, header);
+           HandleToolBarNotify(form, header, result);
   }
   case WM_DRAWITEM:
     result = TRUE;
     return DrawOwnerButton(form, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-  case WM_CTLCOLOREDIT:
-  case WM_CTLCOLORSTATIC:
-    return ColorControl(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), result);
   case WM_TIMER:
     FireTimer(form, wParam);
     return true;
+  case WM_SYSCOLORCHANGE:
+  case WM_SETTINGCHANGE:
+  case WM_THEMECHANGED:
+    FollowColours(form, window, message);
+    return false;
   case WM_ACTIVATE:
     if (LOWORD(wParam) == WA_INACTIVE) {
       const HWND focus = ::GetFocus();

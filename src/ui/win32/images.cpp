@@ -1,5 +1,5 @@
 // Bitmaps compiled into the program, drawn at several scales, and strips of square images cut
-// from them.
+// from them; in high contrast, one-colour glyphs in the scheme's text colours.
 
 #include "ui/win32/internal.h"
 
@@ -68,8 +68,7 @@ HBITMAP LoadBitmapNumber(int number) {
       ::LoadImageA(Instance(), MAKEINTRESOURCEA(number), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
 }
 
-// The drawing for the DPI; the design size where the program has no such drawing.
-HBITMAP LoadBitmapResource(ImageId image, int dpi) {
+HBITMAP LoadBitmapForDpi(ImageId image, int dpi) {
   if (image == ImageId::None) {
     return nullptr;
   }
@@ -80,7 +79,37 @@ HBITMAP LoadBitmapResource(ImageId image, int dpi) {
   return LoadBitmapNumber(static_cast<int>(image));
 }
 
+// The drawing for the DPI, the design size where the program has no such drawing; with an ink,
+// a glyph of it.
+HBITMAP LoadBitmapResource(ImageId image, int dpi, std::optional<COLORREF> ink) {
+  const HBITMAP bitmap = LoadBitmapForDpi(image, dpi);
+  BITMAP info{};
+  if (ink.has_value() && bitmap != nullptr && ::GetObjectA(bitmap, sizeof info, &info) != 0 &&
+      info.bmBits != nullptr && info.bmBitsPixel == AlphaBitsPerPixel) {
+    InkGlyph(static_cast<std::uint8_t*>(info.bmBits),
+             static_cast<std::size_t>(info.bmWidth) * std::abs(info.bmHeight), *ink);
+  }
+  return bitmap;
+}
+
+bool HighContrastOn() {
+  HIGHCONTRASTA scheme{};
+  scheme.cbSize = sizeof scheme;
+  return ::SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof scheme, &scheme, 0) &&
+         (scheme.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
 } // namespace
+
+std::optional<COLORREF> InkFor(GlyphState state) {
+  if (!HighContrastOn()) {
+    return std::nullopt;
+  }
+  const SchemeColours scheme{::GetSysColor(COLOR_BTNTEXT), ::GetSysColor(COLOR_BTNFACE),
+                             ::GetSysColor(COLOR_HIGHLIGHTTEXT), ::GetSysColor(COLOR_HIGHLIGHT),
+                             ::GetSysColor(COLOR_GRAYTEXT)};
+  return GlyphInk(state, scheme);
+}
 
 HICON LoadIconSized(ImageId icon, int size) {
   // Windows Vista and later; comctl32 is loaded already, imported by the program.
@@ -97,8 +126,8 @@ HICON LoadIconSized(ImageId icon, int size) {
       ::LoadImageA(Instance(), MAKEINTRESOURCEA(number), IMAGE_ICON, size, size, 0));
 }
 
-HIMAGELIST LoadImageStrip(ImageId images, int dpi) {
-  const HBITMAP bitmap = LoadBitmapResource(images, dpi);
+HIMAGELIST LoadImageStrip(ImageId images, int dpi, std::optional<COLORREF> ink) {
+  const HBITMAP bitmap = LoadBitmapResource(images, dpi, ink);
   if (bitmap == nullptr) {
     return nullptr;
   }
@@ -124,7 +153,7 @@ HIMAGELIST LoadImageStrip(ImageId images, int dpi) {
 }
 
 HBITMAP LoadPicture(ImageId picture, int dpi) {
-  const HBITMAP bitmap = LoadBitmapResource(picture, dpi);
+  const HBITMAP bitmap = LoadBitmapResource(picture, dpi, InkFor(GlyphState::Normal));
   BITMAP info{};
   if (bitmap == nullptr || ::GetObjectA(bitmap, sizeof info, &info) == 0 ||
       info.bmBits == nullptr || info.bmBitsPixel != AlphaBitsPerPixel) {
@@ -144,8 +173,8 @@ HBITMAP LoadPicture(ImageId picture, int dpi) {
   return bitmap;
 }
 
-HIMAGELIST LoadGlyph(ImageId glyph, int dpi) {
-  HIMAGELIST list = LoadImageStrip(glyph, dpi);
+HIMAGELIST LoadGlyph(ImageId glyph, int dpi, std::optional<COLORREF> ink) {
+  HIMAGELIST list = LoadImageStrip(glyph, dpi, ink);
   // Further images of a glyph strip are state variants; the controls draw their states from
   // the first one.
   if (list != nullptr && ::ImageList_GetImageCount(list) > 1) {
@@ -154,8 +183,8 @@ HIMAGELIST LoadGlyph(ImageId glyph, int dpi) {
   return list;
 }
 
-HIMAGELIST KeepImages(FormData& data, const Control& control, HIMAGELIST images) {
-  HIMAGELIST& kept = data.images[&control];
+HIMAGELIST KeepImages(FormData& data, const Control& control, HIMAGELIST images, GlyphState state) {
+  HIMAGELIST& kept = data.images[{&control, state}];
   const HIMAGELIST previous = kept != images ? kept : nullptr;
   kept = images;
   return previous;
@@ -190,8 +219,8 @@ void TakeBackPictures(FormData& data) {
   }
 }
 
-HIMAGELIST ImagesOf(const FormData& data, const Control& control) {
-  const auto found = data.images.find(&control);
+HIMAGELIST ImagesOf(const FormData& data, const Control& control, GlyphState state) {
+  const auto found = data.images.find({&control, state});
   return found == data.images.end() ? nullptr : found->second;
 }
 

@@ -4,6 +4,7 @@
 
 #include "ui/application.h"
 #include "ui/backend.h"
+#include "ui/contrast.h"
 #include "ui/form.h"
 
 #include <windows.h>
@@ -11,6 +12,7 @@
 #include <commctrl.h>
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,8 +39,9 @@ struct FormData {
   // The window's icons, drawn at the size its DPI asks for.
   HICON bigIcon = nullptr;
   HICON smallIcon = nullptr;
-  // Each control's images at the form's DPI: toolbar strips, glyphs, pictures.
-  std::map<const Control*, HIMAGELIST> images;
+  // Each control's images at the form's DPI: toolbar strips, glyphs, pictures. In high contrast
+  // a control also keeps the images of its hot and disabled states.
+  std::map<std::pair<const Control*, GlyphState>, HIMAGELIST> images;
   std::map<const Control*, HBITMAP> pictures;
   std::map<int, MenuItem*> menuCommands;
   std::map<int, ToolCommand> toolCommands;
@@ -127,26 +130,34 @@ SIZE FrameSizeFor(HWND window, int clientWidth, int clientHeight, int dpi);
 // Asks for the caption and the menu bar to follow the window's DPI, where Windows needs asking.
 void EnableFrameScaling(HWND window);
 
+// While high contrast is on, the ink of a glyph in the state, in the scheme's current colours;
+// none otherwise, when images keep their own colours.
+std::optional<COLORREF> InkFor(GlyphState state);
+
 // Images, drawn at the scale for the DPI (ImageScaleFor): a bitmap resource as a strip of square
-// images (height = image size), or null when the program carries no such resource.
-HIMAGELIST LoadImageStrip(ImageId images, int dpi);
+// images (height = image size), or null when the program carries no such resource. With an ink,
+// each image is a one-colour glyph of it.
+HIMAGELIST LoadImageStrip(ImageId images, int dpi, std::optional<COLORREF> ink);
 // The icon's image of the size, or a larger one scaled down where Windows can, never a smaller
 // one stretched.
 HICON LoadIconSized(ImageId icon, int size);
 // A glyph: the first image of its strip.
-HIMAGELIST LoadGlyph(ImageId glyph, int dpi);
-// A whole bitmap for a picture control, its transparent parts filled with the button face.
+HIMAGELIST LoadGlyph(ImageId glyph, int dpi, std::optional<COLORREF> ink);
+// A whole bitmap for a picture control, its transparent parts filled with the button face; in
+// high contrast a glyph in the button text's ink.
 HBITMAP LoadPicture(ImageId picture, int dpi);
 // Keeps a control's images in the form's data and returns the ones they replace, which are
 // freed only once the control holds the new ones.
-HIMAGELIST KeepImages(FormData& data, const Control& control, HIMAGELIST images);
+HIMAGELIST KeepImages(FormData& data, const Control& control, HIMAGELIST images,
+                      GlyphState state = GlyphState::Normal);
 void FreeImages(HIMAGELIST images);
 // Gives a picture control its bitmap, kept in the form's data, and frees the ones it replaces.
 void ShowPicture(FormData& data, const Control& control, HWND window, HBITMAP picture);
 // Takes the pictures back from their controls before these are destroyed, with any copy they
 // made.
 void TakeBackPictures(FormData& data);
-HIMAGELIST ImagesOf(const FormData& data, const Control& control);
+HIMAGELIST ImagesOf(const FormData& data, const Control& control,
+                    GlyphState state = GlyphState::Normal);
 void ReleaseImages(FormData& data);
 
 // Controls.
@@ -154,12 +165,13 @@ void CreateChildren(Control& parent, HWND parentWindow, FormData& data);
 void UpdateControl(Control& control, Property property);
 // After the form's DPI changed: every control's font, place and images anew.
 void RescaleChildren(Control& parent, FormData& data);
+// After the colours, the theme or high contrast changed: every control's images anew.
+void ReloadChildImages(Control& parent, FormData& data);
 bool HandleControlCommand(Form& form, WPARAM wParam, HWND source);
 bool HandleControlNotify(NMHDR& header, LRESULT& result);
 // Speed buttons: drawn by the program, framed while the mouse is over them.
 void TrackHover(HWND button);
 bool DrawOwnerButton(Form& form, const DRAWITEMSTRUCT& item);
-bool ColorControl(HDC dc, HWND source, LRESULT& brush);
 // The id of the form's default button for Enter, or 0.
 int DefaultButtonId(Form& form);
 
@@ -179,8 +191,10 @@ bool HandleHintNotify(Form& form, NMHDR& header);
 HWND CreateToolBar(ToolBar& bar, HWND parentWindow, FormData& data);
 // Sizes the bar's buttons, separators and edges for the form's scaling.
 void ScaleToolBar(ToolBar& bar, FormData& data);
+// The bar's images for the form's DPI and the current colours.
+void LoadToolBarImages(ToolBar& bar, FormData& data);
 bool HandleToolBarCommand(Form& form, int id);
-bool HandleToolBarNotify(Form& form, NMHDR& header);
+bool HandleToolBarNotify(Form& form, NMHDR& header, LRESULT& result);
 
 // Menus.
 HMENU CreateMenuBar(Menu& menu, FormData& data);

@@ -1,5 +1,7 @@
 // Speed buttons are drawn by the program: flat, with the glyph left of the caption and the two
-// centred together, a frame only while the mouse is over the button or it is pressed.
+// centred together, a frame only while the mouse is over the button or it is pressed. In high
+// contrast the button under the mouse stands on the highlight, and each state's glyph is in the
+// ink of its text.
 
 #include "ui/win32/internal.h"
 
@@ -69,11 +71,16 @@ bool DrawOwnerButton(Form& form, const DRAWITEMSTRUCT& item) {
   const auto& button = static_cast<const SpeedButton&>(*control);
   const HDC dc = item.hDC;
   RECT face = item.rcItem;
-  ::FillRect(dc, &face, ::GetSysColorBrush(COLOR_BTNFACE));
-
   const bool pressed = (item.itemState & ODS_SELECTED) != 0;
   const bool disabled = (item.itemState & ODS_DISABLED) != 0;
   const bool hot = item.hwndItem == HoverButton;
+  const GlyphState state = disabled ? GlyphState::Disabled
+                           : hot    ? GlyphState::Hot
+                                    : GlyphState::Normal;
+  // A glyph of the state's own exists only in high contrast.
+  const HIMAGELIST stateGlyph = ImagesOf(DataOf(form), *control, state);
+  const bool highlighted = state == GlyphState::Hot && stateGlyph != nullptr;
+  ::FillRect(dc, &face, ::GetSysColorBrush(highlighted ? COLOR_HIGHLIGHT : COLOR_BTNFACE));
   if (pressed) {
     ::DrawEdge(dc, &face, BDR_SUNKENOUTER, BF_RECT);
   } else if (hot && !disabled) {
@@ -81,7 +88,8 @@ bool DrawOwnerButton(Form& form, const DRAWITEMSTRUCT& item) {
   }
   const int shift = pressed ? PressedShift : 0;
 
-  const HIMAGELIST glyph = ImagesOf(DataOf(form), *control);
+  const HIMAGELIST glyph = stateGlyph != nullptr ? stateGlyph : ImagesOf(DataOf(form), *control);
+  const bool faded = disabled && stateGlyph == nullptr;
   int glyphWidth = 0;
   int glyphHeight = 0;
   if (glyph != nullptr) {
@@ -102,14 +110,16 @@ bool DrawOwnerButton(Form& form, const DRAWITEMSTRUCT& item) {
   const int left = face.left + (width - (glyphWidth + gap + textWidth)) / 2 + shift;
 
   if (glyph != nullptr) {
-    // A disabled glyph is faded into the button face.
+    // A disabled glyph in the drawing's colours is faded into the button face.
     ::ImageList_DrawEx(glyph, 0, dc, left, face.top + (height - glyphHeight) / 2 + shift, 0, 0,
-                       CLR_NONE, ::GetSysColor(COLOR_BTNFACE), disabled ? ILD_BLEND50 : ILD_NORMAL);
+                       CLR_NONE, ::GetSysColor(COLOR_BTNFACE), faded ? ILD_BLEND50 : ILD_NORMAL);
   }
   if (!caption.empty()) {
     RECT text{left + glyphWidth + gap, face.top + shift, face.right, face.bottom + shift};
     ::SetBkMode(dc, TRANSPARENT);
-    ::SetTextColor(dc, ::GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+    ::SetTextColor(dc, ::GetSysColor(disabled      ? COLOR_GRAYTEXT
+                                     : highlighted ? COLOR_HIGHLIGHTTEXT
+                                                   : COLOR_BTNTEXT));
     ::DrawTextA(dc, caption.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
   }
   ::SelectObject(dc, previousFont);

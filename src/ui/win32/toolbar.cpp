@@ -1,6 +1,7 @@
 // The flat toolbar: buttons with captions under their images, a narrow separator between
 // neighbours, etched edge lines above and below inside a thin border, a tooltip for each button's
-// hint, and clicks reported by command id.
+// hint, and clicks reported by command id. In high contrast its images are glyphs in the scheme's
+// text colours, and the button under the mouse is drawn in the highlight colours.
 
 #include "ui/win32/internal.h"
 
@@ -118,6 +119,24 @@ template <typename Request> bool AnswerInfoTip(Form& form, NMHDR& header) {
   return true;
 }
 
+// In high contrast the hot button stands on the highlight, under which its glyph has the
+// highlight text's ink; otherwise the bar draws as Windows does.
+LRESULT DrawHotInHighlight(NMTBCUSTOMDRAW& draw) {
+  if (!InkFor(GlyphState::Hot).has_value()) {
+    return CDRF_DODEFAULT;
+  }
+  switch (draw.nmcd.dwDrawStage) {
+  case CDDS_PREPAINT:
+    return CDRF_NOTIFYITEMDRAW;
+  case CDDS_ITEMPREPAINT:
+    draw.clrHighlightHotTrack = ::GetSysColor(COLOR_HIGHLIGHT);
+    draw.clrTextHighlight = ::GetSysColor(COLOR_HIGHLIGHTTEXT);
+    return TBCDRF_HILITEHOTTRACK;
+  default:
+    return CDRF_DODEFAULT;
+  }
+}
+
 } // namespace
 
 HWND CreateToolBar(ToolBar& bar, HWND parentWindow, FormData& data) {
@@ -162,10 +181,7 @@ void ScaleToolBar(ToolBar& bar, FormData& data) {
   const HWND window = WindowOf(bar);
   const Form& form = *bar.OwnerForm();
   const Scaling scaling = form.FormScaling();
-  const HIMAGELIST images = LoadImageStrip(bar.Images(), scaling.dpi);
-  const HIMAGELIST previous = KeepImages(data, bar, images);
-  ::SendMessageA(window, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
-  FreeImages(previous);
+  LoadToolBarImages(bar, data);
 
   const int buttonWidth = scaling.X(bar.ButtonWidth());
   const int buttonHeight = scaling.Y(bar.ButtonHeight());
@@ -194,6 +210,21 @@ void ScaleToolBar(ToolBar& bar, FormData& data) {
                  SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
+void LoadToolBarImages(ToolBar& bar, FormData& data) {
+  const HWND window = WindowOf(bar);
+  const int dpi = bar.OwnerForm()->FormScaling().dpi;
+  const HIMAGELIST images = LoadImageStrip(bar.Images(), dpi, InkFor(GlyphState::Normal));
+  const HIMAGELIST previous = KeepImages(data, bar, images);
+  ::SendMessageA(window, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
+  FreeImages(previous);
+  // Without a list of its own the hot button shows the normal images.
+  const std::optional<COLORREF> hotInk = InkFor(GlyphState::Hot);
+  const HIMAGELIST hot = hotInk.has_value() ? LoadImageStrip(bar.Images(), dpi, hotInk) : nullptr;
+  const HIMAGELIST previousHot = KeepImages(data, bar, hot, GlyphState::Hot);
+  ::SendMessageA(window, TB_SETHOTIMAGELIST, 0, reinterpret_cast<LPARAM>(hot));
+  FreeImages(previousHot);
+}
+
 bool HandleToolBarCommand(Form& form, int id) {
   const ToolBar::ToolButton* button = FindButton(form, id);
   if (button == nullptr) {
@@ -206,8 +237,16 @@ bool HandleToolBarCommand(Form& form, int id) {
   return true;
 }
 
-bool HandleToolBarNotify(Form& form, NMHDR& header) {
+bool HandleToolBarNotify(Form& form, NMHDR& header, LRESULT& result) {
   switch (header.code) {
+  case NM_CUSTOMDRAW: {
+    const Control* bar = ControlOf(header.hwndFrom);
+    if (bar == nullptr || bar->Kind() != ControlKind::ToolBar) {
+      return false;
+    }
+    result = DrawHotInHighlight(reinterpret_cast<NMTBCUSTOMDRAW&>(header));
+    return true;
+  }
   case TBN_GETINFOTIPA:
     return AnswerInfoTip<NMTBGETINFOTIPA>(form, header);
   case TBN_GETINFOTIPW:

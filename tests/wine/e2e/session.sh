@@ -498,3 +498,96 @@ ask_oleacc() {
   }
   printf '%s\n' "$report"
 }
+
+# import_registry: the REGEDIT4 text on stdin into the prefix's registry. Right after the prefix
+# is made the import has been seen to fail once in a while, and to succeed when run again.
+import_registry() {
+  local file=$e2e_prefix/drive_c/import.reg tries=1
+  cat >"$file"
+  until wine reg import 'C:\import.reg' >/dev/null 2>&1; do
+    [ $tries -lt 3 ] || abort "the registry settings were not taken"
+    tries=$((tries + 1))
+    sleep 1
+  done
+  rm -f "$file"
+}
+
+# The high-contrast black scheme as Windows stores it for the user: its colours, which Wine
+# takes for the system colours of the programs started afterwards, and the high-contrast flags
+# (HCF_HIGHCONTRASTON and the hot key's flags), which Wine 8 does not report. Windows draws the
+# controls in the scheme's colours then; Wine's own theme would keep its light faces, so it is
+# switched off.
+readonly HIGH_CONTRAST_TEXT="255 255 255"
+readonly HIGH_CONTRAST_HIGHLIGHT="26 235 255"
+readonly HIGH_CONTRAST_HIGHLIGHT_TEXT="0 0 0"
+use_high_contrast_black() {
+  import_registry <<EOF_REG
+REGEDIT4
+
+[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager]
+"ThemeActive"="0"
+
+[HKEY_CURRENT_USER\\Control Panel\\Accessibility\\HighContrast]
+"Flags"="127"
+"High Contrast Scheme"="High Contrast Black"
+
+[HKEY_CURRENT_USER\\Control Panel\\Colors]
+"ActiveBorder"="0 0 0"
+"ActiveTitle"="0 0 0"
+"AppWorkspace"="0 0 0"
+"Background"="0 0 0"
+"ButtonAlternateFace"="0 0 0"
+"ButtonDkShadow"="255 255 255"
+"ButtonFace"="0 0 0"
+"ButtonHilight"="255 255 255"
+"ButtonLight"="255 255 255"
+"ButtonShadow"="255 255 255"
+"ButtonText"="$HIGH_CONTRAST_TEXT"
+"GradientActiveTitle"="0 0 0"
+"GradientInactiveTitle"="0 0 0"
+"GrayText"="63 242 63"
+"Hilight"="$HIGH_CONTRAST_HIGHLIGHT"
+"HilightText"="$HIGH_CONTRAST_HIGHLIGHT_TEXT"
+"HotTrackingColor"="255 255 0"
+"InactiveBorder"="0 0 0"
+"InactiveTitle"="0 0 0"
+"InactiveTitleText"="255 255 255"
+"InfoText"="255 255 255"
+"InfoWindow"="0 0 0"
+"Menu"="0 0 0"
+"MenuBar"="0 0 0"
+"MenuHilight"="26 235 255"
+"MenuText"="255 255 255"
+"Scrollbar"="0 0 0"
+"TitleText"="255 255 255"
+"Window"="0 0 0"
+"WindowFrame"="255 255 255"
+"WindowText"="255 255 255"
+EOF_REG
+}
+
+# pixel_colours SCREENSHOT LEFT TOP WIDTH HEIGHT: each pixel of the rectangle as "R G B", one a
+# line, in 8 bits a channel.
+pixel_colours() {
+  convert "$1" -crop "$4x$5+$2+$3" +repage -depth 8 txt:- |
+    sed -n 's/^[0-9]*,[0-9]*: (\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/p'
+}
+
+# move_pointer X Y: the mouse pointer to that point of the screen, as the user moves it.
+move_pointer() {
+  need_tool xdotool xdotool
+  xdotool mousemove "$1" "$2" || fail "the pointer could not be moved"
+}
+
+# pointer_to_corner: the pointer off every window, so that no button is drawn hot and no tip
+# shows in a screenshot.
+pointer_to_corner() {
+  move_pointer 0 0
+}
+
+# window_geometry HWND: the window's left, top, width and height on the screen.
+window_geometry() {
+  local left top right bottom
+  read -r left top right bottom <<<"$(drv rect "$1")"
+  echo "$left $top $((right - left)) $((bottom - top))"
+}

@@ -16,8 +16,8 @@
 
 namespace ui::win32 {
 
-// Control and menu command ids start above the ids the dialog manager sends on its own (IDOK,
-// IDCANCEL...), so that a key it translates is never taken for a click.
+// Command ids of menu items and controls start above the ids the dialog manager sends on its own
+// (IDOK, IDCANCEL...), which only the default and the cancel button carry.
 inline constexpr int FirstCommandId = 100;
 // The small (caption, tray) and large (taskbar) icons' sizes at the design DPI.
 inline constexpr int SmallIconSize = 16;
@@ -33,6 +33,8 @@ struct ToolCommand {
 struct FormData {
   HFONT font = nullptr;
   HMENU menuBar = nullptr;
+  // The menu items' shortcuts, translated before the dialog manager sees a key.
+  HACCEL accelerators = nullptr;
   HWND hints = nullptr;
   // The window's icons, drawn at the size its DPI asks for.
   HICON bigIcon = nullptr;
@@ -102,8 +104,8 @@ void ShowFormWindow(Form& form, int command);
 // usable under modal windows; none when the program shows no other window.
 HWND OwnerFor(const Form* opener);
 
-// Handles one message taken from the queue: the form's shortcuts first, then dialog-style
-// keyboard navigation, then the window's own procedure.
+// Handles one message taken from the queue: the form's menu shortcuts first, then Windows' dialog
+// manager, then the window's own procedure.
 void DispatchQueued(MSG& message);
 // The standard end of a window procedure that caught an exception.
 void ReportAndTerminate(const char* text);
@@ -160,8 +162,8 @@ bool HandleControlNotify(NMHDR& header, LRESULT& result);
 void TrackHover(HWND button);
 bool DrawOwnerButton(Form& form, const DRAWITEMSTRUCT& item);
 bool ColorControl(HDC dc, HWND source, LRESULT& brush);
-// The id of the form's default button for Enter, or 0.
-int DefaultButtonId(Form& form);
+// The id of the button Enter presses, for the dialog manager's DM_GETDEFID, or 0 for none.
+int EnterButtonId(Form& form);
 
 // Hints of the controls, shown as tooltips.
 void CreateHints(Form& form, HWND formWindow, FormData& data);
@@ -176,6 +178,8 @@ bool HandleToolBarNotify(Form& form, NMHDR& header);
 
 // Menus.
 HMENU CreateMenuBar(Menu& menu, FormData& data);
+// The shortcuts of the menu bar's items as an accelerator table, null when they have none.
+HACCEL CreateAccelerators(const FormData& data);
 bool HandleMenuCommand(Form& form, int id);
 bool HandleMenuHelp(Form& form, int id);
 

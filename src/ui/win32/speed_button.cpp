@@ -1,5 +1,6 @@
 // Speed buttons are drawn by the program: flat, with the glyph left of the caption and the two
-// centred together, a frame only while the mouse is over the button or it is pressed.
+// centred together, a frame only while the mouse is over the button or it is pressed, and the
+// focus mark while it has the keyboard focus.
 
 #include "ui/win32/internal.h"
 
@@ -10,6 +11,8 @@ namespace {
 // The pressed button's face moves by this much, as pushed in.
 constexpr int PressedShift = 1;
 constexpr UINT_PTR HoverSubclassId = 2;
+// The focus mark lies this far inside the button's edge, clear of its frame.
+constexpr int FocusMarkInset = 3;
 
 // Only one button can be under the mouse.
 HWND HoverButton = nullptr;
@@ -113,6 +116,14 @@ bool DrawOwnerButton(Form& form, const DRAWITEMSTRUCT& item) {
     ::DrawTextA(dc, caption.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
   }
   ::SelectObject(dc, previousFont);
+  // Reached by the keyboard: the dotted frame, unless Windows hides focus marks until a key is
+  // used.
+  if ((item.itemState & ODS_FOCUS) != 0 && (item.itemState & ODS_NOFOCUSRECT) == 0) {
+    RECT mark = item.rcItem;
+    const int inset = form.FormScaling().X(FocusMarkInset);
+    ::InflateRect(&mark, -inset, -inset);
+    ::DrawFocusRect(dc, &mark);
+  }
   return true;
 }
 

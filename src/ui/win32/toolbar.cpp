@@ -1,6 +1,6 @@
 // The flat toolbar: buttons with captions under their images, a narrow separator between
 // neighbours, etched edge lines above and below inside a thin border, a tooltip for each button's
-// hint, and clicks reported by command id.
+// hint, the keyboard with a focus mark, and clicks reported by command id.
 
 #include "ui/win32/internal.h"
 
@@ -12,8 +12,9 @@ namespace {
 
 // The bar places itself at the top of the form's client area, at the height of its buttons and
 // edges; the edges are its own, not the divider line of the control.
-constexpr DWORD ToolBarStyle = WS_CHILD | WS_CLIPSIBLINGS | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS |
-                               CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER;
+// Tab reaches the bar like any other control.
+constexpr DWORD ToolBarStyle = WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP | TBSTYLE_FLAT |
+                               TBSTYLE_TOOLTIPS | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER;
 // Designed lengths: the separator between neighbouring buttons, each etched edge line (a shadow
 // line over a light one) and the border between the edges and the buttons.
 constexpr int SeparatorWidth = 2;
@@ -21,6 +22,10 @@ constexpr int EdgeLineWidth = 1;
 constexpr int EdgeWidth = 2 * EdgeLineWidth;
 constexpr int BorderWidth = 1;
 constexpr UINT_PTR EdgeSubclassId = 3;
+constexpr UINT_PTR KeyboardSubclassId = 4;
+// The focus mark lies this far inside the button's edge, clear of its frame.
+constexpr int FocusMarkInset = 3;
+constexpr LRESULT NoButton = -1;
 
 // The frame around the buttons, in pixels at the form's scaling.
 struct Frame {
@@ -96,6 +101,124 @@ bool IsSeparator(const TBBUTTON& button) {
   return (button.fsStyle & BTNS_SEP) != 0;
 }
 
+TBBUTTON ButtonAt(HWND window, LRESULT index) {
+  TBBUTTON button{};
+  ::SendMessageA(window, TB_GETBUTTON, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(&button));
+  return button;
+}
+
+// The button the keyboard is on: the hot one, which the bar draws raised.
+LRESULT KeyboardButton(HWND window) {
+  return ::SendMessageA(window, TB_GETHOTITEM, 0, 0);
+}
+
+// The next button, or with a negative step the previous one, round the bar.
+void MoveKeyboardButton(HWND window, int step) {
+  const auto count = static_cast<LRESULT>(::SendMessageA(window, TB_BUTTONCOUNT, 0, 0));
+  LRESULT index = KeyboardButton(window);
+  for (LRESULT tried = 0; tried < count; ++tried) {
+    index = index < 0 && step < 0 ? count - 1 : (index + step + count) % count;
+    if (!IsSeparator(ButtonAt(window, index))) {
+      ::SendMessageA(window, TB_SETHOTITEM, static_cast<WPARAM>(index), 0);
+      return;
+    }
+  }
+}
+
+// Enter and Space press the button as a click does: its command goes to the form.
+void PressKeyboardButton(HWND window) {
+  const LRESULT index = KeyboardButton(window);
+  if (index == NoButton) {
+    return;
+  }
+  const TBBUTTON button = ButtonAt(window, index);
+  ::SendMessageA(::GetParent(window), WM_COMMAND, MAKEWPARAM(button.idCommand, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(window));
+}
+
+// The dotted frame inside the keyboard's button while the bar has the focus. It is drawn over
+// what the bar painted, so that button is painted whole first.
+void PaintWithFocusMark(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  const LRESULT index = ::GetFocus() == window ? KeyboardButton(window) : NoButton;
+  RECT mark{};
+  if (index != NoButton) {
+    ::SendMessageA(window, TB_GETITEMRECT, static_cast<WPARAM>(index),
+                   reinterpret_cast<LPARAM>(&mark));
+    ::InvalidateRect(window, &mark, FALSE);
+  }
+  ::DefSubclassProc(window, message, wParam, lParam);
+  if (index != NoButton) {
+    Control* bar = ControlOf(window);
+    const int inset =
+        bar != nullptr ? bar->OwnerForm()->FormScaling().X(FocusMarkInset) : FocusMarkInset;
+    ::InflateRect(&mark, -inset, -inset);
+    const HDC dc = ::GetDC(window);
+    ::DrawFocusRect(dc, &mark);
+    ::ReleaseDC(window, dc);
+  }
+}
+
+bool IsKeyDown(const MSG* message, WPARAM key) {
+  return message != nullptr && message->message == WM_KEYDOWN && message->wParam == key;
+}
+
+// The bar from the keyboard: focus puts the keyboard on its first button, the arrows move it,
+// Enter and Space press it.
+LRESULT CALLBACK KeyboardSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                  UINT_PTR id, DWORD_PTR) {
+  switch (message) {
+  case WM_GETDLGCODE: {
+    LRESULT code = ::DefSubclassProc(window, message, wParam, lParam) | DLGC_WANTARROWS;
+    // Enter would otherwise go to the form's default button.
+    if (IsKeyDown(reinterpret_cast<const MSG*>(lParam), VK_RETURN)) {
+      code |= DLGC_WANTMESSAGE;
+    }
+    return code;
+  }
+  case WM_SETFOCUS:
+    if (KeyboardButton(window) == NoButton) {
+      MoveKeyboardButton(window, 1);
+    }
+    break;
+  case WM_KILLFOCUS:
+    ::SendMessageA(window, TB_SETHOTITEM, static_cast<WPARAM>(NoButton), 0);
+    break;
+  case WM_KEYDOWN:
+    switch (wParam) {
+    case VK_RETURN:
+    case VK_SPACE:
+      PressKeyboardButton(window);
+      return 0;
+    case VK_LEFT:
+    case VK_UP:
+      MoveKeyboardButton(window, -1);
+      return 0;
+    case VK_RIGHT:
+    case VK_DOWN:
+      MoveKeyboardButton(window, 1);
+      return 0;
+    default:
+      break;
+    }
+    break;
+  case WM_CHAR:
+    if (wParam == ' ' || wParam == '\r') {
+      return 0;
+    }
+    break;
+  case WM_PAINT:
+    PaintWithFocusMark(window, message, wParam, lParam);
+    return 0;
+  case WM_NCDESTROY:
+    ::RemoveWindowSubclass(window, KeyboardSubclass, id);
+    break;
+  default:
+    break;
+  }
+  return ::DefSubclassProc(window, message, wParam, lParam);
+}
+
 const ToolBar::ToolButton* FindButton(Form& form, int id) {
   const auto& commands = DataOf(form).toolCommands;
   const auto found = commands.find(id);
@@ -132,6 +255,7 @@ HWND CreateToolBar(ToolBar& bar, HWND parentWindow, FormData& data) {
   bar.native = reinterpret_cast<std::uintptr_t>(window);
   Remember(window, bar);
   ::SetWindowSubclass(window, EdgeSubclass, EdgeSubclassId, 0);
+  ::SetWindowSubclass(window, KeyboardSubclass, KeyboardSubclassId, 0);
   ::SendMessageA(window, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
   ::SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(data.font), FALSE);
 

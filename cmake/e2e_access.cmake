@@ -6,4 +6,5 @@ dorvane_add_e2e_suite(e2e_access_ run_access.sh TESTS
   preferences_list_escape
   result_list_tab
   seconds_arrows
+  toolbar_keys
 )

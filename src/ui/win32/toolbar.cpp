@@ -25,7 +25,6 @@ constexpr UINT_PTR EdgeSubclassId = 3;
 constexpr UINT_PTR KeyboardSubclassId = 4;
 // The focus mark lies this far inside the button's edge, clear of its frame.
 constexpr int FocusMarkInset = 3;
-constexpr LRESULT NoButton = -1;
 
 // The frame around the buttons, in pixels at the form's scaling.
 struct Frame {
@@ -108,47 +107,57 @@ TBBUTTON ButtonAt(HWND window, LRESULT index) {
   return button;
 }
 
-// The button the keyboard is on: the hot one, which the bar draws raised.
-LRESULT KeyboardButton(HWND window) {
-  return ::SendMessageA(window, TB_GETHOTITEM, 0, 0);
+RECT ButtonRect(HWND window, LRESULT index) {
+  RECT rect{};
+  ::SendMessageA(window, TB_GETITEMRECT, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(&rect));
+  return rect;
 }
 
-// The next button, or with a negative step the previous one, round the bar.
-void MoveKeyboardButton(HWND window, int step) {
+// With its background: the flat bar paints only a button's face over it.
+void RepaintButton(HWND window, LRESULT index) {
+  const RECT rect = ButtonRect(window, index);
+  ::InvalidateRect(window, &rect, TRUE);
+}
+
+LRESULT CALLBACK KeyboardSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                  UINT_PTR id, DWORD_PTR keyboardButton);
+
+// The button the keyboard is on, by its index among the buttons and separators, is the data of
+// the bar's keyboard subclass: the first button until an arrow moves it. It is the keyboard's own,
+// as the hot button follows the mouse.
+void MoveKeyboardButton(HWND window, LRESULT from, int step) {
   const auto count = static_cast<LRESULT>(::SendMessageA(window, TB_BUTTONCOUNT, 0, 0));
-  LRESULT index = KeyboardButton(window);
+  LRESULT index = from;
   for (LRESULT tried = 0; tried < count; ++tried) {
-    index = index < 0 && step < 0 ? count - 1 : (index + step + count) % count;
+    index = (index + step + count) % count;
     if (!IsSeparator(ButtonAt(window, index))) {
-      ::SendMessageA(window, TB_SETHOTITEM, static_cast<WPARAM>(index), 0);
+      ::SetWindowSubclass(window, KeyboardSubclass, KeyboardSubclassId,
+                          static_cast<DWORD_PTR>(index));
+      RepaintButton(window, from);
+      RepaintButton(window, index);
       return;
     }
   }
 }
 
 // Enter and Space press the button as a click does: its command goes to the form.
-void PressKeyboardButton(HWND window) {
-  const LRESULT index = KeyboardButton(window);
-  if (index == NoButton) {
-    return;
-  }
+void PressKeyboardButton(HWND window, LRESULT index) {
   const TBBUTTON button = ButtonAt(window, index);
   ::SendMessageA(::GetParent(window), WM_COMMAND, MAKEWPARAM(button.idCommand, BN_CLICKED),
                  reinterpret_cast<LPARAM>(window));
 }
 
-// The dotted frame inside the keyboard's button while the bar has the focus. It is drawn over
-// what the bar painted, so that button is painted whole first.
-void PaintWithFocusMark(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  const LRESULT index = ::GetFocus() == window ? KeyboardButton(window) : NoButton;
-  RECT mark{};
-  if (index != NoButton) {
-    ::SendMessageA(window, TB_GETITEMRECT, static_cast<WPARAM>(index),
-                   reinterpret_cast<LPARAM>(&mark));
-    ::InvalidateRect(window, &mark, FALSE);
+// The dotted frame inside the keyboard's button while the bar has the focus, drawn over what the
+// bar painted; that button is painted whole first.
+void PaintWithFocusMark(HWND window, LRESULT index, UINT message, WPARAM wParam, LPARAM lParam) {
+  const bool focused = ::GetFocus() == window;
+  if (focused) {
+    RepaintButton(window, index);
   }
   ::DefSubclassProc(window, message, wParam, lParam);
-  if (index != NoButton) {
+  if (focused) {
+    RECT mark = ButtonRect(window, index);
     Control* bar = ControlOf(window);
     const int inset =
         bar != nullptr ? bar->OwnerForm()->FormScaling().X(FocusMarkInset) : FocusMarkInset;
@@ -163,10 +172,10 @@ bool IsKeyDown(const MSG* message, WPARAM key) {
   return message != nullptr && message->message == WM_KEYDOWN && message->wParam == key;
 }
 
-// The bar from the keyboard: focus puts the keyboard on its first button, the arrows move it,
-// Enter and Space press it.
+// The bar from the keyboard: the arrows move along its buttons, Enter and Space press one.
 LRESULT CALLBACK KeyboardSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                  UINT_PTR id, DWORD_PTR) {
+                                  UINT_PTR id, DWORD_PTR keyboardButton) {
+  const auto index = static_cast<LRESULT>(keyboardButton);
   switch (message) {
   case WM_GETDLGCODE: {
     LRESULT code = ::DefSubclassProc(window, message, wParam, lParam) | DLGC_WANTARROWS;
@@ -177,26 +186,22 @@ LRESULT CALLBACK KeyboardSubclass(HWND window, UINT message, WPARAM wParam, LPAR
     return code;
   }
   case WM_SETFOCUS:
-    if (KeyboardButton(window) == NoButton) {
-      MoveKeyboardButton(window, 1);
-    }
-    break;
   case WM_KILLFOCUS:
-    ::SendMessageA(window, TB_SETHOTITEM, static_cast<WPARAM>(NoButton), 0);
+    RepaintButton(window, index);
     break;
   case WM_KEYDOWN:
     switch (wParam) {
     case VK_RETURN:
     case VK_SPACE:
-      PressKeyboardButton(window);
+      PressKeyboardButton(window, index);
       return 0;
     case VK_LEFT:
     case VK_UP:
-      MoveKeyboardButton(window, -1);
+      MoveKeyboardButton(window, index, -1);
       return 0;
     case VK_RIGHT:
     case VK_DOWN:
-      MoveKeyboardButton(window, 1);
+      MoveKeyboardButton(window, index, 1);
       return 0;
     default:
       break;
@@ -208,7 +213,7 @@ LRESULT CALLBACK KeyboardSubclass(HWND window, UINT message, WPARAM wParam, LPAR
     }
     break;
   case WM_PAINT:
-    PaintWithFocusMark(window, message, wParam, lParam);
+    PaintWithFocusMark(window, index, message, wParam, lParam);
     return 0;
   case WM_NCDESTROY:
     ::RemoveWindowSubclass(window, KeyboardSubclass, id);

@@ -156,6 +156,44 @@ test_seconds_arrows() {
   expect_exit "Alt+F4 ends the program" 20
 }
 
+# keys_tab_to WINDOW CONTROL: Tab until the control has the focus, at most once round the window.
+keys_tab_to() {
+  local tabs
+  for tabs in 1 2 3 4 5 6 7 8; do
+    [ "$(drv focus "$1")" = "$2" ] && return 0
+    drv key "$1" tab
+  done
+  [ "$(drv focus "$1")" = "$2" ]
+}
+
+# The toolbar and the speed buttons are reached by Tab and pressed by Enter and Space; the
+# arrows move along the toolbar.
+test_toolbar_keys() {
+  settings ShowWarning=0
+  start_main_window
+  local toolbar options dialog
+  toolbar=$(main_toolbar)
+  options=$(drv children "$MAIN" | child_with 3 Options)
+  check "Tab reaches the toolbar" keys_tab_to "$MAIN" "$toolbar"
+  drv key "$MAIN" right right right right right right
+  screenshot access_toolbar_remote
+  drv key "$MAIN" enter
+  dialog=$(drv wait-window "$FORM_CLASS" "Remote Shutdown" "$WINDOW_MS") ||
+    abort "Enter on the toolbar's seventh button opens no Remote dialog"
+  pass "the arrows and Enter on the toolbar open the Remote dialog"
+  drv key "$dialog" escape
+  check "Esc closes the Remote dialog" drv wait-gone "$dialog" "$WINDOW_MS"
+  check "Tab reaches Options" keys_tab_to "$MAIN" "$options"
+  drv key "$MAIN" space
+  dialog=$(drv wait-window "$FORM_CLASS" "$PREFERENCES_TITLE" "$WINDOW_MS") ||
+    abort "Space on Options opens no Preferences"
+  pass "Space on Options opens Preferences"
+  drv key "$dialog" escape
+  check "Esc closes Preferences" drv wait-gone "$dialog" "$WINDOW_MS"
+  drv key "$MAIN" alt+f4
+  expect_exit "Alt+F4 ends the program" 20
+}
+
 begin_test "$3" "$4"
 "test_$test_name"
 finish

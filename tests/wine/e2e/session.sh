@@ -328,6 +328,7 @@ action_calls() {
 }
 
 # wait_countdown: waits for the countdown; sets COUNTDOWN and COUNTDOWN_SEEN (seconds).
+# shellcheck disable=SC2034 # for the caller
 wait_countdown() {
   COUNTDOWN=$(drv wait-window "!$MAIN_CLASS" "$CAPTION" "$FIRST_WINDOW_MS" msctls_progress32) ||
     abort "no countdown"

@@ -13,7 +13,8 @@ add_library(dorvane_platform_fake STATIC
 )
 target_link_libraries(dorvane_platform_fake PUBLIC dorvane_common)
 
-add_library(dorvane_ui_headless STATIC ${DORVANE_UI_SOURCES} src/ui/headless/backend.cpp)
+add_library(dorvane_ui_headless STATIC ${DORVANE_UI_SOURCES} src/ui/headless/backend.cpp
+                                      src/ui/headless/dialog_manager.cpp)
 target_link_libraries(dorvane_ui_headless PUBLIC dorvane_platform_fake)
 
 # The fuzz build links the same libraries into its fuzz targets instead of the unit tests.

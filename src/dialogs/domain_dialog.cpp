@@ -51,7 +51,7 @@ TFRNetwork::TFRNetwork()
       CBReboot(this, "CBReboot", {32, 132, 97, 17}), CBPass(this, "CBPass", {32, 164, 169, 17}),
       GBPass(this, "GBPass", {16, 164, 241, 121}), Label2(&GBPass, "Label2", {8, 24, 51, 13}),
       EdUser(&GBPass, "EdUser", {8, 40, 225, 21}), Label3(&GBPass, "Label3", {8, 72, 49, 13}),
-      EdPass(&GBPass, "EdPass", {8, 88, 225, 21}),
+      EdPass(&GBPass, "EdPass", {8, 88, 225, 21}, ui::PasswordMask),
       BOk(this, "BOk", {58, 304, 89, 25}, OkButtonOptions()),
       BCancel(this, "BCancel", {170, 304, 89, 25}, CancelButtonOptions()) {
   CaptionTargetControls(Shared());

@@ -14,6 +14,9 @@ namespace {
 constexpr int SecondsMinimum = 0;
 constexpr int SecondsMaximum = 59;
 constexpr int ButtonPanelHeight = 42;
+// The arrows sit inside the right end of their edit, which gives up their width to them.
+constexpr int ArrowsWidth = 16;
+constexpr int SecondsEditWidth = 29 + ArrowsWidth;
 
 // The action each item of the daily action's list stands for, in list order.
 constexpr std::int16_t TimerActionCodes[] = {
@@ -73,12 +76,14 @@ TFOption::TFOption()
       CBTray(&TabSheet1, "CBTray", {8, 44, 89, 17}),
       CBShutWar(&TabSheet1, "CBShutWar", {8, 84, 213, 17}),
       Label2(&TabSheet1, "Label2", {292, 88, 0, 0}, ui::Label::Layout::AutoSize),
-      EdNSECVAR(&TabSheet1, "EdNSECVAR", {236, 84, 29, 21}),
-      UpDownWar(&TabSheet1, "UpDownWar", {264, 84, 16, 21}, SecondsMinimum, SecondsMaximum),
+      EdNSECVAR(&TabSheet1, "EdNSECVAR", {236, 84, SecondsEditWidth, 21}),
+      UpDownWar(&TabSheet1, "UpDownWar", {264, 84, ArrowsWidth, 21}, EdNSECVAR, SecondsMinimum,
+                SecondsMaximum),
       CBRShutWar(&TabSheet1, "CBRShutWar", {8, 112, 221, 17}),
       Label3(&TabSheet1, "Label3", {292, 116, 0, 0}, ui::Label::Layout::AutoSize),
-      EdNRSECVAR(&TabSheet1, "EdNRSECVAR", {236, 112, 29, 21}),
-      UpDownRWar(&TabSheet1, "UpDownRWar", {264, 112, 16, 21}, SecondsMinimum, SecondsMaximum),
+      EdNRSECVAR(&TabSheet1, "EdNRSECVAR", {236, 112, SecondsEditWidth, 21}),
+      UpDownRWar(&TabSheet1, "UpDownRWar", {264, 112, ArrowsWidth, 21}, EdNRSECVAR, SecondsMinimum,
+                 SecondsMaximum),
       CBExitConfirm(&TabSheet1, "CBExitConfirm", {8, 140, 137, 17}),
       Label1(&TabSheet1, "Label1", {12, 184, 0, 0}, ui::Label::Layout::AutoSize),
       CBShutAction(&TabSheet1, "CBShutAction", {104, 180, 189, 21}),
@@ -98,8 +103,6 @@ TFOption::TFOption()
   BCancel.SetText(CancelCaption);
   CBShutWar.OnClick = [this] { CBShutWarClick(); };
   CBRShutWar.OnClick = [this] { CBRShutWarClick(); };
-  UpDownWar.OnClick = [this] { UpDownWarClick(); };
-  UpDownRWar.OnClick = [this] { UpDownRWarClick(); };
   // The arrows follow their edit, so no label can come right before them.
   UpDownWar.SetAccessibleName(SecondsLabel);
   UpDownRWar.SetAccessibleName(SecondsLabel);
@@ -111,6 +114,10 @@ bool TFOption::EditSettings(Settings& settings, int helpContext) {
   CBShutAction.SetItems(
       std::vector<std::string>(std::begin(TimerActionItems), std::end(TimerActionItems)));
   CBShutAction.SetItemIndex(TimerActionIndex(settings.TimerAction));
+  // The arrows first: they show their position in their edits, which then show the stored
+  // number even where it lies beyond the arrows' range.
+  UpDownWar.SetPosition(settings.WarnSeconds);
+  UpDownRWar.SetPosition(settings.RemoteWarnSeconds);
   CBForce.SetChecked(settings.ForceApps != 0);
   CBStartup.SetChecked(settings.RunAtStartup != 0);
   CBTray.SetChecked(settings.StartInTray != 0);
@@ -121,8 +128,6 @@ bool TFOption::EditSettings(Settings& settings, int helpContext) {
   CBRShutWar.SetChecked(settings.ShowRemoteWarning != 0);
   EdNRSECVAR.SetText(std::to_string(settings.RemoteWarnSeconds));
   CBRShutWarClick();
-  UpDownWar.SetPosition(settings.WarnSeconds);
-  UpDownRWar.SetPosition(settings.RemoteWarnSeconds);
   if (ShowModal() != ui::ModalResult::Ok) {
     return false;
   }
@@ -148,12 +153,4 @@ void TFOption::CBShutWarClick() {
 void TFOption::CBRShutWarClick() {
   SetEditsUsable(CBRShutWar.Checked(), {&EdNRSECVAR});
   UpDownRWar.SetEnabled(CBRShutWar.Checked());
-}
-
-void TFOption::UpDownWarClick() {
-  EdNSECVAR.SetText(std::to_string(UpDownWar.Position()));
-}
-
-void TFOption::UpDownRWarClick() {
-  EdNRSECVAR.SetText(std::to_string(UpDownRWar.Position()));
 }

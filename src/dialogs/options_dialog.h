@@ -39,8 +39,6 @@ public:
 
   void CBShutWarClick();
   void CBRShutWarClick();
-  void UpDownWarClick();
-  void UpDownRWarClick();
 };
 
 // The seconds an edit holds: leading blanks, a sign and the digits up to the first other

@@ -14,7 +14,7 @@ TFRComp::TFRComp()
       CBReboot(this, "CBReboot", {16, 64, 97, 17}), CBPass(this, "CBPass", {16, 96, 169, 17}),
       GBPass(this, "GBPass", {8, 96, 241, 121}), Label2(&GBPass, "Label2", {8, 24, 51, 13}),
       EdUser(&GBPass, "EdUser", {8, 40, 225, 21}), Label3(&GBPass, "Label3", {8, 72, 49, 13}),
-      EdPass(&GBPass, "EdPass", {8, 88, 225, 21}),
+      EdPass(&GBPass, "EdPass", {8, 88, 225, 21}, ui::PasswordMask),
       BOk(this, "BOk", {50, 236, 89, 25}, OkButtonOptions()),
       BCancel(this, "BCancel", {162, 236, 89, 25}, CancelButtonOptions()) {
   Label1.SetText(ComputerNameLabel);
@@ -33,6 +33,8 @@ bool TFRComp::Execute(TargetRequest& request, const char* title, int helpContext
     }
     platform::MessageBoxA(win::NoHandle, NoComputerNameText, MessageCaption,
                           win::MbOk | win::MbIconInformation);
+    // The box is about the name: the user goes on there.
+    EdComp.SetFocus();
   }
 }
 

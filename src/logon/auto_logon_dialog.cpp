@@ -7,10 +7,6 @@
 #include "platform/winconst.h"
 #include "ui/application.h"
 
-namespace {
-constexpr char PasswordMask = '*';
-} // namespace
-
 TFALogon::TFALogon()
     : ui::Form({.name = "TFALogon",
                 .caption = AutoLogonDesignCaption,
@@ -22,7 +18,7 @@ TFALogon::TFALogon()
       Label2(&GroupBox1, "Label2", {16, 24, 51, 13}),
       EdUser(&GroupBox1, "EdUser", {16, 40, 273, 21}),
       Label3(&GroupBox1, "Label3", {16, 72, 49, 13}),
-      EdPass(&GroupBox1, "EdPass", {16, 88, 273, 21}, PasswordMask),
+      EdPass(&GroupBox1, "EdPass", {16, 88, 273, 21}, ui::PasswordMask),
       Label4(&GroupBox1, "Label4", {16, 128, 36, 13}),
       EdDomain(&GroupBox1, "EdDomain", {16, 144, 273, 21}),
       BOk(this, "BOk", {114, 236, 89, 25}, OkButtonOptions()),

@@ -21,6 +21,10 @@ void ShowForm(Form& form, bool show);
 // windows are disabled meanwhile.
 // A form with AutoCloseAfter() set ends as cancelled once that time has passed.
 void RunModal(Form& form);
+// The keyboard focus: the control of the form that has it (null for none), and moving it to a
+// control. A form that is not shown gives the focus to that control when it is shown next.
+Control* FocusedControl(Form& form);
+void SetFocus(Control& control);
 // Back to the application of a new process, as the headless backend's tests start with.
 void ResetApplication();
 // The message box of the standard exception display.

@@ -4,6 +4,10 @@
 #include "ui/form.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <optional>
 
 namespace ui {
 
@@ -36,6 +40,10 @@ void Control::SetBounds(Rect bounds) {
 Rect Control::ScaledBounds() {
   const Form* form = OwnerForm();
   return form != nullptr ? form->FormScaling().Of(bounds_) : bounds_;
+}
+
+void Control::SetFocus() {
+  backend::SetFocus(*this);
 }
 
 void Control::SetText(std::string text) {
@@ -142,13 +150,41 @@ void Edit::TextFromUser(std::string text) {
   StoreText(std::move(text));
 }
 
+namespace {
+
+constexpr int DecimalBase = 10;
+
+// The number an up-down reads from its edit: digits with an optional sign and blanks before
+// them, nothing after; none when the text is no such number.
+std::optional<int> TypedNumber(const std::string& text) {
+  std::size_t start = text.find_first_not_of(" \t");
+  if (start == std::string::npos) {
+    return std::nullopt;
+  }
+  const char* begin = text.c_str() + start;
+  char* end = nullptr;
+  errno = 0;
+  const long value = std::strtol(begin, &end, DecimalBase);
+  if (end == begin || *end != '\0' || errno == ERANGE) {
+    return std::nullopt;
+  }
+  return static_cast<int>(std::clamp<long>(value, INT_MIN, INT_MAX));
+}
+
+} // namespace
+
 void UpDown::SetPosition(int position) {
   position_ = std::clamp(position, minimum_, maximum_);
+  // The native arrows write their position into the edit themselves.
+  buddy_.TextFromUser(std::to_string(position_));
   Changed(Property::Position);
 }
 
 void UpDown::ArrowFromUser(bool up) {
-  position_ = std::clamp(position_ + (up ? 1 : -1), minimum_, maximum_);
+  const std::optional<int> typed = TypedNumber(buddy_.Text());
+  const int from = typed && *typed >= minimum_ && *typed <= maximum_ ? *typed : position_;
+  position_ = std::clamp(from + (up ? 1 : -1), minimum_, maximum_);
+  buddy_.TextFromUser(std::to_string(position_));
   if (OnClick) {
     OnClick();
   }

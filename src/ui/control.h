@@ -103,6 +103,8 @@ public:
   bool LiveRegion() const { return liveRegion_; }
   void SetLiveRegion(bool live);
   void Announce();
+  // Gives the control the keyboard focus; in a form not shown, once the form is shown.
+  void SetFocus();
 
   // Backend data: the native window of the control, 0 while it has none.
   std::uintptr_t native = 0;
@@ -191,6 +193,9 @@ private:
   bool checked_ = false;
 };
 
+// What a password edit shows for each character typed.
+inline constexpr char PasswordMask = '*';
+
 class Edit : public Control {
 public:
   Edit(Control* parent, std::string name, Rect bounds, char passwordChar = '\0')
@@ -218,19 +223,25 @@ public:
       : Edit(parent, std::move(name), bounds, ReadOnlyLinesTag{}) {}
 };
 
+// Arrows attached to the edit before them, which holds the number: an arrow, clicked or as the
+// arrow key pressed in the edit, reads the number typed there and writes the next one back.
 class UpDown : public Control {
 public:
-  UpDown(Control* parent, std::string name, Rect bounds, int minimum, int maximum)
-      : Control(parent, std::move(name), ControlKind::UpDown, bounds), minimum_(minimum),
-        maximum_(maximum) {}
+  UpDown(Control* parent, std::string name, Rect bounds, Edit& buddy, int minimum, int maximum)
+      : Control(parent, std::move(name), ControlKind::UpDown, bounds), buddy_(buddy),
+        minimum_(minimum), maximum_(maximum) {}
+  Edit& Buddy() const { return buddy_; }
   int Minimum() const { return minimum_; }
   int Maximum() const { return maximum_; }
   int Position() const { return position_; }
+  // Sets the position and shows it in the edit.
   void SetPosition(int position);
-  // An arrow click: the position moves by one within the range, without wrapping.
+  // An arrow: from the edit's number when it is one within the range, otherwise from the
+  // position, one step within the range, without wrapping.
   void ArrowFromUser(bool up);
 
 private:
+  Edit& buddy_;
   int minimum_;
   int maximum_;
   int position_ = 0;

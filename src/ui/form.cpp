@@ -64,6 +64,18 @@ Button* Form::CancelButton() const {
   return FindButton(*this, [](const Button& b) { return b.ButtonOptions().isCancel; });
 }
 
+Control* Form::EnterButton(Control* focus) const {
+  if (focus != nullptr &&
+      (focus->Kind() == ControlKind::Button || focus->Kind() == ControlKind::SpeedButton)) {
+    return focus;
+  }
+  return DefaultButton();
+}
+
+Control* Form::FocusedControl() {
+  return backend::FocusedControl(*this);
+}
+
 void Form::Realize() {
   if (!realized_) {
     realized_ = true;
@@ -132,28 +144,10 @@ bool Form::RunMessageHook(const Message& message) {
   return true;
 }
 
-bool Form::HandleShortcut(Shortcut shortcut) {
-  if (mainMenu_ != nullptr) {
-    if (MenuItem* item = mainMenu_->FindShortcut(shortcut)) {
-      item->Click();
-      return true;
-    }
+void Form::HelpFromSystem() {
+  if (helpContext_ != 0) {
+    RequestHelp(HelpContextRequest, static_cast<std::uintptr_t>(helpContext_));
   }
-  if (shortcut == ShortcutEsc) {
-    if (Button* cancel = CancelButton()) {
-      cancel->Click();
-      return true;
-    }
-  }
-  // F1 that no shortcut takes asks for the form's help. A form without a help context has
-  // none, and the key ends here all the same, so that no other window answers it instead.
-  if (shortcut == ShortcutF1) {
-    if (helpContext_ != 0) {
-      RequestHelp(HelpContextRequest, static_cast<std::uintptr_t>(helpContext_));
-    }
-    return true;
-  }
-  return false;
 }
 
 void Form::ActivatedFromSystem() {

@@ -64,6 +64,11 @@ public:
   const std::vector<Timer*>& Timers() const { return timers_; }
   Button* DefaultButton() const;
   Button* CancelButton() const;
+  // What Enter presses, as Windows' dialog manager decides: the focused push button (a speed
+  // button counts as one), or the default button while the focus is on no push button.
+  Control* EnterButton(Control* focus) const;
+  // The control with the keyboard focus, null for none.
+  Control* FocusedControl();
 
   // Creates the native windows; the derived constructor calls it once its controls exist.
   void Realize();
@@ -84,9 +89,9 @@ public:
   // Message hooks by number. A hooked message still goes on to the normal handling after it.
   void HookMessage(std::uint32_t id, std::function<void(const Message&)> hook);
   bool RunMessageHook(const Message& message);
-  // A key pressed in the form: a menu shortcut runs its item, Esc presses the cancel button,
-  // F1 asks for the form's help.
-  bool HandleShortcut(Shortcut shortcut);
+  // F1 in the form, as Windows reports it (WM_HELP): asks for the form's help, when it has a
+  // help context.
+  void HelpFromSystem();
 
   // Backend calls these when the window is activated, painted or shown and hidden by Windows.
   void ActivatedFromSystem();

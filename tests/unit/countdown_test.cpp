@@ -69,7 +69,7 @@ TEST_F(CountdownTest, EachSecondLastsAtLeastAThousandMilliseconds) {
   EXPECT_LT(world().tickCount - start, 3010u);
 }
 
-TEST_F(CountdownTest, CancelEscAndTheCloseBoxAllStopTheAction) {
+TEST_F(CountdownTest, CancelEscEnterAndTheCloseBoxAllStopTheAction) {
   struct Case {
     const char* what;
     std::uint32_t at; // milliseconds into the countdown
@@ -79,6 +79,8 @@ TEST_F(CountdownTest, CancelEscAndTheCloseBoxAllStopTheAction) {
       {"Cancel in the third second", 2500, [](TTFPro3& d) { ui::headless::Click(d.BCancel); }},
       {"Cancel in the last second", 9990, [](TTFPro3& d) { ui::headless::Click(d.BCancel); }},
       {"Esc", 500, [](TTFPro3& d) { ui::headless::PressKey(d, ui::ShortcutEsc); }},
+      // Cancel has the focus from the start.
+      {"Enter", 500, [](TTFPro3& d) { ui::headless::PressKey(d, ui::ShortcutEnter); }},
       {"close box", 500,
        [](TTFPro3& d) {
          ui::headless::SendMessage(d, {ui::WmSysCommand, ui::ScClose, 0});

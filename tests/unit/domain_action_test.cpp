@@ -119,7 +119,8 @@ TEST_F(DomainActionTest, CancelSendsNoFurtherRequestAndSparesThisComputer) {
   world().onShutdownRequest = [](const std::string& machine) {
     if (machine == "\\\\B") {
       auto* progress = static_cast<TFDomainProgress*>(ui::headless::FindForm("TFDomainProgress"));
-      ui::headless::Click(progress->BCancel);
+      // Enter presses Cancel, which has the focus from the start.
+      ui::headless::PressKey(*progress, ui::ShortcutEnter);
     }
   };
   EXPECT_EQ(DomainShutdown(AppSettings), 0);

@@ -96,22 +96,55 @@ TEST_F(OptionsDialogTest, TheSecondsEditsStoreWhatIsTyped) {
   }
 }
 
-TEST_F(OptionsDialogTest, TheArrowsMoveFromTheStoredValueWhateverWasTyped) {
-  AppSettings.WarnSeconds = 10;
-  AppSettings.RemoteWarnSeconds = 59;
-  std::string afterUp;
-  std::string remoteAfterUp;
-  Edit([&](TFOption& dialog) {
-    EXPECT_EQ(dialog.EdNSECVAR.Text(), "10");
-    Type(dialog.EdNSECVAR, "30");
-    dialog.UpDownWar.ArrowFromUser(true);
-    afterUp = dialog.EdNSECVAR.Text();
-    dialog.UpDownRWar.ArrowFromUser(true); // stops at 59
-    remoteAfterUp = dialog.EdNRSECVAR.Text();
-  });
-  EXPECT_EQ(afterUp, "11");
-  EXPECT_EQ(remoteAfterUp, "59");
-  EXPECT_EQ(AppSettings.WarnSeconds, 11);
+TEST_F(OptionsDialogTest, TheArrowsStepTheTypedNumberWithinTheirRange) {
+  struct Case {
+    const char* typed;
+    bool byKey; // the arrow key in the edit, or a click on the arrows
+    bool up;
+    const char* shown;
+  };
+  const Case cases[] = {
+      {"30", true, false, "29"}, {"30", false, true, "31"},  {"0", true, false, "0"},
+      {"59", false, true, "59"}, {" 7", true, true, "8"},    // typed values are read
+      {"75", true, false, "9"},  {"abc", false, true, "11"}, // no number in range: from the stored
+                                                             // 10
+  };
+  for (const Case& c : cases) {
+    AppSettings.WarnSeconds = 10;
+    std::string shown;
+    Edit([&](TFOption& dialog) {
+      Type(dialog.EdNSECVAR, c.typed);
+      if (c.byKey) {
+        dialog.EdNSECVAR.SetFocus();
+        ui::headless::PressKey(dialog, c.up ? ui::ShortcutUp : ui::ShortcutDown);
+      } else {
+        dialog.UpDownWar.ArrowFromUser(c.up);
+      }
+      shown = dialog.EdNSECVAR.Text();
+    });
+    EXPECT_EQ(shown, c.shown) << '"' << c.typed << '"';
+    EXPECT_EQ(AppSettings.WarnSeconds, SecondsFromText(c.shown)) << '"' << c.typed << '"';
+  }
+}
+
+// Esc closes an open list and nothing else: the dialog stays open with what was changed in it.
+TEST_F(OptionsDialogTest, EscClosesAnOpenListOnlyAndOkKeepsTheChanges) {
+  AppSettings.ForceApps = 0;
+  bool listClosed = false;
+  Edit(
+      [&](TFOption& dialog) {
+        Check(dialog.CBForce, true);
+        dialog.CBShutAction.SetFocus();
+        ui::headless::PressKey(dialog, ui::ShortcutAltDown);
+        EXPECT_TRUE(ui::headless::ListOpen(dialog.CBShutAction));
+        ui::headless::PressKey(dialog, ui::ShortcutEsc);
+        listClosed = !ui::headless::ListOpen(dialog.CBShutAction);
+        EXPECT_EQ(dialog.GetModalResult(), ui::ModalResult::None);
+        ui::headless::PressKey(dialog, ui::ShortcutEnter);
+      },
+      ui::ModalResult::None);
+  EXPECT_TRUE(listClosed);
+  EXPECT_EQ(AppSettings.ForceApps, 1);
 }
 
 TEST_F(OptionsDialogTest, AnUncheckedWarningGreysItsSecondsButKeepsThem) {

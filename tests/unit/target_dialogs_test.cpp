@@ -129,14 +129,23 @@ TEST_F(TargetDialogsTest, TheRemoteDialogAlwaysOpensBlank) {
   EXPECT_TRUE(Requests().empty());
 }
 
-TEST_F(TargetDialogsTest, AnEmptyNameAsksAgainKeepingWhatWasTyped) {
-  ui::headless::OnNextModal(Answer("", true, true, "admin", "pw"));
+TEST_F(TargetDialogsTest, AnEmptyNameAsksAgainKeepingWhatWasTypedWithTheFocusOnTheName) {
+  ui::headless::OnNextModal([](ui::Form& form) {
+    auto& dialog = static_cast<TFRComp&>(form);
+    Check(dialog.CBReboot, true);
+    Check(dialog.CBPass, true);
+    Type(dialog.EdUser, "admin");
+    Type(dialog.EdPass, "pw");
+    dialog.BOk.SetFocus();
+    ui::headless::PressKey(dialog, ui::ShortcutEnter);
+    return ui::ModalResult::None;
+  });
   bool keptEverything = false;
   ui::headless::OnNextModal([&](ui::Form& form) {
     auto& dialog = static_cast<TFRComp&>(form);
     keptEverything = dialog.CBReboot.Checked() && dialog.CBPass.Checked() &&
                      dialog.EdUser.Text() == "admin" && dialog.EdPass.Text() == "pw" &&
-                     dialog.EdUser.Enabled();
+                     dialog.EdUser.Enabled() && dialog.FocusedControl() == &dialog.EdComp;
     return ui::ModalResult::Cancel;
   });
   const Settings before = AppSettings;
@@ -147,6 +156,43 @@ TEST_F(TargetDialogsTest, AnEmptyNameAsksAgainKeepingWhatWasTyped) {
   EXPECT_EQ(world().messageBoxes[0].owner, win::NoHandle);
   EXPECT_EQ(AppSettings.ForceApps, before.ForceApps);
   EXPECT_TRUE(Requests().empty());
+}
+
+// Enter presses the focused button, and the default one (OK) while the focus is on no button;
+// Esc presses Cancel. The password never shows.
+TEST_F(TargetDialogsTest, EnterPressesTheFocusedButtonOrTheDefaultOne) {
+  struct Case {
+    const char* focus;
+    ui::Shortcut key;
+    bool sent;
+  };
+  const Case cases[] = {
+      {"EdComp", ui::ShortcutEnter, true}, {"CBReboot", ui::ShortcutEnter, true},
+      {"BOk", ui::ShortcutEnter, true},    {"BCancel", ui::ShortcutEnter, false},
+      {"EdComp", ui::ShortcutEsc, false},  {"BOk", ui::ShortcutEsc, false},
+  };
+  for (const Case& c : cases) {
+    world().calls.clear();
+    bool masked = false;
+    ui::headless::OnNextModal([&](ui::Form& form) {
+      auto& dialog = static_cast<TFRComp&>(form);
+      masked = dialog.EdPass.PasswordChar() == ui::PasswordMask;
+      Type(dialog.EdComp, "SERVER7");
+      for (ui::Control* control :
+           {static_cast<ui::Control*>(&dialog.EdComp), static_cast<ui::Control*>(&dialog.CBReboot),
+            static_cast<ui::Control*>(&dialog.BOk), static_cast<ui::Control*>(&dialog.BCancel)}) {
+        if (control->Name() == c.focus) {
+          control->SetFocus();
+        }
+      }
+      ui::headless::PressKey(dialog, c.key);
+      EXPECT_NE(dialog.GetModalResult(), ui::ModalResult::None) << c.focus;
+      return ui::ModalResult::None;
+    });
+    ui::headless::ClickMenuItem(window->MainMenu1, "RemoteReboot1");
+    EXPECT_EQ(Requests().size(), c.sent ? 1u : 0u) << c.focus << " key " << c.key;
+    EXPECT_TRUE(masked);
+  }
 }
 
 TEST_F(TargetDialogsTest, TheCredentialsBoxEnablesItsGroupAndStillCopiesWhenUnchecked) {

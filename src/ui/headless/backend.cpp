@@ -3,6 +3,7 @@
 
 #include "ui/backend.h"
 #include "ui/application.h"
+#include "ui/headless/dialog_manager.h"
 #include "ui/headless/script.h"
 
 #include "platform/fake/fake.h"
@@ -108,6 +109,7 @@ void Unrealize(Form& form) {
   if (TheState().active == &form) {
     TheState().active = nullptr;
   }
+  headless::ForgetForm(form);
   ClearWindows(form);
 }
 
@@ -276,6 +278,7 @@ namespace headless {
 
 void Reset() {
   TheState() = State{};
+  ResetDialogManager();
   backend::ResetApplication();
 }
 
@@ -351,10 +354,6 @@ void ClickMenuItem(Menu& menu, const std::string& name) {
   if (item != nullptr) {
     item->Click();
   }
-}
-
-void PressKey(Form& form, Shortcut shortcut) {
-  form.HandleShortcut(shortcut);
 }
 
 void SendMessage(Form& form, const Message& message) {

@@ -46,7 +46,12 @@ void Check(CheckBox& box, bool checked);
 void Type(Edit& edit, const std::string& text);
 void ClickToolButton(ToolBar& bar, const std::string& name);
 void ClickMenuItem(Menu& menu, const std::string& name);
+// A key pressed in the form, as Windows hands it on: a menu shortcut first, then what the
+// focused control asks for, then the dialog manager's rules (Tab moves the focus, Enter presses
+// Form::EnterButton, Esc the cancel button, F1 asks for help).
 void PressKey(Form& form, Shortcut shortcut);
+// Whether the drop-down list is open (F4 or Alt+Down on the focused list opens it).
+bool ListOpen(const ComboBox& list);
 // A message sent to the form: its hooks, then the normal handling (SC_CLOSE closes,
 // WM_ENDSESSION ends the session or lets it go on).
 void SendMessage(Form& form, const Message& message);

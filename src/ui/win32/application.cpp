@@ -1,5 +1,6 @@
-// The application: its title and main form, the message loops with the forms' keyboard
-// shortcuts, message boxes, help requests and the few user32 services the forms ask for.
+// The application: its title and main form, the message loops with the forms' menu shortcuts
+// and Windows' dialog manager, message boxes, help requests and the few user32 services the forms
+// ask for.
 
 #include "ui/application.h"
 
@@ -19,52 +20,19 @@ namespace {
 
 constexpr char MessageBoxClass[] = "#32770";
 
-bool IsModifierKey(WPARAM key) {
-  return key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU;
-}
-
-bool IsDown(int key) {
-  return ::GetKeyState(key) < 0;
-}
-
-Shortcut ShortcutOf(WPARAM key) {
-  auto shortcut = static_cast<Shortcut>(key & KeyCodeBits);
-  if (IsDown(VK_SHIFT)) {
-    shortcut |= ShiftBit;
-  }
-  if (IsDown(VK_CONTROL)) {
-    shortcut |= CtrlBit;
-  }
-  if (IsDown(VK_MENU)) {
-    shortcut |= AltBit;
-  }
-  return shortcut;
-}
-
-// A key pressed in one of the program's forms goes to that form's shortcuts first. True when the
-// key needs no further handling.
-bool HandleShortcutKey(const MSG& message) {
-  if ((message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) ||
-      IsModifierKey(message.wParam)) {
-    return false;
-  }
-  Form* form = win32::FormOfWindow(message.hwnd);
-  if (form == nullptr) {
-    return false;
-  }
-  return form->HandleShortcut(ShortcutOf(message.wParam));
-}
-
 } // namespace
 
 namespace win32 {
 
 void DispatchQueued(MSG& message) {
-  if (HandleShortcutKey(message)) {
-    return;
-  }
   if (Form* form = FormOfWindow(message.hwnd)) {
-    if (::IsDialogMessageA(WindowOf(*form), &message)) {
+    const HWND window = WindowOf(*form);
+    const HACCEL accelerators = DataOf(*form).accelerators;
+    if (accelerators != nullptr && ::TranslateAcceleratorA(window, accelerators, &message)) {
+      return;
+    }
+    // Tab, the arrows, Enter, Esc and access keys, unless the focused control asks for them.
+    if (::IsDialogMessageA(window, &message)) {
       return;
     }
   }

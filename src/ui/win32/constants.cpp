@@ -20,5 +20,8 @@ static_assert(ui::ScClose == SC_CLOSE);
 static_assert(ui::ScMinimize == SC_MINIMIZE);
 
 static_assert(ui::ShortcutEsc == VK_ESCAPE);
+static_assert(ui::ShortcutTab == VK_TAB && ui::ShortcutEnter == VK_RETURN);
+static_assert(ui::ShortcutSpace == VK_SPACE && ui::ShortcutF4 == VK_F4);
+static_assert(ui::ShortcutUp == VK_UP && ui::ShortcutDown == VK_DOWN);
 static_assert(ui::ShortcutF1 == VK_F1);
 static_assert(ui::ShortcutAltF4 == (ui::AltBit | VK_F4));

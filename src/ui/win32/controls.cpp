@@ -18,7 +18,6 @@ constexpr int CheckBoxTextGap = 4;
 // The window of a drop-down list includes the opened list; this is how far the list reaches.
 constexpr int DropDownHeight = 160;
 constexpr UINT_PTR ForwardingSubclassId = 1;
-constexpr UINT_PTR ArrowKeysSubclassId = 4;
 
 // Messages a container receives about its children. The controls are handled by the form, so
 // containers pass these on to it.
@@ -52,19 +51,6 @@ LRESULT CALLBACK ForwardingSubclass(HWND window, UINT message, WPARAM wParam, LP
   }
   if (message == WM_NCDESTROY) {
     ::RemoveWindowSubclass(window, ForwardingSubclass, id);
-  }
-  return ::DefSubclassProc(window, message, wParam, lParam);
-}
-
-// The dialog manager takes the arrow keys to move between controls unless the focused control
-// asks for them; up-down arrows that have the focus need them to move.
-LRESULT CALLBACK ArrowKeysSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                   UINT_PTR id, DWORD_PTR) {
-  if (message == WM_GETDLGCODE) {
-    return ::DefSubclassProc(window, message, wParam, lParam) | DLGC_WANTARROWS;
-  }
-  if (message == WM_NCDESTROY) {
-    ::RemoveWindowSubclass(window, ArrowKeysSubclass, id);
   }
   return ::DefSubclassProc(window, message, wParam, lParam);
 }
@@ -124,8 +110,9 @@ NativeKind NativeKindOf(const Control& control) {
   case ControlKind::GroupBox:
     return {WC_BUTTONA, BS_GROUPBOX, WS_EX_CONTROLPARENT};
   case ControlKind::UpDown:
-    // The arrows are reached by Tab like the edit beside them, and then move with the arrow keys.
-    return {UPDOWN_CLASSA, WS_TABSTOP | UDS_ARROWKEYS};
+    // Attached to their edit, which Tab reaches instead: they read and write its number, and the
+    // arrow keys pressed in it move them.
+    return {UPDOWN_CLASSA, UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_ALIGNRIGHT};
   case ControlKind::ComboBox:
     return {WC_COMBOBOXA, WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST};
   case ControlKind::DateTimePicker:
@@ -135,7 +122,7 @@ NativeKind NativeKindOf(const Control& control) {
   case ControlKind::StatusBar:
     return {STATUSCLASSNAMEA, CCS_BOTTOM};
   case ControlKind::SpeedButton:
-    return {WC_BUTTONA, BS_OWNERDRAW};
+    return {WC_BUTTONA, WS_TABSTOP | BS_OWNERDRAW};
   case ControlKind::PageControl:
     return {WC_TABCONTROLA, WS_TABSTOP, WS_EX_CONTROLPARENT};
   case ControlKind::Image:
@@ -440,6 +427,26 @@ void LoadImages(Control& control, HWND window, FormData& data) {
   }
 }
 
+// The arrows take their place at the right end of their edit, which they narrow by their width.
+void AttachBuddy(UpDown& upDown, HWND window) {
+  ::SendMessageA(window, UDM_SETBUDDY, reinterpret_cast<WPARAM>(WindowOf(upDown.Buddy())), 0);
+}
+
+// The dialog manager sends Enter and Esc as the commands IDOK and IDCANCEL, which the default
+// and the cancel button carry; the other controls' ids lie above those.
+int ControlId(const Control& control, FormData& data) {
+  if (control.Kind() == ControlKind::Button) {
+    const Button::Options& options = static_cast<const Button&>(control).ButtonOptions();
+    if (options.isDefault) {
+      return IDOK;
+    }
+    if (options.isCancel) {
+      return IDCANCEL;
+    }
+  }
+  return data.NewId();
+}
+
 // What a new window needs beyond its class, style and text.
 void Prepare(Control& control, HWND window, FormData& data) {
   LoadImages(control, window, data);
@@ -457,7 +464,7 @@ void Prepare(Control& control, HWND window, FormData& data) {
     ::SetWindowSubclass(window, ForwardingSubclass, ForwardingSubclassId, 0);
     break;
   case ControlKind::UpDown:
-    ::SetWindowSubclass(window, ArrowKeysSubclass, ArrowKeysSubclassId, 0);
+    AttachBuddy(static_cast<UpDown&>(control), window);
     break;
   case ControlKind::StatusBar:
     PrepareStatusBar(static_cast<StatusBar&>(control), window);
@@ -491,7 +498,8 @@ HWND CreateChild(Control& control, HWND parentWindow, FormData& data) {
     window = ::CreateWindowExA(
         kind.exStyle, kind.className, control.Text().c_str(), style, bounds.left, bounds.top,
         bounds.right - bounds.left, bounds.bottom - bounds.top, parentWindow,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(data.NewId())), Instance(), nullptr);
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(control, data))), Instance(),
+        nullptr);
   }
   if (window == nullptr) {
     throw std::runtime_error(ControlFailedText);
@@ -533,6 +541,10 @@ void Place(Control& control, HWND window) {
     const RECT bounds = NativeBounds(control, ::GetParent(window));
     ::MoveWindow(window, bounds.left, bounds.top, bounds.right - bounds.left,
                  bounds.bottom - bounds.top, TRUE);
+  }
+  // The edit was placed at its whole designed width again.
+  if (control.Kind() == ControlKind::UpDown) {
+    AttachBuddy(static_cast<UpDown&>(control), window);
   }
 }
 
@@ -717,8 +729,8 @@ bool HandleControlNotify(NMHDR& header, LRESULT& result) {
   }
 }
 
-int DefaultButtonId(Form& form) {
-  const Button* button = form.DefaultButton();
+int EnterButtonId(Form& form) {
+  const Control* button = form.EnterButton(ControlOf(::GetFocus()));
   return button != nullptr && button->native != 0 ? ::GetDlgCtrlID(WindowOf(*button)) : 0;
 }
 

@@ -250,12 +250,67 @@ void FollowColours(Form& form, HWND window, UINT message) {
                  RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
+// The button a command without a sender stands for: Enter and Esc, which the dialog manager
+// sends as IDOK and IDCANCEL, or the button it named for DM_GETDEFID, with its sender left out
+// where that button lies in a panel. A form whose cancel button is its default button too has
+// no IDCANCEL of its own: Esc presses that button.
+Control* ButtonOfCommand(Control& parent, int id) {
+  for (Control* child : parent.Children()) {
+    if (child->native != 0 && ::GetDlgCtrlID(WindowOf(*child)) == id &&
+        (child->Kind() == ControlKind::Button || child->Kind() == ControlKind::SpeedButton)) {
+      return child;
+    }
+    if (Control* found = ButtonOfCommand(*child, id)) {
+      return found;
+    }
+  }
+  return nullptr;
+}
+
 bool HandleCommand(Form& form, WPARAM wParam, LPARAM lParam) {
   const auto source = reinterpret_cast<HWND>(lParam);
-  if (source == nullptr) {
-    return HandleMenuCommand(form, LOWORD(wParam));
+  const int id = LOWORD(wParam);
+  if (source != nullptr) {
+    return HandleControlCommand(form, wParam, source);
   }
-  return HandleControlCommand(form, wParam, source);
+  if (HandleMenuCommand(form, id)) {
+    return true;
+  }
+  Control* button = ButtonOfCommand(form, id);
+  if (button == nullptr && id == IDCANCEL) {
+    button = form.CancelButton();
+  }
+  if (button == nullptr) {
+    return false;
+  }
+  ::SendMessageA(WindowOf(form), WM_COMMAND,
+                 MAKEWPARAM(::GetDlgCtrlID(WindowOf(*button)), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(WindowOf(*button)));
+  return true;
+}
+
+// Focus moved as the dialog manager moves it: an edit reached this way has its text selected,
+// ready to be typed over.
+void FocusChild(HWND child) {
+  if ((::SendMessageA(child, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) != 0) {
+    ::SendMessageA(child, EM_SETSEL, 0, -1);
+  }
+  ::SetFocus(child);
+}
+
+// WM_NEXTDLGCTL, which a multi-line edit sends for Tab and Shift+Tab: to the given control, or
+// to the next or the previous one that Tab reaches.
+void NextControl(HWND window, WPARAM wParam, LPARAM lParam) {
+  HWND next = nullptr;
+  if (LOWORD(lParam) != 0) {
+    next = reinterpret_cast<HWND>(wParam);
+  } else {
+    const HWND focus = ::GetFocus();
+    next = ::GetNextDlgTabItem(window, ::IsChild(window, focus) ? focus : nullptr, wParam != 0);
+  }
+  if (next != nullptr && ::IsChild(window, next)) {
+    FocusChild(next);
+  }
 }
 
 // The form's handling of one message; false leaves it to DefWindowProc.
@@ -326,12 +381,21 @@ bool HandleMessage(Form& form, HWND window, UINT message, WPARAM wParam, LPARAM 
     }
     return false;
   case WM_HELP: {
+    // F1 on a menu item asks for its help, anywhere else in the form for the form's. It stops
+    // here: Windows would hand it on to the owner window.
     const auto& help = *reinterpret_cast<const HELPINFO*>(lParam);
-    return help.iContextType == HELPINFO_MENUITEM && HandleMenuHelp(form, help.iCtrlId);
+    if (help.iContextType != HELPINFO_MENUITEM || !HandleMenuHelp(form, help.iCtrlId)) {
+      form.HelpFromSystem();
+    }
+    result = TRUE;
+    return true;
   }
+  case WM_NEXTDLGCTL:
+    NextControl(window, wParam, lParam);
+    return true;
   case DM_GETDEFID:
-    // Enter presses the default button, as in a dialog.
-    if (const int id = DefaultButtonId(form); id != 0) {
+    // The dialog manager asks which button Enter presses.
+    if (const int id = EnterButtonId(form); id != 0) {
       result = MAKELRESULT(id, DC_HASDEFID);
       return true;
     }
@@ -495,6 +559,7 @@ void Realize(Form& form) {
   FormData& data = DataOf(form);
   if (form.MainMenu() != nullptr) {
     data.menuBar = CreateMenuBar(*form.MainMenu(), data);
+    data.accelerators = CreateAccelerators(data);
   }
   const Frame frame = FrameOf(design);
   RECT outer{0, 0, design.clientWidth, design.clientHeight};
@@ -535,6 +600,9 @@ void Unrealize(Form& form) {
   }
   ForgetWindows(form);
   ReleaseImages(data);
+  if (data.accelerators != nullptr) {
+    ::DestroyAcceleratorTable(data.accelerators);
+  }
   if (data.font != nullptr) {
     ::DeleteObject(data.font);
   }
@@ -589,6 +657,27 @@ void ShowForm(Form& form, bool show) {
   } else {
     form.VisibilityFromSystem(false);
     ::ShowWindow(WindowOf(form), SW_HIDE);
+  }
+}
+
+Control* FocusedControl(Form& form) {
+  const HWND focus = ::GetFocus();
+  Control* control = ControlOf(focus);
+  return control != nullptr && form.native != 0 && ::IsChild(WindowOf(form), focus) ? control
+                                                                                    : nullptr;
+}
+
+void SetFocus(Control& control) {
+  Form* form = control.OwnerForm();
+  const HWND window = WindowOf(control);
+  if (form == nullptr || window == nullptr) {
+    return;
+  }
+  // A form that is not active gets it back when it is activated.
+  if (::GetActiveWindow() == WindowOf(*form)) {
+    FocusChild(window);
+  } else {
+    DataOf(*form).lastFocus = window;
   }
 }
 

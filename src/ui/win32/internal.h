@@ -18,8 +18,8 @@
 
 namespace ui::win32 {
 
-// Control and menu command ids start above the ids the dialog manager sends on its own (IDOK,
-// IDCANCEL...), so that a key it translates is never taken for a click.
+// Command ids of menu items and controls start above the ids the dialog manager sends on its own
+// (IDOK, IDCANCEL...), which only the default and the cancel button carry.
 inline constexpr int FirstCommandId = 100;
 // The small (caption, tray) and large (taskbar) icons' sizes at the design DPI.
 inline constexpr int SmallIconSize = 16;
@@ -35,6 +35,8 @@ struct ToolCommand {
 struct FormData {
   HFONT font = nullptr;
   HMENU menuBar = nullptr;
+  // The menu items' shortcuts, translated before the dialog manager sees a key.
+  HACCEL accelerators = nullptr;
   HWND hints = nullptr;
   // The window's icons, drawn at the size its DPI asks for.
   HICON bigIcon = nullptr;
@@ -105,8 +107,8 @@ void ShowFormWindow(Form& form, int command);
 // usable under modal windows; none when the program shows no other window.
 HWND OwnerFor(const Form* opener);
 
-// Handles one message taken from the queue: the form's shortcuts first, then dialog-style
-// keyboard navigation, then the window's own procedure.
+// Handles one message taken from the queue: the form's menu shortcuts first, then Windows' dialog
+// manager, then the window's own procedure.
 void DispatchQueued(MSG& message);
 // The standard end of a window procedure that caught an exception.
 void ReportAndTerminate(const char* text);
@@ -172,8 +174,8 @@ bool HandleControlNotify(NMHDR& header, LRESULT& result);
 // Speed buttons: drawn by the program, framed while the mouse is over them.
 void TrackHover(HWND button);
 bool DrawOwnerButton(Form& form, const DRAWITEMSTRUCT& item);
-// The id of the form's default button for Enter, or 0.
-int DefaultButtonId(Form& form);
+// The id of the button Enter presses, for the dialog manager's DM_GETDEFID, or 0 for none.
+int EnterButtonId(Form& form);
 
 // Names, roles and live regions for screen readers, through Windows' dynamic annotation; the
 // tree's are applied once its windows exist and cleared before they go.
@@ -198,6 +200,8 @@ bool HandleToolBarNotify(Form& form, NMHDR& header, LRESULT& result);
 
 // Menus.
 HMENU CreateMenuBar(Menu& menu, FormData& data);
+// The shortcuts of the menu bar's items as an accelerator table, null when they have none.
+HACCEL CreateAccelerators(const FormData& data);
 bool HandleMenuCommand(Form& form, int id);
 bool HandleMenuHelp(Form& form, int id);
 

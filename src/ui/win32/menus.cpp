@@ -84,6 +84,25 @@ HMENU CreateMenuBar(Menu& menu, FormData& data) {
   return bar;
 }
 
+HACCEL CreateAccelerators(const FormData& data) {
+  std::vector<ACCEL> keys;
+  for (const auto& [id, item] : data.menuCommands) {
+    const Shortcut shortcut = item->ItemShortcut();
+    if (shortcut == NoShortcut) {
+      continue;
+    }
+    ACCEL key{};
+    key.fVirt = static_cast<BYTE>(FVIRTKEY | ((shortcut & ShiftBit) != 0 ? FSHIFT : 0) |
+                                  ((shortcut & CtrlBit) != 0 ? FCONTROL : 0) |
+                                  ((shortcut & AltBit) != 0 ? FALT : 0));
+    key.key = static_cast<WORD>(shortcut & KeyCodeBits);
+    key.cmd = static_cast<WORD>(id);
+    keys.push_back(key);
+  }
+  return keys.empty() ? nullptr
+                      : ::CreateAcceleratorTableA(keys.data(), static_cast<int>(keys.size()));
+}
+
 bool HandleMenuCommand(Form& form, int id) {
   MenuItem* item = FindCommand(DataOf(form).menuCommands, id);
   if (item == nullptr) {

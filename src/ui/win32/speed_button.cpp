@@ -1,7 +1,7 @@
 // Speed buttons are drawn by the program: flat, with the glyph left of the caption and the two
-// centred together, a frame only while the mouse is over the button or it is pressed. In high
-// contrast the button under the mouse stands on the highlight, and each state's glyph is in the
-// ink of its text.
+// centred together, a frame only while the mouse is over the button or it is pressed, and the
+// focus mark while it has the keyboard focus. In high contrast the button under the mouse stands
+// on the highlight, and each state's glyph is in the ink of its text.
 
 #include "ui/win32/internal.h"
 
@@ -12,6 +12,8 @@ namespace {
 // The pressed button's face moves by this much, as pushed in.
 constexpr int PressedShift = 1;
 constexpr UINT_PTR HoverSubclassId = 2;
+// The focus mark lies this far inside the button's edge, clear of its frame.
+constexpr int FocusMarkInset = 3;
 
 // Only one button can be under the mouse.
 HWND HoverButton = nullptr;
@@ -123,6 +125,14 @@ bool DrawOwnerButton(Form& form, const DRAWITEMSTRUCT& item) {
     ::DrawTextA(dc, caption.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
   }
   ::SelectObject(dc, previousFont);
+  // Reached by the keyboard: the dotted frame, unless Windows hides focus marks until a key is
+  // used.
+  if ((item.itemState & ODS_FOCUS) != 0 && (item.itemState & ODS_NOFOCUSRECT) == 0) {
+    RECT mark = item.rcItem;
+    const int inset = form.FormScaling().X(FocusMarkInset);
+    ::InflateRect(&mark, -inset, -inset);
+    ::DrawFocusRect(dc, &mark);
+  }
   return true;
 }
 

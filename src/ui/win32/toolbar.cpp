@@ -1,7 +1,8 @@
 // The flat toolbar: buttons with captions under their images, a narrow separator between
 // neighbours, etched edge lines above and below inside a thin border, a tooltip for each button's
-// hint, and clicks reported by command id. In high contrast its images are glyphs in the scheme's
-// text colours, and the button under the mouse is drawn in the highlight colours.
+// hint, the keyboard with a focus mark, and clicks reported by command id. In high contrast its
+// images are glyphs in the scheme's text colours, and the button under the mouse is drawn in the
+// highlight colours.
 
 #include "ui/win32/internal.h"
 
@@ -13,8 +14,9 @@ namespace {
 
 // The bar places itself at the top of the form's client area, at the height of its buttons and
 // edges; the edges are its own, not the divider line of the control.
-constexpr DWORD ToolBarStyle = WS_CHILD | WS_CLIPSIBLINGS | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS |
-                               CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER;
+// Tab reaches the bar like any other control.
+constexpr DWORD ToolBarStyle = WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP | TBSTYLE_FLAT |
+                               TBSTYLE_TOOLTIPS | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER;
 // Designed lengths: the separator between neighbouring buttons, each etched edge line (a shadow
 // line over a light one) and the border between the edges and the buttons.
 constexpr int SeparatorWidth = 2;
@@ -22,6 +24,9 @@ constexpr int EdgeLineWidth = 1;
 constexpr int EdgeWidth = 2 * EdgeLineWidth;
 constexpr int BorderWidth = 1;
 constexpr UINT_PTR EdgeSubclassId = 3;
+constexpr UINT_PTR KeyboardSubclassId = 4;
+// The focus mark lies this far inside the button's edge, clear of its frame.
+constexpr int FocusMarkInset = 3;
 
 // The frame around the buttons, in pixels at the form's scaling.
 struct Frame {
@@ -97,6 +102,130 @@ bool IsSeparator(const TBBUTTON& button) {
   return (button.fsStyle & BTNS_SEP) != 0;
 }
 
+TBBUTTON ButtonAt(HWND window, LRESULT index) {
+  TBBUTTON button{};
+  ::SendMessageA(window, TB_GETBUTTON, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(&button));
+  return button;
+}
+
+RECT ButtonRect(HWND window, LRESULT index) {
+  RECT rect{};
+  ::SendMessageA(window, TB_GETITEMRECT, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(&rect));
+  return rect;
+}
+
+// With its background: the flat bar paints only a button's face over it.
+void RepaintButton(HWND window, LRESULT index) {
+  const RECT rect = ButtonRect(window, index);
+  ::InvalidateRect(window, &rect, TRUE);
+}
+
+LRESULT CALLBACK KeyboardSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                  UINT_PTR id, DWORD_PTR keyboardButton);
+
+// The button the keyboard is on, by its index among the buttons and separators, is the data of
+// the bar's keyboard subclass: the first button until an arrow moves it. It is the keyboard's own,
+// as the hot button follows the mouse.
+void MoveKeyboardButton(HWND window, LRESULT from, int step) {
+  const auto count = static_cast<LRESULT>(::SendMessageA(window, TB_BUTTONCOUNT, 0, 0));
+  LRESULT index = from;
+  for (LRESULT tried = 0; tried < count; ++tried) {
+    index = (index + step + count) % count;
+    if (!IsSeparator(ButtonAt(window, index))) {
+      ::SetWindowSubclass(window, KeyboardSubclass, KeyboardSubclassId,
+                          static_cast<DWORD_PTR>(index));
+      RepaintButton(window, from);
+      RepaintButton(window, index);
+      return;
+    }
+  }
+}
+
+// Enter and Space press the button as a click does: its command goes to the form.
+void PressKeyboardButton(HWND window, LRESULT index) {
+  const TBBUTTON button = ButtonAt(window, index);
+  ::SendMessageA(::GetParent(window), WM_COMMAND, MAKEWPARAM(button.idCommand, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(window));
+}
+
+// The dotted frame inside the keyboard's button while the bar has the focus, drawn over what the
+// bar painted; that button is painted whole first.
+void PaintWithFocusMark(HWND window, LRESULT index, UINT message, WPARAM wParam, LPARAM lParam) {
+  const bool focused = ::GetFocus() == window;
+  if (focused) {
+    RepaintButton(window, index);
+  }
+  ::DefSubclassProc(window, message, wParam, lParam);
+  if (focused) {
+    RECT mark = ButtonRect(window, index);
+    Control* bar = ControlOf(window);
+    const int inset =
+        bar != nullptr ? bar->OwnerForm()->FormScaling().X(FocusMarkInset) : FocusMarkInset;
+    ::InflateRect(&mark, -inset, -inset);
+    const HDC dc = ::GetDC(window);
+    ::DrawFocusRect(dc, &mark);
+    ::ReleaseDC(window, dc);
+  }
+}
+
+bool IsKeyDown(const MSG* message, WPARAM key) {
+  return message != nullptr && message->message == WM_KEYDOWN && message->wParam == key;
+}
+
+// The bar from the keyboard: the arrows move along its buttons, Enter and Space press one.
+LRESULT CALLBACK KeyboardSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                  UINT_PTR id, DWORD_PTR keyboardButton) {
+  const auto index = static_cast<LRESULT>(keyboardButton);
+  switch (message) {
+  case WM_GETDLGCODE: {
+    LRESULT code = ::DefSubclassProc(window, message, wParam, lParam) | DLGC_WANTARROWS;
+    // Enter would otherwise go to the form's default button.
+    if (IsKeyDown(reinterpret_cast<const MSG*>(lParam), VK_RETURN)) {
+      code |= DLGC_WANTMESSAGE;
+    }
+    return code;
+  }
+  case WM_SETFOCUS:
+  case WM_KILLFOCUS:
+    RepaintButton(window, index);
+    break;
+  case WM_KEYDOWN:
+    switch (wParam) {
+    case VK_RETURN:
+    case VK_SPACE:
+      PressKeyboardButton(window, index);
+      return 0;
+    case VK_LEFT:
+    case VK_UP:
+      MoveKeyboardButton(window, index, -1);
+      return 0;
+    case VK_RIGHT:
+    case VK_DOWN:
+      MoveKeyboardButton(window, index, 1);
+      return 0;
+    default:
+      break;
+    }
+    break;
+  case WM_CHAR:
+    if (wParam == ' ' || wParam == '\r') {
+      return 0;
+    }
+    break;
+  case WM_PAINT:
+    PaintWithFocusMark(window, index, message, wParam, lParam);
+    return 0;
+  case WM_NCDESTROY:
+    ::RemoveWindowSubclass(window, KeyboardSubclass, id);
+    break;
+  default:
+    break;
+  }
+  return ::DefSubclassProc(window, message, wParam, lParam);
+}
+
 const ToolBar::ToolButton* FindButton(Form& form, int id) {
   const auto& commands = DataOf(form).toolCommands;
   const auto found = commands.find(id);
@@ -151,6 +280,7 @@ HWND CreateToolBar(ToolBar& bar, HWND parentWindow, FormData& data) {
   bar.native = reinterpret_cast<std::uintptr_t>(window);
   Remember(window, bar);
   ::SetWindowSubclass(window, EdgeSubclass, EdgeSubclassId, 0);
+  ::SetWindowSubclass(window, KeyboardSubclass, KeyboardSubclassId, 0);
   ::SendMessageA(window, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
   ::SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(data.font), FALSE);
 

@@ -30,6 +30,8 @@
 //   inject PID DLL TIMEOUT_MS                   loads DLL into the process; prints the report
 //                                               it writes beside itself (its name with .txt)
 //   owner HWND                                  the window's owner, 0x0 for none
+//   focus HWND                                  the window with the keyboard focus in HWND's
+//                                               thread, 0x0 for none
 //   watch-answers HWND CLASS TITLE TIMEOUT_MS   sends HWND WM_NULL every 50 ms until a matching
 //                                               window shows; prints the polls and the longest
 //                                               answer in milliseconds
@@ -497,6 +499,14 @@ int WindowInfo(const std::string& what, HWND window) {
     std::printf("%lu\n", pid);
   } else if (what == "owner") {
     PrintWindow(GetWindow(window, GW_OWNER));
+  } else if (what == "focus") {
+    // The keyboard focus of the window's thread, which the dialog manager moves.
+    GUITHREADINFO thread = {};
+    thread.cbSize = sizeof thread;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread)) {
+      return ExitFailed;
+    }
+    PrintWindow(thread.hwndFocus);
   } else if (what == "client-size") {
     RECT client = {};
     GetClientRect(window, &client);

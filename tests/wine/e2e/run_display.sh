@@ -28,10 +28,6 @@ readonly PROBE_DLL=$5
 
 readonly WINDOW_MS=10000
 readonly PROBE_MS=20000
-readonly TB_GETBUTTONSIZE=0x043A
-readonly WM_LBUTTONDOWN=0x0201
-readonly WM_LBUTTONUP=0x0202
-readonly MK_LBUTTON=0x0001
 readonly WM_SYSCOMMAND=0x0112
 readonly SC_MINIMIZE=0xF020
 readonly SC_RESTORE=0xF120
@@ -75,18 +71,6 @@ use_wider_face() {
 # The program's settings: no update check today, the countdown on.
 settings() {
   settings_bytes LastCheckDay="$(today_day_number)" "$@" >"$SETTINGS_FILE"
-}
-
-click_tool_button() {
-  local toolbar size width height
-  toolbar=$(drv children "$MAIN" | awk -F '\t' '$2 == "ToolbarWindow32" { print $1; exit }')
-  [ -n "$toolbar" ] || abort "the main window has no toolbar"
-  size=$(drv send "$toolbar" "$TB_GETBUTTONSIZE" 0 0) || abort "the toolbar tells no button size"
-  width=$((size & 0xFFFF))
-  height=$((size >> 16))
-  local position=$((((height / 2) << 16) | ($1 * width + width / 2)))
-  drv post "$toolbar" "$WM_LBUTTONDOWN" "$MK_LBUTTON" "$position"
-  drv post "$toolbar" "$WM_LBUTTONUP" 0 "$position"
 }
 
 # probe: loads the probe into the program; sets REPORT.

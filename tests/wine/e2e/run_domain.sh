@@ -30,10 +30,6 @@ readonly RESULT_TITLE="Domain Shutdown result"
 readonly LIST_FILE=DorvaneShutdown.computers.txt
 readonly LOG_FILE=DorvaneShutdown.log
 readonly DOMAIN_BUTTON=7
-readonly TB_GETBUTTONSIZE=0x043A
-readonly WM_LBUTTONDOWN=0x0201
-readonly WM_LBUTTONUP=0x0202
-readonly MK_LBUTTON=0x0001
 readonly WINDOW_MS=10000
 readonly INJECT_MS=20000
 # Long enough for any run of these tests, one computer after the other included.
@@ -81,17 +77,10 @@ slow_down_requests() {
 }
 
 # A click in the middle of the toolbar's Domain button, then OK in its dialog: the domain action
-# starts. The buttons share one size and lie side by side from the toolbar's left edge.
+# starts.
 start_domain_action() {
-  local toolbar size width height dialog
-  toolbar=$(drv children "$MAIN" | awk -F '\t' '$2 == "ToolbarWindow32" { print $1; exit }')
-  [ -n "$toolbar" ] || abort "the main window has no toolbar"
-  size=$(drv send "$toolbar" "$TB_GETBUTTONSIZE" 0 0) || abort "the toolbar tells no button size"
-  width=$((size & 0xFFFF))
-  height=$((size >> 16))
-  local position=$((((height / 2) << 16) | (DOMAIN_BUTTON * width + width / 2)))
-  drv post "$toolbar" "$WM_LBUTTONDOWN" "$MK_LBUTTON" "$position"
-  drv post "$toolbar" "$WM_LBUTTONUP" 0 "$position"
+  local dialog
+  click_tool_button "$DOMAIN_BUTTON"
   dialog=$(drv wait-window "$FORM_CLASS" "$DOMAIN_TITLE" "$WINDOW_MS") ||
     abort "the toolbar's Domain button opens no dialog \"$DOMAIN_TITLE\""
   drv click-child "$dialog" "&OK" || abort "the domain dialog has no OK button"

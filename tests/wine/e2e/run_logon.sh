@@ -35,11 +35,6 @@ readonly CYRILLIC_FOLDER="Прога Иван"
 readonly WINDOW_MS=10000
 readonly RUN_SECONDS=60
 readonly TAB=$'\t'
-readonly WM_LBUTTONDOWN=0x0201
-readonly WM_LBUTTONUP=0x0202
-readonly MK_LBUTTON=0x0001
-readonly BM_GETCHECK=0x00F0
-readonly TB_GETBUTTONSIZE=0x043A
 readonly REMOTE_BUTTON=6
 # Only the connection to a computer's administrative share, with its arguments.
 readonly CONNECTION_RELAY=mpr.WNetAddConnection2A
@@ -48,27 +43,6 @@ readonly CONNECTION_RELAY=mpr.WNetAddConnection2A
 # password in it). The last update check is today, so that the program asks no web site.
 settings() {
   settings_bytes LastCheckDay="$(today_day_number)" "$@" >"$SETTINGS_FILE"
-}
-
-checked() {
-  [ "$(drv send "$1" "$BM_GETCHECK" 0 0)" = 1 ]
-}
-
-unchecked() {
-  ! checked "$1"
-}
-
-children_of_class() {
-  awk -F '\t' -v c="$1" '$2 == c { print $1 }'
-}
-
-# A mouse click in the middle of the window, as the mouse posts it.
-click_middle() {
-  local width height
-  read -r width height <<<"$(drv client-size "$1")"
-  local position=$((((height / 2) << 16) | (width / 2)))
-  drv post "$1" "$WM_LBUTTONDOWN" "$MK_LBUTTON" "$position"
-  drv post "$1" "$WM_LBUTTONUP" 0 "$position"
 }
 
 # type_into EDIT TEXT: clicks into an edit of DIALOG and types the text (small letters and
@@ -266,19 +240,6 @@ test_cyrillic_folder() {
   check_saved_settings LastCheckDay="$(today_day_number)" TimerHour="$DAILY_HOUR" TimerMinute=7 \
     TimerActive=0 UserName="$name_utf8"
 
-}
-
-# click_tool_button INDEX: a click in the middle of a toolbar button of the main window.
-click_tool_button() {
-  local toolbar size width height
-  toolbar=$(drv children "$MAIN" | children_of_class ToolbarWindow32)
-  [ -n "$toolbar" ] || abort "the main window has no toolbar"
-  size=$(drv send "$toolbar" "$TB_GETBUTTONSIZE" 0 0) || abort "the toolbar tells no button size"
-  width=$((size & 0xFFFF))
-  height=$((size >> 16))
-  local position=$((((height / 2) << 16) | ($1 * width + width / 2)))
-  drv post "$toolbar" "$WM_LBUTTONDOWN" "$MK_LBUTTON" "$position"
-  drv post "$toolbar" "$WM_LBUTTONUP" 0 "$position"
 }
 
 # Wine's relay trace shows the connection to an administrative share with its arguments.

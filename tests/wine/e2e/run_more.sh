@@ -37,12 +37,7 @@ readonly WINLOGON_KEY='HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\Winlogo
 # Toolbar buttons, counted from the left.
 readonly REMOTE_BUTTON=6
 readonly DOMAIN_BUTTON=7
-readonly WM_LBUTTONDOWN=0x0201
-readonly WM_LBUTTONUP=0x0202
-readonly MK_LBUTTON=0x0001
-readonly BM_GETCHECK=0x00F0
 readonly EM_SETSEL=0x00B1
-readonly TB_GETBUTTONSIZE=0x043A
 readonly WM_TRAYNOTIFY=0x8064
 readonly TRAY_ICON_ID=1006
 readonly BS_TYPE_MASK=0xF
@@ -59,44 +54,6 @@ settings() {
 # The settings file holds exactly what a save writes for these values and today's check.
 check_saved_settings_today() {
   check_saved_settings LastCheckDay="$(today_day_number)" "$@"
-}
-
-# The handles of the children of one class, in the order Windows lists them.
-children_of_class() {
-  awk -F '\t' -v c="$1" '$2 == c { print $1 }'
-}
-
-# True when the check box is ticked.
-checked() {
-  [ "$(drv send "$1" "$BM_GETCHECK" 0 0)" = 1 ]
-}
-
-unchecked() {
-  ! checked "$1"
-}
-
-# A mouse click in the middle of the window, as posted by the mouse: a control takes the focus
-# and, for an edit, puts the caret there.
-click_middle() {
-  local width height
-  read -r width height <<<"$(drv client-size "$1")"
-  local position=$((((height / 2) << 16) | (width / 2)))
-  drv post "$1" "$WM_LBUTTONDOWN" "$MK_LBUTTON" "$position"
-  drv post "$1" "$WM_LBUTTONUP" 0 "$position"
-}
-
-# click_tool_button INDEX: a click in the middle of a toolbar button. The buttons share one size
-# and lie side by side from the toolbar's left edge.
-click_tool_button() {
-  local toolbar size width height
-  toolbar=$(drv children "$MAIN" | children_of_class ToolbarWindow32)
-  [ -n "$toolbar" ] || abort "the main window has no toolbar"
-  size=$(drv send "$toolbar" "$TB_GETBUTTONSIZE" 0 0) || abort "the toolbar tells no button size"
-  width=$((size & 0xFFFF))
-  height=$((size >> 16))
-  local position=$((((height / 2) << 16) | ($1 * width + width / 2)))
-  drv post "$toolbar" "$WM_LBUTTONDOWN" "$MK_LBUTTON" "$position"
-  drv post "$toolbar" "$WM_LBUTTONUP" 0 "$position"
 }
 
 # type_into EDIT KEYS...: clicks into an edit of DIALOG and types, as a user would.

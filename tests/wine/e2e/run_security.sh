@@ -52,7 +52,6 @@ readonly SHUTDOWN_WARNING="This computer is being shut down from the network by 
 readonly WM_CLOSE=0x0010
 readonly WM_SYSCOMMAND=0x0112
 readonly SC_CLOSE=0xF060
-readonly WM_LBUTTONUP=0x0202
 readonly WM_TRAYNOTIFY=0x8064
 readonly TRAY_ICON_ID=1006
 readonly ERROR_NO_NETWORK=1222

@@ -33,8 +33,6 @@ readonly WM_TRAYNOTIFY=0x8064
 readonly TRAY_ICON_ID=1006
 readonly WM_RBUTTONUP=0x0205
 readonly WINDOW_MS=10000
-# The calls of the program that act on this computer, as the relay trace names them.
-readonly ACTION_CALLS="SetSystemPowerState;ExitWindowsEx;LockWorkStation"
 readonly ONE_STANDBY="SetSystemPowerState(00000001,00000000)"
 
 # settings VALUES...: the settings file, with bytes after the record that a save leaves out, so
@@ -48,30 +46,6 @@ settings() {
 
 check_saved_settings_today() {
   check_saved_settings LastCheckDay="$(today_day_number)" "$@"
-}
-
-# start_traced [ARGUMENTS...]: starts the program as start_program does, with Wine tracing its
-# action calls into $TRACE; sets APP.
-start_traced() {
-  TRACE=$e2e_prefix/trace.txt
-  wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /d "$ACTION_CALLS" /f >/dev/null 2>&1 ||
-    abort "the relay trace could not be set up"
-  (cd "$E2E_DIR" && WINEDEBUG=-all,+relay exec wine "C:\\$E2E_FOLDER\\$E2E_PROGRAM" "$@") \
-    >/dev/null 2>"$TRACE" &
-  APP=$!
-}
-
-# The action calls the program made, one "Name(arguments)" a line.
-action_calls() {
-  sed -n 's/^[0-9a-f]*:Call [A-Za-z0-9]*\.\([A-Za-z]*([0-9a-f,]*)\).*/\1/p' "$TRACE"
-}
-
-# wait_countdown: waits for the countdown; sets COUNTDOWN and COUNTDOWN_SEEN (seconds).
-wait_countdown() {
-  COUNTDOWN=$(drv wait-window "!$MAIN_CLASS" "$CAPTION" "$FIRST_WINDOW_MS" msctls_progress32) ||
-    abort "no countdown"
-  COUNTDOWN_SEEN=$SECONDS
-  pass "the countdown is up"
 }
 
 # wait_box TEXT: a message box of the program saying TEXT; sets BOX.

@@ -257,6 +257,85 @@ start_main_window() {
   wait_main_window
 }
 
+# Messages the helpers below send and post.
+readonly WM_LBUTTONDOWN=0x0201
+readonly WM_LBUTTONUP=0x0202
+readonly MK_LBUTTON=0x0001
+readonly BM_GETCHECK=0x00F0
+readonly TB_GETBUTTONSIZE=0x043A
+
+# children_of_class CLASS: of the lines "drv children" prints on its input, the handles of the
+# windows of that class, in the order Windows lists them.
+children_of_class() {
+  awk -F '\t' -v c="$1" '$2 == c { print $1 }'
+}
+
+# True when the check box is ticked.
+checked() {
+  [ "$(drv send "$1" "$BM_GETCHECK" 0 0)" = 1 ]
+}
+
+unchecked() {
+  ! checked "$1"
+}
+
+# A mouse click in the middle of the window, as posted by the mouse: a control takes the focus
+# and, for an edit, puts the caret there.
+click_middle() {
+  local width height
+  read -r width height <<<"$(drv client-size "$1")"
+  local position=$((((height / 2) << 16) | (width / 2)))
+  drv post "$1" "$WM_LBUTTONDOWN" "$MK_LBUTTON" "$position"
+  drv post "$1" "$WM_LBUTTONUP" 0 "$position"
+}
+
+# The main window's toolbar (MAIN must be set).
+main_toolbar() {
+  drv children "$MAIN" | children_of_class ToolbarWindow32 | head -n 1
+}
+
+# click_tool_button INDEX: a click in the middle of a toolbar button of the main window. The
+# buttons share one size and lie side by side from the toolbar's left edge.
+click_tool_button() {
+  local toolbar size width height
+  toolbar=$(main_toolbar)
+  [ -n "$toolbar" ] || abort "the main window has no toolbar"
+  size=$(drv send "$toolbar" "$TB_GETBUTTONSIZE" 0 0) || abort "the toolbar tells no button size"
+  width=$((size & 0xFFFF))
+  height=$((size >> 16))
+  local position=$((((height / 2) << 16) | ($1 * width + width / 2)))
+  drv post "$toolbar" "$WM_LBUTTONDOWN" "$MK_LBUTTON" "$position"
+  drv post "$toolbar" "$WM_LBUTTONUP" 0 "$position"
+}
+
+# The calls of the program that act on this computer, as the relay trace names them.
+readonly ACTION_CALLS="SetSystemPowerState;ExitWindowsEx;LockWorkStation"
+
+# start_traced [ARGUMENTS...]: starts the program as start_program does, with Wine tracing its
+# action calls into $TRACE; sets APP.
+start_traced() {
+  TRACE=$e2e_prefix/trace.txt
+  wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /d "$ACTION_CALLS" /f >/dev/null 2>&1 ||
+    abort "the relay trace could not be set up"
+  (cd "$E2E_DIR" && WINEDEBUG=-all,+relay exec wine "C:\\$E2E_FOLDER\\$E2E_PROGRAM" "$@") \
+    >/dev/null 2>"$TRACE" &
+  APP=$!
+}
+
+# The action calls the program made, one "Name(arguments)" a line.
+action_calls() {
+  sed -n 's/^[0-9a-f]*:Call [A-Za-z0-9]*\.\([A-Za-z]*([0-9a-f,]*)\).*/\1/p' "$TRACE"
+}
+
+# wait_countdown: waits for the countdown; sets COUNTDOWN and COUNTDOWN_SEEN (seconds).
+# shellcheck disable=SC2034 # for the caller
+wait_countdown() {
+  COUNTDOWN=$(drv wait-window "!$MAIN_CLASS" "$CAPTION" "$FIRST_WINDOW_MS" msctls_progress32) ||
+    abort "no countdown"
+  COUNTDOWN_SEEN=$SECONDS
+  pass "the countdown is up"
+}
+
 # test_arguments COUNT USAGE ARGUMENTS...: a test script's arguments, TEST BUILD_DIR PROGRAM.exe
 # DRIVER.exe and what else the script takes, COUNT in all; sets test_name and build_dir, or stops
 # with the usage line.

@@ -45,7 +45,8 @@ enum class Property {
   Items,
   Time,
   Color,
-  Bounds
+  Bounds,
+  Focus // not kept: the control takes the keyboard focus
 };
 
 class Control {
@@ -70,6 +71,8 @@ public:
   void SetText(std::string text);
   bool Enabled() const { return enabled_; }
   void SetEnabled(bool enabled);
+  // Gives the control the keyboard focus, also when its form is shown again.
+  void Focus() { Changed(Property::Focus); }
   bool Visible() const { return visible_; }
   void SetVisible(bool visible);
   const std::string& Hint() const { return hint_; }

@@ -224,6 +224,8 @@ struct World {
   bool readFails = false;
   // Files that are there but refuse to open for reading, with the error Windows gives.
   std::map<std::string, win::ErrorCode> unopenableFiles;
+  // Of those, the ones another program lets go of once the tick count reaches this.
+  std::map<std::string, std::uint32_t> filesFreedAtTick;
 };
 
 // The standard output handle of a process attached to the parent's console.

@@ -25,6 +25,8 @@ struct State {
   std::vector<Form*> forms;
   // The form activated last, which Windows activates again when a window it opened goes away.
   Form* active = nullptr;
+  // The control the program gave the focus to last.
+  Control* focused = nullptr;
   std::deque<headless::ModalScript> modalScripts;
   std::deque<headless::PopupScript> popupScripts;
   // A pop-up menu is being tracked, and whether the program closed it meanwhile.
@@ -90,10 +92,17 @@ void Unrealize(Form& form) {
   if (TheState().active == &form) {
     TheState().active = nullptr;
   }
+  if (TheState().focused != nullptr && TheState().focused->OwnerForm() == &form) {
+    TheState().focused = nullptr;
+  }
   ClearWindows(form);
 }
 
-void Update(Control&, Property) {}
+void Update(Control& control, Property property) {
+  if (property == Property::Focus) {
+    TheState().focused = &control;
+  }
+}
 
 void UpdateTimer(Timer&) {}
 
@@ -264,6 +273,10 @@ bool MenuOpen() {
 
 void WhileProcessingMessages(std::function<void()> action) {
   TheState().whileProcessing = std::move(action);
+}
+
+Control* FocusedControl() {
+  return TheState().focused;
 }
 
 bool ApplicationEnded() {

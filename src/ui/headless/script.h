@@ -32,6 +32,9 @@ bool MenuOpen();
 // modal and countdown waits), so that a test can act in the middle of a wait.
 void WhileProcessingMessages(std::function<void()> action);
 
+// The control the program gave the keyboard focus to last, while its form exists.
+Control* FocusedControl();
+
 // Whether the main form closed and so ended the message loop.
 bool ApplicationEnded();
 

@@ -593,6 +593,16 @@ void UpdateControl(Control& control, Property property) {
   case Property::Bounds:
     Place(control, window);
     break;
+  case Property::Focus:
+    // The form gives the focus back to this control when it is activated again.
+    if (Form* form = control.OwnerForm(); form != nullptr) {
+      DataOf(*form).lastFocus = window;
+    }
+    ::SetFocus(window);
+    if (control.Kind() == ControlKind::Edit) {
+      ::SendMessageA(window, EM_SETSEL, 0, -1);
+    }
+    break;
   }
 }
 

@@ -466,3 +466,21 @@ today_day_number() {
   m=$(((month + 9) % 12))
   echo $((365 * y + y / 4 - y / 100 + y / 400 + (153 * m + 2) / 5 + day - 146037))
 }
+
+# hold_file_locked FILE MILLISECONDS [CLASS]: another program holds the file open without
+# sharing, from the moment this returns until MILLISECONDS after a window of CLASS exists (or
+# after now, without CLASS); LOCKER is its process.
+# shellcheck disable=SC2034 # LOCKER is for the caller
+hold_file_locked() {
+  local output=$e2e_prefix/locker.$BASHPID.out path deadline=$((SECONDS + 30))
+  path=$(winepath -w "$1")
+  rm -f "$output"
+  wine "$e2e_driver_path" lock-file "$path" "$2" ${3:+"$3"} >"$output" 2>&1 &
+  LOCKER=$!
+  until grep -q '^locked' "$output" 2>/dev/null; do
+    if ! running "$LOCKER" || [ $SECONDS -ge "$deadline" ]; then
+      abort "$1 could not be held open: $(cat "$output")"
+    fi
+    sleep 0.1
+  done
+}

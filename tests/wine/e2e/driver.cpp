@@ -594,9 +594,9 @@ int LockFile(const char* path, DWORD milliseconds, const char* windowClass) {
   std::printf("locked\n");
   std::fflush(stdout);
   constexpr DWORD WindowWaitMilliseconds = 60000;
-  if (windowClass != nullptr &&
-      !WaitFor(WindowWaitMilliseconds,
-               [&] { return !TopLevelWindows(windowClass, "-", false).empty(); })) {
+  if (windowClass != nullptr && !WaitFor(WindowWaitMilliseconds, [&] {
+        return !TopLevelWindows(windowClass, "-", false).empty();
+      })) {
     CloseHandle(file);
     return TimedOut();
   }

@@ -96,9 +96,10 @@ void TFMain::TellSettingsKept(win::ErrorCode reason) {
   if (!NamesKeyword(arguments_)) {
     ui::ShowMessageBox(this, text, MessageCaption, win::MbOk | win::MbIconWarning);
   } else if (AttachScriptConsole()) {
-    // A run nobody watches waits on no box; the next start from the desktop tells it.
     WriteConsoleLine(text);
   }
+  // Without a console a keyword run waits on no box: the next start from the desktop, which finds
+  // the file as it was, tells it.
 }
 
 void TFMain::SBAutoLogonClick() {

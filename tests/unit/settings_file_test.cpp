@@ -284,37 +284,6 @@ TEST_F(SettingsFileTest, AFileHeldByAnotherProgramIsTriedAgainForTwoSeconds) {
   }
 }
 
-TEST_F(SettingsFileTest, AForeignOrUnreadableFileIsToldApartFromAMissingOne) {
-  struct Case {
-    const char* what;
-    void (*make)(Bytes& file, fake::World& w);
-    SettingsLoad result;
-    win::ErrorCode reason;
-  };
-  const Case cases[] = {
-      {"missing", [](Bytes&, fake::World& w) { w.files.clear(); }, SettingsLoad::Missing,
-       win::ErrorFileNotFound},
-      {"foreign header", [](Bytes& file, fake::World&) { file[0] ^= 0x20; },
-       SettingsLoad::Unreadable, win::ErrorInvalidData},
-      {"empty", [](Bytes& file, fake::World&) { file.clear(); }, SettingsLoad::Unreadable,
-       win::ErrorInvalidData},
-      {"reads fail", [](Bytes&, fake::World& w) { w.readFails = true; }, SettingsLoad::Unreadable,
-       win::ErrorSuccess},
-  };
-  for (const Case& c : cases) {
-    fake::ResetWorld();
-    ASSERT_TRUE(SaveSettings(Filled(), SettingsHeader, SettingsPath));
-    c.make(File(), world());
-    Settings s = Defaults();
-    platform::SetLastError(win::ErrorSuccess);
-    EXPECT_EQ(LoadSettings(s, SettingsHeader, SettingsPath), c.result) << c.what;
-    EXPECT_EQ(s.WarnSeconds, Defaults().WarnSeconds) << c.what;
-    if (c.reason != win::ErrorSuccess) {
-      EXPECT_EQ(platform::GetLastError(), c.reason) << c.what;
-    }
-  }
-}
-
 TEST_F(SettingsFileTest, AFailedSaveKeepsThePreviousFileWhole) {
   ASSERT_TRUE(SaveSettings(Filled(), SettingsHeader, SettingsPath));
   const Bytes previous = File();

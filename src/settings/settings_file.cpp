@@ -230,6 +230,12 @@ void ReadFields(BufferedFile& file, Settings& s, std::uint32_t fileCodePage) {
 // One try to read the file over the record, its texts into the program's code page. The record
 // changes only when the whole file could be read.
 SettingsLoad ReadSettingsFile(Settings& settings, const char* headerText, const char* path) {
+  // No path: Windows could not tell where the program is. Nothing may be read or written
+  // anywhere else, and a relative name would be found in the current folder.
+  if (*path == '\0') {
+    platform::SetLastError(win::ErrorInvalidName);
+    return SettingsLoad::Unreadable;
+  }
   BufferedFile file(path, BufferedFile::Mode::Reading);
   if (!file.IsOpen()) {
     const win::ErrorCode reason = platform::GetLastError();
@@ -275,6 +281,10 @@ SettingsLoad ReadSettingsFileWhenFree(Settings& settings, const char* headerText
 // Writes a new file beside the old one with the old one's owner and access list from its
 // creation on, gives it the old one's attributes and moves it over the old one in one step.
 bool WriteSettingsFile(const Settings& settings, const char* headerText, const char* path) {
+  if (*path == '\0') {
+    platform::SetLastError(win::ErrorInvalidName);
+    return false;
+  }
   FileProtection protection;
   if (!ReadProtection(path, protection)) {
     return false;

@@ -284,6 +284,16 @@ TEST_F(SettingsFileTest, AFileHeldByAnotherProgramIsTriedAgainForTwoSeconds) {
   }
 }
 
+TEST_F(SettingsFileTest, WithoutTheProgramsPathNothingIsReadOrWrittenElsewhere) {
+  world().modulePath.clear();
+  const std::string path = PathNextToProgram(SettingsFileName);
+  Settings s = Defaults();
+  EXPECT_EQ(LoadSettings(s, SettingsHeader, path.c_str()), SettingsLoad::Unreadable);
+  EXPECT_FALSE(SaveSettings(Filled(), SettingsHeader, path.c_str()));
+  EXPECT_EQ(platform::GetLastError(), win::ErrorInvalidName);
+  EXPECT_TRUE(world().files.empty());
+}
+
 TEST_F(SettingsFileTest, AFailedSaveKeepsThePreviousFileWhole) {
   ASSERT_TRUE(SaveSettings(Filled(), SettingsHeader, SettingsPath));
   const Bytes previous = File();

@@ -9,4 +9,6 @@ dorvane_add_e2e_suite(e2e_logon_ run_logon.sh TESTS
   cyrillic_folder
   remote_password
   password_migration
+  settings_locked
+  long_folder
 )

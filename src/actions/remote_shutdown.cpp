@@ -159,13 +159,16 @@ int InitiateRemoteShutdownWithLogon(const char* machine, const char* user, const
   });
 }
 
+std::uint32_t RemoteTimeoutSeconds(std::int64_t seconds) {
+  return static_cast<std::uint32_t>(std::clamp<std::int64_t>(seconds, 0, win::MaxShutdownTimeout));
+}
+
 RequestOutcome RequestRemoteShutdown(const char* computer, const Settings& settings) {
   const bool warn = settings.ShowRemoteWarning != 0;
   const bool reboot = settings.RemoteReboot != 0;
   const char* message =
       warn ? (reboot ? RemoteRebootWarningText : RemoteShutdownWarningText) : nullptr;
-  const std::uint32_t timeout =
-      warn ? static_cast<std::uint32_t>(static_cast<std::int32_t>(settings.RemoteWarnSeconds)) : 0;
+  const std::uint32_t timeout = warn ? RemoteTimeoutSeconds(settings.RemoteWarnSeconds) : 0;
   const bool force = settings.ForceApps != 0;
   return Outcome(computer, [&] {
     return settings.UseCredentials != 0

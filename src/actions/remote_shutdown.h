@@ -24,6 +24,9 @@ int RemoteShutdownComputer(const char* computer, const Settings& settings);
 // The same request without a word to the user, for a thread of its own: reads only `settings`.
 RequestOutcome RequestRemoteShutdown(const char* computer, const Settings& settings);
 
+// The timeout a request asks for: the seconds, at least 0 and at most the longest Windows takes.
+std::uint32_t RemoteTimeoutSeconds(std::int64_t seconds);
+
 int InitiateRemoteShutdown(const char* machine, const char* message, std::uint32_t timeout,
                            bool force, bool reboot);
 // Connects to the computer's admin$ share as `user`, sends the request and disconnects. On

@@ -9,6 +9,7 @@
 #include "common/texts.h"
 #include "common/web_config.h"
 #include "platform/help.h"
+#include "platform/kernel.h"
 #include "platform/winconst.h"
 #include "settings/run_at_startup.h"
 #include "settings/settings_file.h"
@@ -177,8 +178,17 @@ void TFMain::FormCreate() {
 
   SetDefaultSettings(AppSettings);
   SettingsFilePath = PathNextToProgram(SettingsFileName);
-  LoadSettings(AppSettings, SettingsHeader, SettingsFilePath.c_str());
-  ApplyRunAtStartup(AppSettings.RunAtStartup != 0, RunValueName);
+  const SettingsLoad loaded = LoadSettings(AppSettings, SettingsHeader, SettingsFilePath.c_str());
+  SettingsFileKept = loaded == SettingsLoad::Unreadable;
+  if (SettingsFileKept) {
+    // The defaults' "run at start-up" may not be what the user chose.
+    TellSettingsKept(platform::GetLastError());
+  } else {
+    ApplyRunAtStartup(AppSettings.RunAtStartup != 0, RunValueName);
+  }
+  if (!NamesKeyword(arguments_)) {
+    TellKeywordRunSaveFailure();
+  }
 
   TimerLatch = false;
   Timer1.SetEnabled(true);
@@ -286,7 +296,9 @@ void TFMain::FormDestroy() {
   SaveAppSettings();
   platform::HtmlHelpA(win::NoHandle, nullptr, win::HhUninitialize, HelpCookie);
   SetTrayIcon(win::NimDelete);
-  ApplyRunAtStartup(AppSettings.RunAtStartup != 0, RunValueName);
+  if (!SettingsFileKept) {
+    ApplyRunAtStartup(AppSettings.RunAtStartup != 0, RunValueName);
+  }
 }
 
 void TFMain::WMConsoleCancel(const ui::Message&) {

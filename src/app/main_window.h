@@ -88,10 +88,20 @@ public:
   void RunElevatedAutoLogon();
   bool AutoLogonCopyRunning = false;
 
-  // Saves the settings file. A failed save is told once a run, with the system's text, and not
-  // at all while the session ends.
-  void SaveAppSettings();
+  // Saves the settings file. A file that could not be read at start-up is saved over only on
+  // the user's OK in Preferences, and its old content is first kept in a copy. A failed save is
+  // told once a run, with the system's text, and not at all while the session ends; a run
+  // started with a keyword never waits on it: it writes it to the script's console, or leaves
+  // it for the next start from the desktop to tell.
+  void SaveAppSettings(bool confirmedByUser = false);
   bool SaveFailureReported = false;
+  // The settings file is there but could not be read: the run uses the defaults and neither the
+  // exit nor the Run value touch what the user set before.
+  bool SettingsFileKept = false;
+  // Tells once that the settings file could not be read.
+  void TellSettingsKept(std::uint32_t reason);
+  // Tells what a run started with a keyword could not save, once.
+  void TellKeywordRunSaveFailure();
 
   void Index1Click();
   void ProgramHomePage1Click();
@@ -149,6 +159,7 @@ private:
   void BuildMenus();
   void BuildToolBar();
   bool MayClose();
+  void ReportSaveFailure(std::uint32_t reason);
 
   std::vector<std::string> arguments_;
 };

@@ -11,8 +11,24 @@ inline constexpr char SettingsFileName[] = "DorvaneShutdown.dat";
 // Shown once a run when the settings file could not be saved; takes its path and the system's
 // text of the reason.
 inline constexpr char SaveFailedFormat[] = "Your settings could not be saved to\n%s\n\n%s";
+// Shown by the next start from the desktop when a run started with a keyword, without a console
+// to write to, could not save; takes the path and the system's text of the reason.
+inline constexpr char KeywordRunSaveFailedFormat[] =
+    "A run started with a keyword could not save your settings to\n%s\n\n%s";
+// Where that run leaves the reason (a DWORD) for the next start, which removes it.
+inline constexpr char NoticeKey[] = "HKCU\\Software\\Dorvane Shutdown";
+inline constexpr char KeywordRunSaveFailedValue[] = "KeywordRunSaveFailed";
+// Shown once at start when the settings file is there but could not be read; takes its path and
+// the system's text of the reason.
+inline constexpr char SettingsUnreadableFormat[] =
+    "Your settings could not be read from\n%s\n\n%s\nThis run uses the default settings and "
+    "leaves the file as it is. OK in Preferences saves the settings over it and first keeps the "
+    "file as DorvaneShutdown.dat.bak.";
 // Written while saving, then moved over the settings file in one step.
 inline constexpr char SettingsTempSuffix[] = ".new";
+// A settings file that could not be read is kept under its name with this added before the first
+// save replaces it.
+inline constexpr char SettingsBackupSuffix[] = ".bak";
 // First bytes of the settings file; identifies it. Never empty, never holds a NUL.
 inline constexpr char SettingsHeader[] = "Dorvane Shutdown settings";
 
@@ -225,6 +241,8 @@ inline constexpr char RunAtStartupCaption[] = "Run at startup";
 inline constexpr char StartInTrayCaption[] = "Set in tray";
 inline constexpr char ShowWarningCaption[] = "Show warning delay before action.";
 inline constexpr char ShowRemoteWarningCaption[] = "Show remote warning before shutdown.";
+// Shown when OK finds more seconds typed than the settings keep; takes the warning's caption.
+inline constexpr char SecondsOutOfRangeFormat[] = "The seconds of \"%s\" can be at most 32767.";
 inline constexpr char SecondsLabel[] = "second(s)";
 inline constexpr char ConfirmExitCaption[] = "Confirm program exit";
 inline constexpr char ShutdownActionLabel[] = "Shutdown action:";

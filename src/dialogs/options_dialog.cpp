@@ -3,10 +3,15 @@
 #include "actions/dispatcher.h"
 #include "common/texts.h"
 #include "dialogs/target_request.h"
+#include "platform/winconst.h"
 #include "settings/run_at_startup.h"
+#include "ui/application.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <iterator>
+#include <limits>
 #include <string>
 
 namespace {
@@ -27,7 +32,7 @@ static_assert(std::size(TimerActionCodes) == std::size(TimerActionItems));
 
 } // namespace
 
-std::int16_t SecondsFromText(const std::string& text) {
+std::optional<std::int16_t> SecondsFromText(const std::string& text) {
   std::size_t i = 0;
   while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) {
     ++i;
@@ -37,15 +42,20 @@ std::int16_t SecondsFromText(const std::string& text) {
     negative = text[i] == '-';
     ++i;
   }
-  // Unsigned arithmetic wraps instead of overflowing; only the low 16 bits are kept anyway.
-  std::uint32_t value = 0;
+  // Past the range's edge the number stays there, however many digits follow.
+  constexpr std::int32_t Beyond = std::numeric_limits<std::int16_t>::max() + 2;
+  std::int32_t value = 0;
   for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
-    value = value * 10 + static_cast<std::uint32_t>(text[i] - '0');
+    value = std::min(value * 10 + (text[i] - '0'), Beyond);
   }
   if (negative) {
-    value = 0u - value;
+    value = -value;
   }
-  return static_cast<std::int16_t>(static_cast<std::uint16_t>(value & 0xFFFF));
+  if (value < std::numeric_limits<std::int16_t>::min() ||
+      value > std::numeric_limits<std::int16_t>::max()) {
+    return std::nullopt;
+  }
+  return static_cast<std::int16_t>(value);
 }
 
 int TimerActionIndex(std::int16_t action) {
@@ -88,7 +98,8 @@ TFOption::TFOption()
       Label1(&TabSheet1, "Label1", {12, 184, 0, 0}, ui::Label::Layout::AutoSize),
       CBShutAction(&TabSheet1, "CBShutAction", {104, 180, 189, 21}),
       Panel1(this, "Panel1", {0, 314 - ButtonPanelHeight, 384, ButtonPanelHeight}),
-      BOk(&Panel1, "BOk", {182, 8, 89, 25}, OkButtonOptions()),
+      // OK sets its result itself, once the typed seconds are known to fit.
+      BOk(&Panel1, "BOk", {182, 8, 89, 25}, {.isDefault = true, .glyph = OkButtonOptions().glyph}),
       BCancel(&Panel1, "BCancel", {284, 8, 89, 25}, CancelButtonOptions()) {
   CBForce.SetText(ForceAppsCaption);
   CBStartup.SetText(RunAtStartupCaption);
@@ -106,6 +117,7 @@ TFOption::TFOption()
   // The arrows follow their edit, so no label can come right before them.
   UpDownWar.SetAccessibleName(SecondsLabel);
   UpDownRWar.SetAccessibleName(SecondsLabel);
+  BOk.OnClick = [this] { BOkClick(); };
   Realize();
 }
 
@@ -138,11 +150,30 @@ bool TFOption::EditSettings(Settings& settings, int helpContext) {
   settings.TimerAction = TimerActionFromIndex(CBShutAction.ItemIndex());
   ApplyRunAtStartup(settings.RunAtStartup != 0, RunValueName);
   settings.ShowWarning = CBShutWar.Checked() ? 1 : 0;
-  settings.WarnSeconds = SecondsFromText(EdNSECVAR.Text());
+  // OK let an unticked warning's seconds through unchecked; one that doesn't fit stays as it was.
+  settings.WarnSeconds = SecondsFromText(EdNSECVAR.Text()).value_or(settings.WarnSeconds);
   settings.ShowRemoteWarning = CBRShutWar.Checked() ? 1 : 0;
-  settings.RemoteWarnSeconds = SecondsFromText(EdNRSECVAR.Text());
+  settings.RemoteWarnSeconds =
+      SecondsFromText(EdNRSECVAR.Text()).value_or(settings.RemoteWarnSeconds);
   settings.ConfirmExit = CBExitConfirm.Checked() ? 1 : 0;
   return true;
+}
+
+void TFOption::BOkClick() {
+  const struct {
+    const ui::CheckBox& warning;
+    ui::Edit& seconds;
+  } fields[] = {{CBShutWar, EdNSECVAR}, {CBRShutWar, EdNRSECVAR}};
+  for (const auto& field : fields) {
+    if (field.warning.Checked() && !SecondsFromText(field.seconds.Text())) {
+      char text[256];
+      std::snprintf(text, sizeof text, SecondsOutOfRangeFormat, field.warning.Text().c_str());
+      ui::ShowMessageBox(this, text, MessageCaption, win::MbOk | win::MbIconError);
+      field.seconds.SetFocus();
+      return;
+    }
+  }
+  SetModalResult(ui::ModalResult::Ok);
 }
 
 void TFOption::CBShutWarClick() {

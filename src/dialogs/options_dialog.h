@@ -5,6 +5,7 @@
 #include "ui/form.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 class TFOption : public ui::Form {
@@ -39,11 +40,15 @@ public:
 
   void CBShutWarClick();
   void CBRShutWarClick();
+  // OK closes the dialog only when each ticked warning's seconds fit the record; otherwise a
+  // message names the field, which then has the focus.
+  void BOkClick();
 };
 
 // The seconds an edit holds: leading blanks, a sign and the digits up to the first other
-// character; no digits is 0. Kept to 16 bits as the record stores it.
-std::int16_t SecondsFromText(const std::string& text);
+// character; no digits is 0. None when the number is beyond the signed 16 bits the record keeps
+// it in.
+std::optional<std::int16_t> SecondsFromText(const std::string& text);
 
 // The list index of a daily action, and back: a code without an item shows the first item, an
 // index without a code stands for shut down.

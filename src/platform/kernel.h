@@ -44,8 +44,9 @@ bool GetComputerNameA(char* buffer, std::uint32_t& size);
 // GetComputerNameExA for one of the DNS forms of this computer's name; false when Windows can't
 // tell it.
 bool GetComputerNameExA(std::uint32_t nameType, std::string& name);
-// Full path of the running program; returns its length (0 on failure).
-std::uint32_t GetModuleFileNameA(char* buffer, std::uint32_t size);
+// Full path of the running program, whatever its length, in the program's ANSI code page. False
+// when Windows can't tell it or the code page can't name every character of it.
+bool GetProgramPath(std::string& path);
 LocalTime GetLocalTime();
 std::uint32_t GetTickCount();
 void Sleep(std::uint32_t milliseconds);
@@ -93,7 +94,8 @@ std::uint32_t WinExec(const char* commandLine, std::uint32_t showCommand);
 // true once it has ended, with its exit code. The handle is closed with CloseHandle (security.h).
 bool ProcessEnded(win::Handle process, std::uint32_t& exitCode);
 
-// Binary files. Open for writing creates the file or truncates it. A file that can't be opened
+// Binary files. Paths longer than the ANSI calls take (MAX_PATH) are used whole. Open for writing
+// creates the file or truncates it. A file that can't be opened
 // leaves the reason as the last error: ERROR_FILE_NOT_FOUND or ERROR_PATH_NOT_FOUND when there is
 // no such file. Reads and writes return the byte count, or a negative number on error. Closing a
 // written file flushes it to the disk and reports whether everything reached it.
@@ -110,6 +112,8 @@ std::int32_t WriteFile(win::Handle file, const void* buffer, std::uint32_t count
 bool CloseFile(win::Handle file);
 // MoveFileExA with MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH.
 bool MoveFileReplacing(const char* from, const char* to);
+// CopyFileA over a copy that is there already.
+bool CopyFileReplacing(const char* from, const char* to);
 bool DeleteFileA(const char* path);
 // win::InvalidFileAttributes when the file can't be found.
 std::uint32_t GetFileAttributesA(const char* path);

@@ -40,6 +40,9 @@ inline constexpr RegType RegDword = 4;
 
 inline constexpr std::uint32_t RegOptionNonVolatile = 0;
 
+// MAX_SHUTDOWN_TIMEOUT: the longest timeout, ten years in seconds, InitiateSystemShutdown takes.
+inline constexpr std::uint32_t MaxShutdownTimeout = 10 * 365 * 24 * 60 * 60;
+
 // Error codes (GetLastError and the registry's return values).
 using ErrorCode = std::uint32_t;
 inline constexpr ErrorCode ErrorSuccess = 0;
@@ -49,8 +52,10 @@ inline constexpr ErrorCode ErrorAccessDenied = 5;
 inline constexpr ErrorCode ErrorInvalidHandle = 6;
 inline constexpr ErrorCode ErrorNotEnoughMemory = 8;
 inline constexpr ErrorCode ErrorSharingViolation = 32;
+inline constexpr ErrorCode ErrorLockViolation = 33;
 inline constexpr ErrorCode ErrorFileExists = 80;
 inline constexpr ErrorCode ErrorDiskFull = 112;
+inline constexpr ErrorCode ErrorInvalidData = 13;
 inline constexpr ErrorCode ErrorNotSupported = 50;
 inline constexpr ErrorCode ErrorInvalidName = 123;
 inline constexpr ErrorCode ErrorProcNotFound = 127;
@@ -95,6 +100,7 @@ inline constexpr MessageBoxStyle MbOkCancel = 0x1;
 inline constexpr MessageBoxStyle MbYesNoCancel = 0x3;
 inline constexpr MessageBoxStyle MbYesNo = 0x4;
 inline constexpr MessageBoxStyle MbIconError = 0x10;
+inline constexpr MessageBoxStyle MbIconWarning = 0x30;
 inline constexpr MessageBoxStyle MbIconInformation = 0x40;
 inline constexpr int IdOk = 1;
 inline constexpr int IdCancel = 2;

@@ -52,6 +52,8 @@ std::int32_t BufferedFile::ReadPiece(std::uint8_t* destination, std::uint32_t co
     position_ = 0;
     const std::int32_t got = platform::ReadFile(file_, buffer_ + valid_, BufferSize - valid_);
     if (got < 0) {
+      readFailed_ = true;
+      readError_ = platform::GetLastError();
       return got;
     }
     valid_ += std::min(static_cast<std::uint32_t>(got), BufferSize - valid_);

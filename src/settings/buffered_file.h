@@ -20,6 +20,10 @@ public:
   BufferedFile& operator=(const BufferedFile&) = delete;
 
   bool IsOpen() const { return file_ != win::NoHandle; }
+  // A read of the file failed, as it does on a range another program has locked; the last error
+  // tells why.
+  bool ReadFailed() const { return readFailed_; }
+  win::ErrorCode ReadError() const { return readError_; }
 
   // Returns the count obtained, or a negative number when the file read failed. On a stream
   // opened for writing it does nothing and reports the requested count.
@@ -31,8 +35,8 @@ public:
   bool ReadLength(std::uint16_t& length);
   // Length before the terminator as 16 bits, then the characters without terminator.
   bool WriteCountedString(const char* text, std::size_t capacity);
-  // A stored length that does not fit the capacity yields the empty text; the stored
-  // characters are then not skipped.
+  // A stored length that does not fit the capacity yields the empty text and false, and the
+  // stored characters are not skipped. Also false when the file ends before the text does.
   bool ReadCountedString(char* destination, std::size_t capacity);
   bool WriteText(const char* text);
   // Reads as many bytes as text has and compares them byte for byte.
@@ -56,4 +60,6 @@ private:
   std::uint32_t valid_ = 0;    // bytes in the buffer
   std::uint32_t position_ = 0; // next byte to read
   bool failed_ = false;        // a write did not reach the file
+  bool readFailed_ = false;
+  win::ErrorCode readError_ = win::ErrorSuccess;
 };

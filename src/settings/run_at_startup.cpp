@@ -4,11 +4,7 @@
 #include "platform/kernel.h"
 #include "settings/registry_access.h"
 
-#include <cstring>
-
-namespace {
-constexpr std::uint32_t ModulePathCapacity = 262;
-}
+#include <string>
 
 const char* RunKeyPath(OsVersionClass osClass) {
   return osClass > OsWinXP ? UserRunKey : MachineRunKey;
@@ -20,13 +16,14 @@ bool ApplyRunAtStartup(bool enabled, const char* valueName) {
   if (!enabled) {
     return DeleteRegValue(root, subKey, valueName);
   }
-  char programPath[ModulePathCapacity] = {};
-  const std::uint32_t length = platform::GetModuleFileNameA(programPath, ModulePathCapacity - 1);
-  programPath[length < ModulePathCapacity ? length : ModulePathCapacity - 1] = '\0';
+  std::string programPath;
+  if (!platform::GetProgramPath(programPath)) {
+    return false;
+  }
   // Stored without quotes; the size is the path's length (Windows keeps the terminator that
   // follows it as part of the text).
-  return WriteRegValue(root, subKey, valueName, programPath,
-                       static_cast<std::uint32_t>(std::strlen(programPath)), win::RegSz);
+  return WriteRegValue(root, subKey, valueName, programPath.c_str(),
+                       static_cast<std::uint32_t>(programPath.size()), win::RegSz);
 }
 
 void ClearSelectSound() {

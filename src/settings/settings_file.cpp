@@ -1,6 +1,7 @@
 #include "settings/settings_file.h"
 
 #include "common/bounded.h"
+#include "common/path.h"
 #include "common/texts.h"
 #include "platform/kernel.h"
 #include "settings/buffered_file.h"
@@ -14,7 +15,6 @@
 
 namespace {
 
-constexpr std::uint32_t ModulePathCapacity = 262;
 constexpr std::uint32_t LeadingReserved = 24;
 constexpr std::uint32_t TrailingReserved = 20;
 // A code page's number as decimal text, with room to spare.
@@ -125,10 +125,13 @@ bool WriteFileText(BufferedFile& file, const char* text) {
   return file.WriteCountedString(utf8.c_str(), SettingsTextCapacity);
 }
 
-void ReadFileText(BufferedFile& file, char* text, std::uint32_t fileCodePage) {
-  file.ReadCountedString(text, SettingsTextCapacity);
+// False when the load ends at this text: its stored length is beyond what a text may hold, so the
+// bytes after it are no fields, or the file ends inside it.
+bool ReadFileText(BufferedFile& file, char* text, std::uint32_t fileCodePage) {
+  const bool whole = file.ReadCountedString(text, SettingsTextCapacity);
   const std::string converted = InCodePage(text, fileCodePage, platform::GetACP());
   CopyBounded(text, converted.c_str(), SettingsTextCapacity);
+  return whole;
 }
 
 bool WriteFields(BufferedFile& file, const Settings& s, const char* headerText) {
@@ -196,44 +199,92 @@ void Discard(const std::string& path) {
   platform::SetLastError(reason);
 }
 
-// Reads the file over the record, its texts into the program's code page.
-bool ReadSettingsFile(Settings& settings, const char* headerText, const char* path) {
+// Reads the fields in file order over the record, up to the end of the file or the first text
+// whose length can't be right.
+void ReadFields(BufferedFile& file, Settings& s, std::uint32_t fileCodePage) {
+  ReadLittleEndian(file, s.ForceApps);
+  ReadLittleEndian(file, s.RunAtStartup);
+  ReadLittleEndian(file, s.StartInTray);
+  ReadLittleEndian(file, s.TimerActive);
+  ReadLittleEndian(file, s.TimerHour);
+  ReadLittleEndian(file, s.TimerMinute);
+  ReadLittleEndian(file, s.ShowWarning);
+  ReadLittleEndian(file, s.WarnSeconds);
+  ReadLittleEndian(file, s.ShowRemoteWarning);
+  ReadLittleEndian(file, s.RemoteWarnSeconds);
+  ReadLittleEndian(file, s.TimerAction);
+  if (!ReadFileText(file, s.RemoteComputer, fileCodePage)) {
+    return;
+  }
+  ReadLittleEndian(file, s.RemoteReboot);
+  ReadLittleEndian(file, s.UseCredentials);
+  if (!ReadFileText(file, s.UserName, fileCodePage) ||
+      !ReadFileText(file, s.Password, fileCodePage)) {
+    return;
+  }
+  ReadLittleEndian(file, s.ConfirmExit);
+  ReadLittleEndian(file, s.LastCheckDay);
+  Skip(file, TrailingReserved);
+}
+
+// One try to read the file over the record, its texts into the program's code page. The record
+// changes only when the whole file could be read.
+SettingsLoad ReadSettingsFile(Settings& settings, const char* headerText, const char* path) {
+  // No path: Windows could not tell where the program is. Nothing may be read or written
+  // anywhere else, and a relative name would be found in the current folder.
+  if (*path == '\0') {
+    platform::SetLastError(win::ErrorInvalidName);
+    return SettingsLoad::Unreadable;
+  }
   BufferedFile file(path, BufferedFile::Mode::Reading);
   if (!file.IsOpen()) {
-    return false;
+    const win::ErrorCode reason = platform::GetLastError();
+    return reason == win::ErrorFileNotFound || reason == win::ErrorPathNotFound
+               ? SettingsLoad::Missing
+               : SettingsLoad::Unreadable;
   }
-  if (!file.MatchText(headerText)) {
-    return false;
+  Settings read = settings;
+  if (file.MatchText(headerText)) {
+    std::uint8_t reserved[LeadingReserved] = {};
+    file.Read(reserved, sizeof reserved);
+    const std::uint32_t fileCodePage =
+        std::memcmp(reserved, Utf8Mark, sizeof Utf8Mark) == 0 ? win::CpUtf8 : MachineAnsiCodePage();
+    ReadFields(file, read, fileCodePage);
+  } else if (!file.ReadFailed()) {
+    platform::SetLastError(win::ErrorInvalidData);
+    return SettingsLoad::Unreadable;
   }
-  std::uint8_t reserved[LeadingReserved] = {};
-  file.Read(reserved, sizeof reserved);
-  const std::uint32_t fileCodePage =
-      std::memcmp(reserved, Utf8Mark, sizeof Utf8Mark) == 0 ? win::CpUtf8 : MachineAnsiCodePage();
-  ReadLittleEndian(file, settings.ForceApps);
-  ReadLittleEndian(file, settings.RunAtStartup);
-  ReadLittleEndian(file, settings.StartInTray);
-  ReadLittleEndian(file, settings.TimerActive);
-  ReadLittleEndian(file, settings.TimerHour);
-  ReadLittleEndian(file, settings.TimerMinute);
-  ReadLittleEndian(file, settings.ShowWarning);
-  ReadLittleEndian(file, settings.WarnSeconds);
-  ReadLittleEndian(file, settings.ShowRemoteWarning);
-  ReadLittleEndian(file, settings.RemoteWarnSeconds);
-  ReadLittleEndian(file, settings.TimerAction);
-  ReadFileText(file, settings.RemoteComputer, fileCodePage);
-  ReadLittleEndian(file, settings.RemoteReboot);
-  ReadLittleEndian(file, settings.UseCredentials);
-  ReadFileText(file, settings.UserName, fileCodePage);
-  ReadFileText(file, settings.Password, fileCodePage);
-  ReadLittleEndian(file, settings.ConfirmExit);
-  ReadLittleEndian(file, settings.LastCheckDay);
-  Skip(file, TrailingReserved);
-  return true;
+  if (file.ReadFailed()) {
+    platform::SetLastError(file.ReadError());
+    return SettingsLoad::Unreadable;
+  }
+  settings = read;
+  return SettingsLoad::Read;
+}
+
+// Reads the file, and tries again while another program holds it, for a while.
+SettingsLoad ReadSettingsFileWhenFree(Settings& settings, const char* headerText,
+                                      const char* path) {
+  const std::uint32_t start = platform::GetTickCount();
+  for (;;) {
+    const SettingsLoad result = ReadSettingsFile(settings, headerText, path);
+    const win::ErrorCode reason = platform::GetLastError();
+    const bool held = result == SettingsLoad::Unreadable &&
+                      (reason == win::ErrorSharingViolation || reason == win::ErrorLockViolation);
+    if (!held || platform::GetTickCount() - start >= SettingsLockWaitMilliseconds) {
+      return result;
+    }
+    platform::Sleep(SettingsLockRetryMilliseconds);
+  }
 }
 
 // Writes a new file beside the old one with the old one's owner and access list from its
 // creation on, gives it the old one's attributes and moves it over the old one in one step.
 bool WriteSettingsFile(const Settings& settings, const char* headerText, const char* path) {
+  if (*path == '\0') {
+    platform::SetLastError(win::ErrorInvalidName);
+    return false;
+  }
   FileProtection protection;
   if (!ReadProtection(path, protection)) {
     return false;
@@ -262,37 +313,41 @@ bool WriteSettingsFile(const Settings& settings, const char* headerText, const c
 } // namespace
 
 std::string PathNextToProgram(const char* fileName) {
-  char module[ModulePathCapacity] = {};
-  const std::uint32_t length = platform::GetModuleFileNameA(module, ModulePathCapacity - 1);
-  module[length < ModulePathCapacity ? length : ModulePathCapacity - 1] = '\0';
-
+  std::string program;
+  if (!platform::GetProgramPath(program)) {
+    return {};
+  }
   // The directory is everything up to the last backslash; a drive without a directory ("C:")
   // stands for itself.
-  const char* lastSlash = std::strrchr(module, '\\');
-  std::size_t prefixLength = 0;
-  if (lastSlash != nullptr) {
-    prefixLength = static_cast<std::size_t>(lastSlash - module) + 1;
-  } else if (module[0] != '\0' && module[1] == ':') {
-    prefixLength = 2;
+  const std::size_t lastSlash = program.rfind('\\');
+  std::string folder;
+  if (lastSlash != std::string::npos) {
+    folder = program.substr(0, lastSlash + 1);
+  } else if (program.size() >= 2 && program[1] == ':') {
+    folder = program.substr(0, 2);
   }
-  char result[ModulePathCapacity] = {};
-  module[prefixLength] = '\0';
-  AppendBounded(result, module, sizeof result);
-  if (prefixLength > 0 && module[prefixLength - 1] != '\\') {
-    AppendBounded(result, "\\", sizeof result);
-  }
-  AppendBounded(result, fileName, sizeof result);
-  return result;
+  return PathInFolder(folder, fileName);
 }
 
-bool LoadSettings(Settings& settings, const char* headerText, const char* path) {
-  const bool loaded = ReadSettingsFile(settings, headerText, path);
+SettingsLoad LoadSettings(Settings& settings, const char* headerText, const char* path) {
+  const SettingsLoad result = ReadSettingsFileWhenFree(settings, headerText, path);
+  const win::ErrorCode reason = platform::GetLastError();
   // A file of an earlier version still holds the password; it moves to the credential store at
-  // the next save.
+  // the next save. The store's password also stays with a file that could not be read, so that a
+  // save over that file doesn't remove it.
   if (settings.Password[0] == '\0') {
     LoadRemotePassword(settings);
   }
-  return loaded;
+  platform::SetLastError(reason);
+  return result;
+}
+
+bool KeepSettingsBackup(const char* path) {
+  if (platform::GetFileAttributesA(path) == win::InvalidFileAttributes) {
+    const win::ErrorCode reason = platform::GetLastError();
+    return reason == win::ErrorFileNotFound || reason == win::ErrorPathNotFound;
+  }
+  return platform::CopyFileReplacing(path, (std::string(path) + SettingsBackupSuffix).c_str());
 }
 
 bool SaveSettings(const Settings& settings, const char* headerText, const char* path) {

@@ -230,7 +230,7 @@ TEST_F(DailyActionTest, AnArmedActionStaysArmedAcrossRuns) {
 
   Settings loaded;
   SetDefaultSettings(loaded);
-  ASSERT_TRUE(LoadSettings(loaded, SettingsHeader, SettingsPath));
+  ASSERT_EQ(LoadSettings(loaded, SettingsHeader, SettingsPath), SettingsLoad::Read);
   EXPECT_EQ(loaded.TimerActive, 1);
   EXPECT_EQ(loaded.TimerHour, 18);
   EXPECT_EQ(loaded.TimerMinute, 45);

@@ -7,6 +7,7 @@
 #include "ui_world.h"
 
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -16,20 +17,31 @@ using ui::headless::Type;
 
 constexpr char UserRun[] = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-TEST(SecondsFromText, ReadsLikeTheEditShowsIt) {
+TEST(SecondsFromText, ReadsLikeTheEditShowsItAndRefusesWhatTheRecordCantHold) {
   struct Case {
     const char* text;
-    std::int16_t seconds;
+    std::optional<std::int16_t> seconds;
   };
   const Case cases[] = {
-      {"10", 10},        {"75", 75},
-      {"70000", 4464},   {"letters", 0},
-      {"", 0},           {"  30", 30},
-      {"\t7", 7},        {"+12", 12},
-      {"-5", -5},        {"12abc", 12},
-      {"1 2", 1},        {"-", 0},
-      {"+-3", 0},        {"65536", 0},
-      {"32768", -32768}, {"99999999999999999999", -1}, // only the low 16 bits of the number count
+      {"10", 10},
+      {"75", 75},
+      {"letters", 0},
+      {"", 0},
+      {"  30", 30},
+      {"\t7", 7},
+      {"+12", 12},
+      {"-5", -5},
+      {"12abc", 12},
+      {"1 2", 1},
+      {"-", 0},
+      {"+-3", 0},
+      {"32767", 32767},
+      {"-32768", -32768},
+      {"32768", std::nullopt},
+      {"40000", std::nullopt},
+      {"65536", std::nullopt},
+      {"-32769", std::nullopt},
+      {"99999999999999999999", std::nullopt},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(SecondsFromText(c.text), c.seconds) << '"' << c.text << '"';
@@ -84,15 +96,55 @@ TEST_F(OptionsDialogTest, TheActionListMapsItemsToCodes) {
   }
 }
 
-TEST_F(OptionsDialogTest, TheSecondsEditsStoreWhatIsTyped) {
-  for (const auto& [typed, seconds] :
-       std::vector<std::pair<std::string, std::int16_t>>{{"abc", 0}, {"75", 75}, {"70000", 4464}}) {
-    Edit([&](TFOption& dialog) {
-      Type(dialog.EdNSECVAR, typed);
-      Type(dialog.EdNRSECVAR, typed);
+TEST_F(OptionsDialogTest, OkStoresTypedSecondsAndRefusesThoseTheRecordCantHold) {
+  struct Case {
+    bool remote; // which warning's seconds are typed
+    const char* typed;
+    std::optional<std::int16_t> stored; // none: OK refuses them
+  };
+  const Case cases[] = {
+      {false, "abc", 0},
+      {false, "75", 75},
+      {true, "32767", 32767},
+      {false, "40000", std::nullopt},
+      {true, "40000", std::nullopt},
+      {true, "-32769", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    SetDefaultSettings(AppSettings);
+    world().messageBoxes.clear();
+    ui::Control* focused = nullptr;
+    ui::ModalResult afterFirstOk = ui::ModalResult::None;
+    ui::headless::OnNextModal([&](ui::Form& form) {
+      auto& dialog = static_cast<TFOption&>(form);
+      ui::Edit& edit = c.remote ? dialog.EdNRSECVAR : dialog.EdNSECVAR;
+      Type(edit, c.typed);
+      Click(dialog.BOk);
+      afterFirstOk = dialog.GetModalResult();
+      focused = dialog.FocusedControl();
+      if (afterFirstOk == ui::ModalResult::None) {
+        // The user types a number that fits and presses OK again.
+        Type(edit, "300");
+        Click(dialog.BOk);
+      }
+      return dialog.GetModalResult();
     });
-    EXPECT_EQ(AppSettings.WarnSeconds, seconds) << typed;
-    EXPECT_EQ(AppSettings.RemoteWarnSeconds, seconds) << typed;
+    ui::headless::ClickMenuItem(window->MainMenu1, "Preferences1");
+    const std::int16_t saved = c.remote ? AppSettings.RemoteWarnSeconds : AppSettings.WarnSeconds;
+    if (c.stored) {
+      EXPECT_EQ(afterFirstOk, ui::ModalResult::Ok) << c.typed;
+      EXPECT_EQ(saved, *c.stored) << c.typed;
+      EXPECT_TRUE(world().messageBoxes.empty()) << c.typed;
+      continue;
+    }
+    EXPECT_EQ(afterFirstOk, ui::ModalResult::None) << c.typed << ": the dialog stays open";
+    ASSERT_EQ(world().messageBoxes.size(), 1u) << c.typed;
+    const char* caption = c.remote ? ShowRemoteWarningCaption : ShowWarningCaption;
+    EXPECT_NE(world().messageBoxes[0].text.find(caption), std::string::npos)
+        << world().messageBoxes[0].text;
+    ASSERT_NE(focused, nullptr) << c.typed;
+    EXPECT_EQ(focused->Name(), c.remote ? "EdNRSECVAR" : "EdNSECVAR") << c.typed;
+    EXPECT_EQ(saved, 300) << c.typed << ": what was typed next is stored";
   }
 }
 
@@ -202,7 +254,7 @@ TEST_F(OptionsDialogTest, OkAppliesTheRunValueBeforeTheFileIsWritten) {
   EXPECT_FALSE(fake::GetRegValue(UserRun, RunValueName));
   Settings saved;
   SetDefaultSettings(saved);
-  ASSERT_TRUE(LoadSettings(saved, SettingsHeader, SettingsPath));
+  ASSERT_EQ(LoadSettings(saved, SettingsHeader, SettingsPath), SettingsLoad::Read);
   EXPECT_EQ(saved.RunAtStartup, 0);
 }
 

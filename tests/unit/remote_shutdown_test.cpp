@@ -50,6 +50,9 @@ TEST_F(RemoteShutdownTest, TheRequestCarriesTheOptionsOfTheSettings) {
       {1, 45, 0, 0, "InitiateSystemShutdownA(PC, " + shutdownText + ", 45, 0, 0)"},
       {1, 20, 1, 0, "InitiateSystemShutdownA(PC, " + rebootText + ", 20, 0, 1)"},
       {1, 0, 0, 1, "InitiateSystemShutdownA(PC, " + shutdownText + ", 0, 1, 0)"},
+      // A negative timeout asks for none, never for four billion seconds.
+      {1, -25536, 0, 0, "InitiateSystemShutdownA(PC, " + shutdownText + ", 0, 0, 0)"},
+      {1, 32767, 0, 0, "InitiateSystemShutdownA(PC, " + shutdownText + ", 32767, 0, 0)"},
   };
   for (const Case& c : cases) {
     fake::ResetWorld();
@@ -59,6 +62,14 @@ TEST_F(RemoteShutdownTest, TheRequestCarriesTheOptionsOfTheSettings) {
     settings.ForceApps = c.force;
     EXPECT_EQ(RemoteShutdownComputer("PC", settings), 1);
     EXPECT_EQ(Requests(), std::vector<std::string>{c.expected});
+  }
+}
+
+TEST(RemoteTimeoutSeconds, StaysWithinWhatWindowsTakes) {
+  const std::pair<std::int64_t, std::uint32_t> cases[] = {
+      {-1, 0}, {20, 20}, {315360000, 315360000}, {315360001, 315360000}, {1LL << 40, 315360000}};
+  for (const auto& [seconds, timeout] : cases) {
+    EXPECT_EQ(RemoteTimeoutSeconds(seconds), timeout) << seconds;
   }
 }
 

@@ -7,6 +7,7 @@
 #include "settings/buffered_file.h"
 
 #include <cstring>
+#include <optional>
 #include <random>
 
 namespace {
@@ -71,7 +72,7 @@ protected:
   Bytes& File() { return world().files[SettingsPath]; }
   Settings Load(bool* loaded = nullptr) {
     Settings s = Defaults();
-    const bool ok = LoadSettings(s, SettingsHeader, SettingsPath);
+    const bool ok = LoadSettings(s, SettingsHeader, SettingsPath) == SettingsLoad::Read;
     if (loaded != nullptr) {
       *loaded = ok;
     }
@@ -204,33 +205,93 @@ TEST_F(SettingsFileTest, ANumberCutByTheEndOfTheFileHasOnlyItsLeadingBytesReplac
   EXPECT_EQ(Load().TimerHour, 0x0002);
 }
 
-TEST_F(SettingsFileTest, StoredTextLengthsUpTo261LoadAndLongerOnesLeaveTheTextEmpty) {
+TEST_F(SettingsFileTest, AnOverLongTextLengthEndsTheLoadThere) {
+  const std::size_t h = std::strlen(SettingsHeader);
+  // Filled()'s file: RemoteComputer's length at h + 40, UserName's at h + 47, Password's at
+  // h + 54; Password is in the store, so its stored length is 0.
   struct Case {
+    std::size_t lengthAt;
     std::uint16_t length;
-    bool accepted;
+    bool remoteRebootRead, userNameRead, confirmExitRead;
   };
-  const Case cases[] = {{0, true},       {260, true},     {261, true},    {262, false},
-                        {0x7FFF, false}, {0x8000, false}, {0xFFFF, false}};
+  const Case cases[] = {
+      {h + 40, 261, true, true, true},       {h + 40, 262, false, false, false},
+      {h + 40, 0xFFFF, false, false, false}, {h + 47, 262, true, false, false},
+      {h + 54, 0x8000, true, true, false},
+  };
+  ASSERT_TRUE(SaveSettings(Filled(), SettingsHeader, SettingsPath));
+  world().credentials.clear();
+  const Bytes whole = File();
+  const Settings filled = Filled();
+  const Settings defaults = Defaults();
   for (const Case& c : cases) {
-    // RemoteComputer with the given length field and that many 'x', then RemoteReboot 1 and
-    // UseCredentials 1.
-    Bytes file = Concat({HeaderBytes(), Bytes(24, 0), Bytes(16, 0)});
-    file.push_back(static_cast<std::uint8_t>(c.length & 0xFF));
-    file.push_back(static_cast<std::uint8_t>(c.length >> 8));
-    file.insert(file.end(), c.length, 'x');
-    file.insert(file.end(), {1, 1});
+    Bytes file = whole;
+    const std::uint16_t stored =
+        static_cast<std::uint16_t>(file[c.lengthAt] | file[c.lengthAt + 1] << 8);
+    file[c.lengthAt] = static_cast<std::uint8_t>(c.length & 0xFF);
+    file[c.lengthAt + 1] = static_cast<std::uint8_t>(c.length >> 8);
+    // A length the record can take brings that many bytes with it.
+    if (c.length <= SettingsTextCapacity - 1) {
+      file.insert(file.begin() + static_cast<std::ptrdiff_t>(c.lengthAt + 2 + stored),
+                  c.length - stored, 'x');
+    }
     File() = file;
-    const Settings s = Load();
-    if (c.accepted) {
-      EXPECT_EQ(std::strlen(s.RemoteComputer), c.length);
-      EXPECT_EQ(s.RemoteReboot, 1);
-      EXPECT_EQ(s.UseCredentials, 1);
-    } else {
-      // The text stays empty and the next fields are read right after the length field.
-      EXPECT_STREQ(s.RemoteComputer, "") << c.length;
-      EXPECT_EQ(s.RemoteReboot, c.length > 0 ? 'x' : 1) << c.length;
+    bool loaded = false;
+    const Settings s = Load(&loaded);
+    EXPECT_TRUE(loaded) << c.length;
+    EXPECT_EQ(s.WarnSeconds, filled.WarnSeconds) << "fields before the text are read";
+    EXPECT_EQ(s.RemoteReboot, (c.remoteRebootRead ? filled : defaults).RemoteReboot) << c.length;
+    EXPECT_EQ(s.UseCredentials, (c.remoteRebootRead ? filled : defaults).UseCredentials);
+    EXPECT_STREQ(s.UserName, (c.userNameRead ? filled : defaults).UserName) << c.length;
+    EXPECT_EQ(s.ConfirmExit, (c.confirmExitRead ? filled : defaults).ConfirmExit) << c.length;
+    EXPECT_EQ(s.LastCheckDay, (c.confirmExitRead ? filled : defaults).LastCheckDay) << c.length;
+  }
+}
+
+TEST_F(SettingsFileTest, AFileHeldByAnotherProgramIsTriedAgainForTwoSeconds) {
+  struct Case {
+    win::ErrorCode held;
+    std::optional<std::uint32_t> freedAfter; // milliseconds; none: never
+    SettingsLoad result;
+  };
+  const Case cases[] = {
+      {win::ErrorSharingViolation, 0, SettingsLoad::Read},
+      {win::ErrorSharingViolation, 1000, SettingsLoad::Read},
+      {win::ErrorLockViolation, 1900, SettingsLoad::Read},
+      {win::ErrorSharingViolation, 2500, SettingsLoad::Unreadable},
+      {win::ErrorSharingViolation, std::nullopt, SettingsLoad::Unreadable},
+      {win::ErrorAccessDenied, std::nullopt, SettingsLoad::Unreadable},
+  };
+  for (const Case& c : cases) {
+    fake::ResetWorld();
+    ASSERT_TRUE(SaveSettings(Filled(), SettingsHeader, SettingsPath));
+    const std::uint32_t start = world().tickCount;
+    world().unopenableFiles[SettingsPath] = c.held;
+    if (c.freedAfter) {
+      world().filesFreedAtTick[SettingsPath] = start + *c.freedAfter;
+    }
+    Settings s = Defaults();
+    EXPECT_EQ(LoadSettings(s, SettingsHeader, SettingsPath), c.result) << c.held;
+    const Settings expected = c.result == SettingsLoad::Read ? Filled() : Defaults();
+    EXPECT_EQ(s.WarnSeconds, expected.WarnSeconds) << c.held;
+    EXPECT_STREQ(s.UserName, expected.UserName) << c.held;
+    const std::uint32_t waited = world().tickCount - start;
+    EXPECT_LE(waited, c.held == win::ErrorAccessDenied ? 0 : SettingsLockWaitMilliseconds)
+        << c.held;
+    if (c.result == SettingsLoad::Unreadable) {
+      EXPECT_EQ(platform::GetLastError(), c.held);
     }
   }
+}
+
+TEST_F(SettingsFileTest, WithoutTheProgramsPathNothingIsReadOrWrittenElsewhere) {
+  world().modulePath.clear();
+  const std::string path = PathNextToProgram(SettingsFileName);
+  Settings s = Defaults();
+  EXPECT_EQ(LoadSettings(s, SettingsHeader, path.c_str()), SettingsLoad::Unreadable);
+  EXPECT_FALSE(SaveSettings(Filled(), SettingsHeader, path.c_str()));
+  EXPECT_EQ(platform::GetLastError(), win::ErrorInvalidName);
+  EXPECT_TRUE(world().files.empty());
 }
 
 TEST_F(SettingsFileTest, AFailedSaveKeepsThePreviousFileWhole) {
@@ -376,14 +437,21 @@ TEST_F(SettingsFileTest, TheSettingsPathIsNextToTheProgram) {
     std::string module;
     std::string expected;
   };
-  const std::string deep = "C:\\" + std::string(240, 'd') + "\\DorvaneShutdown.exe";
+  // 166 Cyrillic letters: 332 bytes in UTF-8, still under MAX_PATH characters.
+  std::string cyrillic;
+  for (int i = 0; i < 166; ++i) {
+    cyrillic += "\xD0\x96";
+  }
   const Case cases[] = {
       {"C:\\Program Files\\Dorvane Shutdown\\DorvaneShutdown.exe",
        "C:\\Program Files\\Dorvane Shutdown\\DorvaneShutdown.dat"},
       {"C:\\DorvaneShutdown.exe", "C:\\DorvaneShutdown.dat"},
       {"\\\\server\\tools\\ds.exe", "\\\\server\\tools\\DorvaneShutdown.dat"},
       {"C:ds.exe", "C:\\DorvaneShutdown.dat"},
-      {deep, ("C:\\" + std::string(240, 'd') + "\\DorvaneShutdown.dat").substr(0, 260)},
+      {"C:\\" + cyrillic + "\\DorvaneShutdown.exe", "C:\\" + cyrillic + "\\DorvaneShutdown.dat"},
+      {"C:\\" + std::string(400, 'd') + "\\DorvaneShutdown.exe",
+       "C:\\" + std::string(400, 'd') + "\\DorvaneShutdown.dat"},
+      {"", ""},
   };
   for (const Case& c : cases) {
     world().modulePath = c.module;

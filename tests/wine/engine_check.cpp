@@ -289,9 +289,8 @@ void CheckRegistryLayer() {
 }
 
 std::string ProgramPath() {
-  char path[PathCapacity] = {};
-  const std::uint32_t length = platform::GetModuleFileNameA(path, PathCapacity - 1);
-  return std::string(path, length < PathCapacity ? length : 0);
+  std::string path;
+  return platform::GetProgramPath(path) ? path : std::string();
 }
 
 void CheckRunAtStartup(OsVersionClass expected) {
@@ -359,7 +358,7 @@ void CheckSaveAndLoad(const char* label, const Settings& saved, const std::strin
 
   Settings loaded;
   SetDefaultSettings(loaded);
-  const bool loadedOk = LoadSettings(loaded, SettingsHeader, path.c_str());
+  const bool loadedOk = LoadSettings(loaded, SettingsHeader, path.c_str()) == SettingsLoad::Read;
   Check((name + " loads back equal").c_str(), loadedOk && SameSettings(saved, loaded));
 
   bool temporaryLeft = false;
@@ -409,7 +408,8 @@ void CheckSettingsFile() {
   SetDefaultSettings(untouched);
   Settings probe = untouched;
   Check("settings file: loading a missing file is false and keeps the record",
-        !LoadSettings(probe, SettingsHeader, path.c_str()) && SameSettings(probe, untouched));
+        LoadSettings(probe, SettingsHeader, path.c_str()) == SettingsLoad::Missing &&
+            SameSettings(probe, untouched));
 
   Settings first;
   SetDefaultSettings(first);

@@ -229,6 +229,8 @@ struct World {
   // its taskbar lies along.
   std::optional<platform::ScreenRect> trayIconRect;
   win::ScreenEdge taskbarEdge = win::ScreenEdge::Bottom;
+  // Of those, the ones another program lets go of once the tick count reaches this.
+  std::map<std::string, std::uint32_t> filesFreedAtTick;
 };
 
 // The standard output handle of a process attached to the parent's console.

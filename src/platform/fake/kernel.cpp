@@ -79,14 +79,10 @@ bool GetComputerNameExA(std::uint32_t nameType, std::string& name) {
   return true;
 }
 
-std::uint32_t GetModuleFileNameA(char* buffer, std::uint32_t size) {
-  Record("GetModuleFileNameA", size);
-  if (size == 0) {
-    return 0;
-  }
-  const std::string& path = TheWorld().modulePath;
-  CopyBounded(buffer, path.c_str(), size);
-  return path.size() < size ? static_cast<std::uint32_t>(path.size()) : size;
+bool GetProgramPath(std::string& path) {
+  Record("GetProgramPath");
+  path = TheWorld().modulePath;
+  return !path.empty();
 }
 
 LocalTime GetLocalTime() {
@@ -232,7 +228,10 @@ win::Handle OpenFileForReading(const char* path) {
     w.lastError = win::ErrorFileNotFound;
     return win::NoHandle;
   }
-  if (const auto refused = w.unopenableFiles.find(path); refused != w.unopenableFiles.end()) {
+  const auto freed = w.filesFreedAtTick.find(path);
+  const bool held = freed == w.filesFreedAtTick.end() || w.tickCount < freed->second;
+  if (const auto refused = w.unopenableFiles.find(path);
+      refused != w.unopenableFiles.end() && held) {
     w.lastError = refused->second;
     return win::NoHandle;
   }
@@ -360,6 +359,18 @@ bool MoveFileReplacing(const char* from, const char* to) {
   if (auto security = w.fileSecurity.extract(from)) {
     w.fileSecurity[to] = std::move(security.mapped());
   }
+  return true;
+}
+
+bool CopyFileReplacing(const char* from, const char* to) {
+  Record("CopyFileReplacing", from, to);
+  fake::World& w = TheWorld();
+  const auto source = w.files.find(from);
+  if (source == w.files.end() || w.filesReadOnly) {
+    w.lastError = source == w.files.end() ? win::ErrorFileNotFound : win::ErrorAccessDenied;
+    return false;
+  }
+  w.files[to] = source->second;
   return true;
 }
 

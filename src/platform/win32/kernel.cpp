@@ -2,6 +2,7 @@
 
 #include "platform/win32/handles.h"
 #include "platform/win32/late_bound.h"
+#include "platform/win32/text.h"
 
 #include <algorithm>
 #include <cstring>
@@ -30,6 +31,29 @@ std::set<win::Handle>& WritingHandles() {
 // The byte counts travel back as signed 32-bit numbers, so no single transfer may exceed them.
 DWORD TransferSize(std::uint32_t count) {
   return std::min<DWORD>(count, std::numeric_limits<std::int32_t>::max());
+}
+
+// The longest path the wide calls take.
+constexpr std::size_t LongestPath = 32767;
+
+// A path for the wide file calls. The ANSI calls stop at MAX_PATH characters; a longer full path
+// takes the form that lifts that limit. Empty, so that the call fails, when the text is not valid
+// in the ANSI code page.
+std::wstring WidePath(const char* path) {
+  std::wstring wide;
+  if (!win32::AnsiToWide(path, wide)) {
+    return {};
+  }
+  if (wide.size() < MAX_PATH) {
+    return wide;
+  }
+  if (wide.size() > 2 && wide[1] == L':' && wide[2] == L'\\') {
+    return L"\\\\?\\" + wide;
+  }
+  if (wide.rfind(L"\\\\", 0) == 0 && wide.rfind(L"\\\\?\\", 0) != 0) {
+    return L"\\\\?\\UNC\\" + wide.substr(2);
+  }
+  return wide;
 }
 
 } // namespace
@@ -73,8 +97,33 @@ bool GetComputerNameExA(std::uint32_t nameType, std::string& name) {
   return true;
 }
 
-std::uint32_t GetModuleFileNameA(char* buffer, std::uint32_t size) {
-  return ::GetModuleFileNameA(nullptr, buffer, size);
+bool GetProgramPath(std::string& path) {
+  std::wstring wide(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD size = static_cast<DWORD>(wide.size());
+    const DWORD length = ::GetModuleFileNameW(nullptr, wide.data(), size);
+    if (length == 0) {
+      return false;
+    }
+    // A cut path fills the whole buffer: XP leaves it without a terminator, later releases say
+    // ERROR_INSUFFICIENT_BUFFER.
+    if (length < size) {
+      wide.resize(length);
+      break;
+    }
+    if (wide.size() > LongestPath) {
+      return false;
+    }
+    wide.resize(wide.size() * 2);
+  }
+  // A character the code page lacks would name another file, or none.
+  std::wstring back;
+  if (!win32::WideToAnsi(wide.data(), wide.size(), path) || !win32::AnsiToWide(path, back) ||
+      back != wide) {
+    ::SetLastError(ERROR_NO_UNICODE_TRANSLATION);
+    return false;
+  }
+  return true;
 }
 
 LocalTime GetLocalTime() {
@@ -235,13 +284,14 @@ bool ProcessEnded(win::Handle process, std::uint32_t& exitCode) {
 }
 
 win::Handle OpenFileForReading(const char* path) {
-  return FromFileHandle(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+  return FromFileHandle(::CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 win::Handle OpenFileForWriting(const char* path) {
-  const win::Handle file = FromFileHandle(::CreateFileA(
-      path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  const win::Handle file =
+      FromFileHandle(::CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file != win::NoHandle) {
     WritingHandles().insert(file);
   }
@@ -254,8 +304,9 @@ win::Handle CreateNewFile(const char* path, const std::vector<std::uint8_t>& des
   attributes.nLength = sizeof attributes;
   attributes.lpSecurityDescriptor =
       descriptor.empty() ? nullptr : const_cast<std::uint8_t*>(descriptor.data());
-  const win::Handle file = FromFileHandle(::CreateFileA(
-      path, GENERIC_WRITE, 0, &attributes, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  const win::Handle file =
+      FromFileHandle(::CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, &attributes,
+                                   CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file != win::NoHandle) {
     WritingHandles().insert(file);
   }
@@ -264,8 +315,8 @@ win::Handle CreateNewFile(const char* path, const std::vector<std::uint8_t>& des
 
 win::Handle OpenFileForAppending(const char* path, std::uint64_t& size) {
   const win::Handle file =
-      FromFileHandle(::CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+      FromFileHandle(::CreateFileW(WidePath(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ,
+                                   nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   LARGE_INTEGER length{};
   if (file != win::NoHandle && ::GetFileSizeEx(ToWindows<HANDLE>(file), &length)) {
     size = static_cast<std::uint64_t>(length.QuadPart);
@@ -297,28 +348,35 @@ bool CloseFile(win::Handle file) {
 }
 
 bool MoveFileReplacing(const char* from, const char* to) {
-  return ::MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  return ::MoveFileExW(WidePath(from).c_str(), WidePath(to).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+}
+
+bool CopyFileReplacing(const char* from, const char* to) {
+  return ::CopyFileW(WidePath(from).c_str(), WidePath(to).c_str(), FALSE);
 }
 
 bool DeleteFileA(const char* path) {
-  return ::DeleteFileA(path);
+  return ::DeleteFileW(WidePath(path).c_str());
 }
 
 std::uint32_t GetFileAttributesA(const char* path) {
-  return ::GetFileAttributesA(path);
+  return ::GetFileAttributesW(WidePath(path).c_str());
 }
 
 bool SetFileAttributesA(const char* path, std::uint32_t attributes) {
-  return ::SetFileAttributesA(path, attributes);
+  return ::SetFileAttributesW(WidePath(path).c_str(), attributes);
 }
 
 bool GetFileSecurityA(const char* path, std::uint32_t information,
                       std::vector<std::uint8_t>& descriptor) {
   // The first call only tells the size the descriptor needs.
+  const std::wstring wide = WidePath(path);
   DWORD needed = 0;
-  ::GetFileSecurityA(path, information, nullptr, 0, &needed);
+  ::GetFileSecurityW(wide.c_str(), information, nullptr, 0, &needed);
   descriptor.assign(needed, 0);
-  if (needed == 0 || !::GetFileSecurityA(path, information, descriptor.data(), needed, &needed)) {
+  if (needed == 0 ||
+      !::GetFileSecurityW(wide.c_str(), information, descriptor.data(), needed, &needed)) {
     descriptor.clear();
     return false;
   }

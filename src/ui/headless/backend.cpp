@@ -26,6 +26,7 @@ struct State {
   std::vector<Form*> forms;
   // The form activated last, which Windows activates again when a window it opened goes away.
   Form* active = nullptr;
+  // The control the program gave the focus to last.
   std::deque<headless::ModalScript> modalScripts;
   std::deque<headless::PopupScript> popupScripts;
   // A pop-up menu is being tracked, and whether the program closed it meanwhile.

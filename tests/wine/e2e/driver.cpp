@@ -27,6 +27,11 @@
 //                                               handles; prints its exit code once it ends
 //   hold MS                                     stays on the desktop for MS milliseconds, which
 //                                               keeps the Wine session up meanwhile
+//   lock-file PATH MS [CLASS]                   holds the file open without sharing, as a
+//                                               backup or antivirus tool does; prints "locked"
+//                                               once it is held and lets go MS milliseconds
+//                                               later, counted from when a window of CLASS
+//                                               exists, shown or not, when CLASS is given
 //   inject PID DLL TIMEOUT_MS                   loads DLL into the process; prints the report
 //                                               it writes beside itself (its name with .txt)
 //   owner HWND                                  the window's owner, 0x0 for none
@@ -594,6 +599,27 @@ int WatchAnswers(HWND window, const char* windowClass, const char* title, DWORD 
   return 0;
 }
 
+int LockFile(const char* path, DWORD milliseconds, const char* windowClass) {
+  const HANDLE file =
+      CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    std::fprintf(stderr, "%s can't be opened: %lu\n", path, GetLastError());
+    return 1;
+  }
+  std::printf("locked\n");
+  std::fflush(stdout);
+  constexpr DWORD WindowWaitMilliseconds = 60000;
+  if (windowClass != nullptr && !WaitFor(WindowWaitMilliseconds, [&] {
+        return !TopLevelWindows(windowClass, "-", false).empty();
+      })) {
+    CloseHandle(file);
+    return TimedOut();
+  }
+  Sleep(milliseconds);
+  CloseHandle(file);
+  return 0;
+}
+
 int Usage() {
   std::fprintf(stderr, "usage: driver COMMAND ARGUMENTS... (see driver.cpp)\n");
   return ExitUsage;
@@ -623,6 +649,8 @@ int main(int argc, char** argv) {
     GetDesktopWindow();
     Sleep(static_cast<DWORD>(Number(args[0])));
     result = 0;
+  } else if (command == "lock-file" && (count == 2 || count == 3)) {
+    result = LockFile(args[0], static_cast<DWORD>(Number(args[1])), count == 3 ? args[2] : nullptr);
   } else if (command == "find-windows" && count == 2) {
     result = FindWindows(args[0], args[1]);
   } else if (command == "wait-gone" && count == 2) {

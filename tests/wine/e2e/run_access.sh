@@ -393,16 +393,8 @@ readonly TOOLBAR_IMAGE=24
 # Enough ink for eight glyphs, well more than the anti-aliased edges of the captions.
 readonly MINIMUM_INK_PIXELS=400
 readonly MINIMUM_HOT_INK_PIXELS=30
-readonly TB_GETBUTTONSIZE=0x043A
 # A point inside the first button, from the toolbar's top left corner.
 readonly HOT_POINT=20
-
-main_toolbar() {
-  local toolbar
-  toolbar=$(drv children "$MAIN" | child_with 2 ToolbarWindow32)
-  [ -n "$toolbar" ] || abort "the main window has no toolbar"
-  echo "$toolbar"
-}
 
 # glyph_pixels NAME [BUTTON]: the colours of the toolbar's image rows in a fresh screenshot NAME;
 # with a button's index, only of that button, without its edges.

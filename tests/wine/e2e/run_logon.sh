@@ -315,6 +315,97 @@ test_password_migration() {
     '"admin" "oldsecret"'
 }
 
+# The program's start-up box, when it shows one within the time; sets BOX and BOX_TEXT.
+wait_startup_box() {
+  BOX=$(drv wait-window '#32770' "$CAPTION" "$1") || return 1
+  BOX_TEXT=$(drv children "$BOX" | cut -f 3 | tr '\n' ' ')
+}
+
+run_value_absent() {
+  [ -z "$(reg_value "$RUN_KEY" DorvaneShutdown)" ]
+}
+
+# A settings file another program holds at start-up: held for a second it is read after the
+# retry; held for ten it is kept byte for byte through Exit, with the Run value as the user left
+# it; Preferences OK then saves over it and keeps the old file as DorvaneShutdown.dat.bak.
+test_settings_locked() {
+  local kept=$e2e_prefix/kept.dat backup=$SETTINGS_FILE.bak
+  settings RunAtStartup=0 WarnSeconds=42
+  wine reg delete "$RUN_KEY" /v DorvaneShutdown /f >/dev/null 2>&1
+
+  hold_file_locked "$SETTINGS_FILE" 1000 "$MAIN_CLASS"
+  start_main_window
+  wait_exit "$LOCKER" 30 || abort "the file is still held"
+  drv key "$MAIN" alt+f4
+  expect_exit "Exit ends the program" 30
+  check_saved_settings LastCheckDay="$(today_day_number)" RunAtStartup=0 WarnSeconds=42
+  check "a file held for a second is read: no Run value" run_value_absent
+
+  cp "$SETTINGS_FILE" "$kept"
+  hold_file_locked "$SETTINGS_FILE" 10000 "$MAIN_CLASS"
+  start_program
+  APP=$!
+  wait_startup_box "$FIRST_WINDOW_MS" || abort "no box tells that the settings were not read"
+  check "the box tells that the settings could not be read" grep -q "could not be read" \
+    <<<"$BOX_TEXT"
+  drv click-child "$BOX" OK >/dev/null
+  wait_main_window
+  check "the Run value is untouched at start-up" run_value_absent
+  drv key "$MAIN" alt+f4
+  expect_exit "Exit ends the program" 30
+  wait_exit "$LOCKER" 30 || abort "the file is still held"
+  check "the held file is left byte for byte" cmp -s "$kept" "$SETTINGS_FILE"
+  check "the Run value is untouched at the exit" run_value_absent
+  check "no copy is kept without Preferences OK" test ! -e "$backup"
+
+  hold_file_locked "$SETTINGS_FILE" 3000 "$MAIN_CLASS"
+  start_program
+  APP=$!
+  wait_startup_box "$FIRST_WINDOW_MS" || abort "no box tells that the settings were not read"
+  drv click-child "$BOX" OK >/dev/null
+  wait_main_window
+  wait_exit "$LOCKER" 30 || abort "the file is still held"
+  drv key "$MAIN" ctrl+o
+  DIALOG=$(drv wait-window "$FORM_CLASS" Preferences "$WINDOW_MS") || abort "no Preferences"
+  drv click-child "$DIALOG" "Force applications to terminate."
+  drv click-child "$DIALOG" "&OK"
+  check "Preferences closes" drv wait-gone "$DIALOG" "$WINDOW_MS"
+  local waited=0
+  while [ ! -e "$backup" ] && [ "$waited" -lt 50 ]; do
+    sleep 0.1
+    waited=$((waited + 1))
+  done
+  check "Preferences OK keeps the old file as DorvaneShutdown.dat.bak" cmp -s "$kept" "$backup"
+  check_eq "and saves the settings over it" "$(settings_field ForceApps)" 1
+  drv key "$MAIN" alt+f4
+  expect_exit "Exit ends the program" 30
+  check_eq "the exit saves again" "$(settings_field ForceApps)" 1
+}
+
+# From a folder whose path takes over 300 bytes in UTF-8 (166 Cyrillic letters, under MAX_PATH
+# characters), the settings file is written next to the program and nowhere else.
+test_long_folder() {
+  local letters="" i parent
+  for ((i = 0; i < 83; i++)); do
+    letters+="Ж"
+  done
+  parent=$e2e_prefix/drive_c/$letters
+  E2E_DIR=$parent/$letters
+  mkdir -p "$E2E_DIR"
+  mv "$e2e_prefix/drive_c/$E2E_FOLDER/$E2E_PROGRAM" "$E2E_DIR/" ||
+    abort "the program could not be moved into the long folder"
+  SETTINGS_FILE=$E2E_DIR/DorvaneShutdown.dat
+  settings WarnSeconds=42
+  start_from_folder
+  drv key "$MAIN" alt+f4
+  expect_exit "Exit ends the program" 30
+  check_saved_settings LastCheckDay="$(today_day_number)" WarnSeconds=42
+  check "no settings file in the folder above" test ! -e "$parent/DorvaneShutdown.dat"
+  check "nor on the drive's root" test ! -e "$e2e_prefix/drive_c/DorvaneShutdown.dat"
+  check_eq "the Run value names the program in its folder" \
+    "$(reg_value "$RUN_KEY" DorvaneShutdown)" "C:\\$letters\\$letters\\$E2E_PROGRAM"
+}
+
 begin_test "$3" "$4"
 "test_$test_name"
 finish

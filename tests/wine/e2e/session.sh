@@ -546,20 +546,6 @@ today_day_number() {
   echo $((365 * y + y / 4 - y / 100 + y / 400 + (153 * m + 2) / 5 + day - 146037))
 }
 
-# click_tool_button INDEX: a click in the middle of a toolbar button of the main window ($MAIN).
-click_tool_button() {
-  local tb_getbuttonsize=0x043A wm_lbuttondown=0x0201 wm_lbuttonup=0x0202 mk_lbutton=0x0001
-  local toolbar size width height
-  toolbar=$(drv children "$MAIN" | awk -F '\t' '$2 == "ToolbarWindow32" { print $1; exit }')
-  [ -n "$toolbar" ] || abort "the main window has no toolbar"
-  size=$(drv send "$toolbar" "$tb_getbuttonsize" 0 0) || abort "the toolbar tells no button size"
-  width=$((size & 0xFFFF))
-  height=$((size >> 16))
-  local position=$((((height / 2) << 16) | ($1 * width + width / 2)))
-  drv post "$toolbar" "$wm_lbuttondown" "$mk_lbutton" "$position"
-  drv post "$toolbar" "$wm_lbuttonup" 0 "$position"
-}
-
 # ask_oleacc WINDOW NAME: what oleacc tells from inside the program of each of its shown windows
 # (tests/wine/e2e/access_probe.cpp), for a script that copied the probe to
 # $E2E_DIR/access_probe.dll. Windows loads a DLL into a process once, so each question loads a
@@ -669,4 +655,22 @@ window_geometry() {
   local left top right bottom
   read -r left top right bottom <<<"$(drv rect "$1")"
   echo "$left $top $((right - left)) $((bottom - top))"
+}
+
+# hold_file_locked FILE MILLISECONDS [CLASS]: another program holds the file open without
+# sharing, from the moment this returns until MILLISECONDS after a window of CLASS exists (or
+# after now, without CLASS); LOCKER is its process.
+# shellcheck disable=SC2034 # LOCKER is for the caller
+hold_file_locked() {
+  local output=$e2e_prefix/locker.$BASHPID.out path deadline=$((SECONDS + 30))
+  path=$(winepath -w "$1")
+  rm -f "$output"
+  wine "$e2e_driver_path" lock-file "$path" "$2" ${3:+"$3"} >"$output" 2>&1 &
+  LOCKER=$!
+  until grep -q '^locked' "$output" 2>/dev/null; do
+    if ! running "$LOCKER" || [ $SECONDS -ge "$deadline" ]; then
+      abort "$1 could not be held open: $(cat "$output")"
+    fi
+    sleep 0.1
+  done
 }

@@ -95,6 +95,7 @@ inline constexpr MessageBoxStyle MbOkCancel = 0x1;
 inline constexpr MessageBoxStyle MbYesNoCancel = 0x3;
 inline constexpr MessageBoxStyle MbYesNo = 0x4;
 inline constexpr MessageBoxStyle MbIconError = 0x10;
+inline constexpr MessageBoxStyle MbIconWarning = 0x30;
 inline constexpr MessageBoxStyle MbIconInformation = 0x40;
 inline constexpr int IdOk = 1;
 inline constexpr int IdCancel = 2;

@@ -107,12 +107,12 @@ TEST_F(AutoLogonTest, ValuesThatCannotBeReadKeepTheRecord) {
   fake::PutRegValue(MachineKey, DefaultDomainNameValue, RegValue::Text(std::string(300, 'd')));
   AutoLogonState state;
   state.Enabled = 1;
-  std::strcpy(state.Password, "kept");
+  state.Password.Assign("kept");
   std::strcpy(state.Domain, "kept too");
   EXPECT_EQ(ReadAutoLogon(state), 1);
   EXPECT_EQ(state.Enabled, 1);
   EXPECT_STREQ(state.UserName, "alice");
-  EXPECT_STREQ(state.Password, "kept");
+  EXPECT_STREQ(state.Password.c_str(), "kept");
   EXPECT_STREQ(state.Domain, "kept too") << "a value longer than 260 bytes is not read";
 }
 

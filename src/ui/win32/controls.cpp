@@ -4,14 +4,12 @@
 #include "ui/win32/internal.h"
 
 #include <algorithm>
-#include <stdexcept>
 
 namespace ui::win32 {
 
 namespace {
 
 constexpr char PanelClassName[] = "DorvanePanel";
-constexpr char ControlFailedText[] = "A control of the window could not be created.";
 // A check box's glyph and the gap between it and the caption, at the design DPI.
 constexpr int CheckBoxGlyphWidth = 13;
 constexpr int CheckBoxTextGap = 4;
@@ -508,7 +506,7 @@ HWND CreateChild(Control& control, HWND parentWindow, FormData& data) {
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(data.NewId())), Instance(), nullptr);
   }
   if (window == nullptr) {
-    throw std::runtime_error(ControlFailedText);
+    return nullptr;
   }
   control.native = reinterpret_cast<std::uintptr_t>(window);
   Remember(window, control);
@@ -536,10 +534,14 @@ std::string WindowText(HWND window) {
   return text;
 }
 
-void CreateTree(Control& parent, HWND parentWindow, FormData& data) {
+bool CreateTree(Control& parent, HWND parentWindow, FormData& data) {
   for (Control* child : parent.Children()) {
-    CreateTree(*child, CreateChild(*child, parentWindow, data), data);
+    const HWND window = CreateChild(*child, parentWindow, data);
+    if (window == nullptr || !CreateTree(*child, window, data)) {
+      return false;
+    }
   }
+  return true;
 }
 
 void Place(Control& control, HWND window) {
@@ -552,9 +554,9 @@ void Place(Control& control, HWND window) {
 
 } // namespace
 
-void CreateChildren(Control& parent, HWND parentWindow, FormData& data) {
+bool CreateChildren(Control& parent, HWND parentWindow, FormData& data) {
   RegisterPanelClass();
-  CreateTree(parent, parentWindow, data);
+  return CreateTree(parent, parentWindow, data);
 }
 
 void UpdateControl(Control& control, Property property) {

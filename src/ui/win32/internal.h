@@ -150,7 +150,9 @@ HIMAGELIST ImagesOf(const FormData& data, const Control& control);
 void ReleaseImages(FormData& data);
 
 // Controls.
-void CreateChildren(Control& parent, HWND parentWindow, FormData& data);
+// False when one of them could not be created; those made so far stay, for the form's window
+// to take with it.
+bool CreateChildren(Control& parent, HWND parentWindow, FormData& data);
 void UpdateControl(Control& control, Property property);
 // After the form's DPI changed: every control's font, place and images anew.
 void RescaleChildren(Control& parent, FormData& data);

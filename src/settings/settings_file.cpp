@@ -1,6 +1,7 @@
 #include "settings/settings_file.h"
 
 #include "common/bounded.h"
+#include "common/secret_text.h"
 #include "common/texts.h"
 #include "platform/kernel.h"
 #include "settings/buffered_file.h"
@@ -127,8 +128,10 @@ bool WriteFileText(BufferedFile& file, const char* text) {
 
 void ReadFileText(BufferedFile& file, char* text, std::uint32_t fileCodePage) {
   file.ReadCountedString(text, SettingsTextCapacity);
-  const std::string converted = InCodePage(text, fileCodePage, platform::GetACP());
+  std::string converted = InCodePage(text, fileCodePage, platform::GetACP());
   CopyBounded(text, converted.c_str(), SettingsTextCapacity);
+  // An earlier version's file holds the password among its texts.
+  WipeString(converted);
 }
 
 bool WriteFields(BufferedFile& file, const Settings& s, const char* headerText) {

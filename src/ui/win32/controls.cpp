@@ -559,6 +559,24 @@ bool CreateChildren(Control& parent, HWND parentWindow, FormData& data) {
   return CreateTree(parent, parentWindow, data);
 }
 
+void WipeNativeSecrets(Control& parent) {
+  for (Control* child : parent.Children()) {
+    if (child->TextSecret() && child->native != 0) {
+      const HWND window = WindowOf(*child);
+      // Spaces of the same length take the text's place in its own buffer; a shorter text would
+      // leave the rest behind its end.
+      if (::IsWindowUnicode(window)) {
+        const std::wstring filler(static_cast<std::size_t>(::GetWindowTextLengthW(window)), L' ');
+        ::SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(filler.c_str()));
+      } else {
+        const std::string filler(static_cast<std::size_t>(::GetWindowTextLengthA(window)), ' ');
+        ::SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(filler.c_str()));
+      }
+    }
+    WipeNativeSecrets(*child);
+  }
+}
+
 void UpdateControl(Control& control, Property property) {
   const HWND window = WindowOf(control);
   switch (property) {

@@ -518,6 +518,7 @@ void Unrealize(Form& form) {
   // Also destroys the controls, the hint window and the menu bar, which belong to the window.
   if (window != nullptr) {
     TakeBackPictures(data);
+    WipeNativeSecrets(form);
     ::DestroyWindow(window);
   } else if (data.menuBar != nullptr) {
     ::DestroyMenu(data.menuBar);

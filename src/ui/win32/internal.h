@@ -154,6 +154,9 @@ void ReleaseImages(FormData& data);
 // to take with it.
 bool CreateChildren(Control& parent, HWND parentWindow, FormData& data);
 void UpdateControl(Control& control, Property property);
+// Overwrites the texts of the edits that hold a secret, before their windows go: an edit frees
+// its text's memory without wiping it.
+void WipeNativeSecrets(Control& parent);
 // After the form's DPI changed: every control's font, place and images anew.
 void RescaleChildren(Control& parent, FormData& data);
 bool HandleControlCommand(Form& form, WPARAM wParam, HWND source);

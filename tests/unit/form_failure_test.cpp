@@ -9,6 +9,7 @@
 #include "ui/application.h"
 #include "ui_world.h"
 
+#include <memory>
 #include <vector>
 
 namespace {
@@ -72,6 +73,23 @@ TEST(FormWindowsCount, TheTablesReachEveryWindowOfTheirForms) {
   ui::headless::FailNativeCreation(MainWindowWindows + 1, NoMoreUserHandles);
   EXPECT_TRUE(TFMain({"DorvaneShutdown.exe"}).Realized());
   ui::headless::Reset();
+}
+
+// A form whose own destructor leaves the end to the base: its controls are gone by then, and the
+// base must not reach them (under AddressSanitizer, the panel's list of children is freed).
+struct BareForm : ui::Form {
+  BareForm() : ui::Form({.name = "Bare"}), panel(this, "Panel", {}), edit(&panel, "Edit", {}) {
+    Realize();
+  }
+  ui::Panel panel;
+  ui::Edit edit;
+};
+
+TEST_F(WindowsTest, ControlsThatWentFirstAreNotReachedByTheirForm) {
+  auto form = std::make_unique<BareForm>();
+  ASSERT_TRUE(form->Realized());
+  form.reset();
+  EXPECT_TRUE(ui::headless::OpenForms().empty());
 }
 
 TEST_F(WindowsTest, TheElevatedCopyReportsItsDialogAndEndsWithTheReason) {

@@ -88,15 +88,4 @@ TEST(SecretText, EachHolderWipesItsWholeBufferWhenItGoes) {
   SetWipeObserver(nullptr);
 }
 
-TEST(SecretText, AnUnmaskedEditKeepsNothingSecretUnlessTold) {
-  SetWipeObserver(Observe);
-  Wiped.clear();
-  {
-    ui::Edit edit(nullptr, "EdComp", {});
-    edit.SetText(std::string(100, 'c'));
-  }
-  EXPECT_TRUE(Wiped.empty());
-  SetWipeObserver(nullptr);
-}
-
 } // namespace

@@ -115,6 +115,7 @@ answer_plain_password_question() {
     abort "no question before the password is stored as plain text"
   check "a box tells that the password would be stored as plain text" \
     grep -q "stored as plain text" <<<"$(drv children "$box")"
+  screenshot plain_password_question
   drv click-child "$box" "$1" || abort "the question has no $1 button"
   drv wait-gone "$box" "$WINDOW_MS" >/dev/null
 }

@@ -87,9 +87,16 @@ std::string ComputerKey(std::string_view name) {
 
 } // namespace
 
+bool ComputerNameTooLong(std::string_view name) {
+  return WithoutRootDot(WithoutPrefix(name)).size() > MaxComputerNameCharacters;
+}
+
 bool IsPossibleComputerName(std::string_view name) {
+  if (ComputerNameTooLong(name)) {
+    return false;
+  }
   name = WithoutRootDot(WithoutPrefix(name));
-  if (name.empty() || name.size() > win::MaxDnsNameLength) {
+  if (name.empty()) {
     return false;
   }
   std::size_t label = 0;

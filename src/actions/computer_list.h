@@ -39,6 +39,13 @@ struct ComputerListFile {
 // the end marks a fully qualified name.
 bool IsPossibleComputerName(std::string_view name);
 
+// The longest name a computer can bear: a DNS host name's (a NetBIOS name's 15 characters are
+// fewer). Windows takes the request's computer as "\\name", so a longer name can't be one.
+inline constexpr std::size_t MaxComputerNameCharacters = win::MaxDnsNameLength;
+// True when `name`, two leading backslashes and the root's dot aside, is longer than that: a
+// request refuses it whole, since a cut name would reach another computer.
+bool ComputerNameTooLong(std::string_view name);
+
 // The names of the list text, in file order, duplicates included. A name that the ANSI code
 // page can't hold is not possible: it would reach another computer, or none. A directory line
 // is possible when it is well formed.

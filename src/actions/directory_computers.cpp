@@ -132,7 +132,7 @@ std::optional<platform::DirectoryAccount> AccountOf(const Settings& settings) {
   }
   platform::DirectoryAccount account;
   const std::string_view user = settings.UserName;
-  account.password = settings.Password;
+  account.password.Assign(settings.Password);
   if (const std::size_t slash = user.find(DomainUserSeparator); slash != std::string_view::npos) {
     account.domain = user.substr(0, slash);
     account.user = user.substr(slash + 1);

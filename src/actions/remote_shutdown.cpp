@@ -125,7 +125,7 @@ int WithAdminShare(const char* machine, const char* user, const char* password,
 
 // Runs one request to the computer; the outcome carries the request's own error.
 RequestOutcome Outcome(const char* computer, const std::function<int()>& request) {
-  if (NamesNoComputer(computer)) {
+  if (NamesNoComputer(computer) || ComputerNameTooLong(computer)) {
     return {false, win::ErrorInvalidName};
   }
   return request() != 0 ? RequestOutcome{true, win::ErrorSuccess}
@@ -207,6 +207,15 @@ int AbortRemoteShutdown(const char* computer, const Settings& settings) {
   });
   LogRequestResult(LogAbort, computer != nullptr ? computer : "", outcome.error);
   return Reported(outcome);
+}
+
+bool RefuseOverlongName(const std::string& computer, const char* logAction) {
+  if (!ComputerNameTooLong(computer)) {
+    return false;
+  }
+  LogRequestResult(logAction, computer, win::ErrorInvalidName);
+  Reported({false, win::ErrorInvalidName});
+  return true;
 }
 
 bool SameComputerName(const char* a, const char* b) {

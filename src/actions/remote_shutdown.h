@@ -40,6 +40,12 @@ int InitiateRemoteShutdownWithLogon(const char* machine, const char* user, const
 // last error; an empty name is refused as invalid, as for a request. 1 or 0.
 int AbortRemoteShutdown(const char* computer, const Settings& settings);
 
+// A name longer than any computer's (ComputerNameTooLong) is refused before it reaches the
+// request or the settings, which would cut it: logged whole for the action with
+// ERROR_INVALID_NAME, the system's text in a box unless boxes are held back, and that error left
+// as the last error. False, and nothing done, for a name that may go ahead.
+bool RefuseOverlongName(const std::string& computer, const char* logAction);
+
 // True when the names denote the same computer: slashes and backslashes anywhere are ignored,
 // and so are letter case and the root's dot at the end of a fully qualified name.
 bool SameComputerName(const char* a, const char* b);

@@ -81,8 +81,11 @@ TFMain::TFMain(std::vector<std::string> arguments)
     }
   });
 
-  Realize();
-  FormCreate();
+  // Without its windows the program can't go on: the start steps would only change settings
+  // and the Run value for a window nobody sees.
+  if (Realize()) {
+    FormCreate();
+  }
 }
 
 void TFMain::BuildMenus() {

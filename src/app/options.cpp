@@ -151,6 +151,7 @@ void TFMain::RunElevatedAutoLogon() {
 }
 
 void TFMain::UpdateAutoLogonButton() {
-  ReadAutoLogon(ButtonAutoLogon);
+  // Only the state: this window has no use for the password.
+  ReadAutoLogonEnabled(ButtonAutoLogon);
   SBAutoLogon.SetText(ButtonAutoLogon.Enabled != 0 ? AutoLogonOnCaption : AutoLogonOffCaption);
 }

@@ -3,6 +3,7 @@
 #include "actions/countdown.h"
 #include "actions/dispatcher.h"
 #include "actions/domain_action.h"
+#include "actions/local_power.h"
 #include "actions/remote_shutdown.h"
 #include "app/command_line.h"
 #include "app/main_window.h"
@@ -24,6 +25,12 @@ namespace {
 // Windows ends a process whose console was closed about five seconds after asking it; the end
 // steps must be done before that.
 constexpr std::uint32_t ConsoleCancelWaitMilliseconds = 4000;
+
+// A window that can't be created is told with the system's text for the reason.
+void ShowCreationFailure(std::uint32_t error) {
+  platform::MessageBoxA(win::NoHandle, SystemErrorText(error).c_str(), MessageCaption,
+                        win::MbOk | win::MbIconError);
+}
 
 } // namespace
 
@@ -61,6 +68,7 @@ int RunProgram(const std::vector<std::string>& arguments) {
   platform::KeepDllSearchInSystemFolder();
   platform::SetErrorMode(win::SemNoGpFaultErrorBox | win::SemNoAlignmentFaultExcept);
   ui::SetApplicationTitle(MessageCaption);
+  ui::SetCreationFailureHandler(ShowCreationFailure);
   // The elevated copy that sets automatic logon runs beside the instance that started it and
   // waits for it; it touches nothing else.
   if (CommandLineAutoLogon(arguments)) {
@@ -93,6 +101,11 @@ int RunProgram(const std::vector<std::string>& arguments) {
   int exitCode = 0;
   try {
     TFMain mainWindow(arguments);
+    if (!mainWindow.Realized()) {
+      ui::ReportCreationFailure(mainWindow.CreationError());
+      platform::ReleaseMutex(mutex);
+      return static_cast<int>(mainWindow.CreationError());
+    }
     ui::SetMainForm(&mainWindow);
     platform::RouteConsoleCancel(mainWindow.native, WM_CONSOLECANCEL,
                                  ConsoleCancelWaitMilliseconds);

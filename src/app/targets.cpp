@@ -6,6 +6,7 @@
 #include "actions/local_power.h"
 #include "actions/os_version.h"
 #include "actions/remote_shutdown.h"
+#include "actions/results_log.h"
 #include "app/main_window.h"
 #include "app/program.h"
 #include "common/bounded.h"
@@ -34,6 +35,11 @@ bool RemoteActionsSupported(ui::Form& owner) {
 // The request a remote keyword names, as the dispatcher runs it with the stored options. The
 // countdown goes first, as for every action; cancelling it is reported as cancelled.
 win::ErrorCode RunRemoteRequest(const RemoteKeyword& keyword) {
+  const bool reboot = keyword.command == RemoteCommand::Reboot;
+  if (keyword.command != RemoteCommand::Abort &&
+      RefuseOverlongName(keyword.computer, reboot ? LogRemoteReboot : LogRemoteShutdown)) {
+    return win::ErrorInvalidName;
+  }
   if (keyword.command == RemoteCommand::Abort) {
     // No countdown: the shutdown to withdraw may end while one runs.
     return AbortRemoteShutdown(keyword.computer.c_str(), AppSettings) != 0
@@ -42,8 +48,7 @@ win::ErrorCode RunRemoteRequest(const RemoteKeyword& keyword) {
   }
   bool wentAhead = false;
   const int result = RunAction(
-      keyword.command == RemoteCommand::Reboot ? ActionRemoteReboot : ActionRemoteShutdown,
-      AppSettings,
+      reboot ? ActionRemoteReboot : ActionRemoteShutdown, AppSettings,
       [&keyword, &wentAhead](Settings& settings) {
         CopyBounded(settings.RemoteComputer, keyword.computer.c_str(), SettingsTextCapacity);
         wentAhead = true;
@@ -120,7 +125,9 @@ void TFMain::RemoteReboot1Click() {
   }
   TargetRequest request = BlankTargetRequest(AppSettings);
   TFRComp dialog;
-  if (!dialog.Execute(request, RemoteDialogTitle, TargetHelpContext)) {
+  if (!dialog.Execute(request, RemoteDialogTitle, TargetHelpContext) ||
+      RefuseOverlongName(request.ComputerName,
+                         request.Reboot != 0 ? LogRemoteReboot : LogRemoteShutdown)) {
     return;
   }
   RunAction(
@@ -150,7 +157,8 @@ void TFMain::AbortRemoteShutdown1Click() {
   TFRComp dialog;
   // An abort withdraws whatever was asked, shutdown or restart.
   dialog.CBReboot.SetVisible(false);
-  if (!dialog.Execute(request, AbortRemoteDialogTitle, TargetHelpContext)) {
+  if (!dialog.Execute(request, AbortRemoteDialogTitle, TargetHelpContext) ||
+      RefuseOverlongName(request.ComputerName, LogAbort)) {
     return;
   }
   // The credentials serve this abort only; the stored options stay those of the last request.

@@ -277,6 +277,10 @@ inline constexpr char RunAsVerb[] = "runas";
 inline constexpr char AutoLogonWriteFailedText[] =
     "The automatic logon settings could not be written to the registry.\n\n"
     "Writing them needs the right to change the Winlogon key; an administrator has it.";
+inline constexpr char PlainPasswordQuestion[] =
+    "Windows can't keep this password as a secret here. If you go on, it is stored as plain "
+    "text in the registry, where every user of this computer can read it.\n\n"
+    "Click OK to store it so, or Cancel to change the settings.";
 
 // Help, About, home page and the update check.
 inline constexpr char AboutCaption[] = "About Dorvane Shutdown";

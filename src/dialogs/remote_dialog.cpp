@@ -28,7 +28,7 @@ bool TFRComp::Execute(TargetRequest& request, const char* title, int helpContext
     if (!EditRequest(request, title, helpContext)) {
       return false;
     }
-    if (request.ComputerName[0] != '\0') {
+    if (!request.ComputerName.empty()) {
       return true;
     }
     platform::MessageBoxA(win::NoHandle, NoComputerNameText, MessageCaption,
@@ -46,7 +46,7 @@ bool TFRComp::EditRequest(TargetRequest& request, const char* title, int helpCon
   if (ShowModal() != ui::ModalResult::Ok) {
     return false;
   }
-  CopyBounded(request.ComputerName, EdComp.Text().c_str(), SettingsTextCapacity);
+  request.ComputerName = EdComp.Text();
   ReadTargetControls(request, Shared());
   return true;
 }

@@ -10,12 +10,12 @@ TargetRequest BlankTargetRequest(const Settings& settings) {
 }
 
 void ApplyTargetRequest(const TargetRequest& request, Settings& settings) {
-  CopyBounded(settings.RemoteComputer, request.ComputerName, SettingsTextCapacity);
+  CopyBounded(settings.RemoteComputer, request.ComputerName.c_str(), SettingsTextCapacity);
   settings.ForceApps = request.Force;
   settings.RemoteReboot = request.Reboot;
   settings.UseCredentials = request.UseCredentials;
   CopyBounded(settings.UserName, request.UserName, SettingsTextCapacity);
-  CopyBounded(settings.Password, request.Password, SettingsTextCapacity);
+  CopyBounded(settings.Password, request.Password.c_str(), SettingsTextCapacity);
 }
 
 void CaptionTargetControls(const TargetControls& controls) {
@@ -23,6 +23,8 @@ void CaptionTargetControls(const TargetControls& controls) {
   controls.useCredentials.SetText(CredentialsCaption);
   controls.userLabel.SetText(UserNameLabel);
   controls.passwordLabel.SetText(PasswordLabel);
+  // Shown as typed, the password is still one.
+  controls.password.KeepSecret();
   controls.ok.SetText(OkCaption);
   controls.cancel.SetText(CancelCaption);
 }
@@ -31,7 +33,7 @@ void FillTargetControls(const TargetRequest& request, const TargetControls& cont
   controls.reboot.SetChecked(request.Reboot != 0);
   controls.useCredentials.SetChecked(request.UseCredentials != 0);
   controls.user.SetText(request.UserName);
-  controls.password.SetText(request.Password);
+  controls.password.SetText(std::string(request.Password.View()));
   ApplyCredentialsRule(controls);
 }
 
@@ -40,7 +42,8 @@ void ReadTargetControls(TargetRequest& request, const TargetControls& controls) 
   request.Force = 0;
   request.UseCredentials = controls.useCredentials.Checked() ? 1 : 0;
   CopyBounded(request.UserName, controls.user.Text().c_str(), SettingsTextCapacity);
-  CopyBounded(request.Password, controls.password.Text().c_str(), SettingsTextCapacity);
+  request.Password.Assign(
+      std::string_view(controls.password.Text()).substr(0, SettingsTextCapacity - 1));
 }
 
 void ApplyCredentialsRule(const TargetControls& controls) {

@@ -2,21 +2,24 @@
 // The answer of the remote and domain dialogs: which computer, reboot or shut down, and the
 // credentials for the connection. Built fresh for each command.
 
+#include "common/secret_text.h"
 #include "settings/settings.h"
 #include "ui/control.h"
 
 #include <cstdint>
 #include <initializer_list>
+#include <string>
 
 inline constexpr std::size_t TargetTextCapacity = 264;
 
 struct TargetRequest {
-  char ComputerName[TargetTextCapacity] = {};
+  // Whole as typed: a name too long for a computer is refused, not cut.
+  std::string ComputerName;
   std::uint8_t Reboot = 0;
   std::uint8_t Force = 0;
   std::uint8_t UseCredentials = 0;
   char UserName[TargetTextCapacity] = {};
-  char Password[TargetTextCapacity] = {};
+  SecretText Password;
 };
 
 // A blank request: the dialogs never show the target or credentials of an earlier action.

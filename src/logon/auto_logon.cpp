@@ -8,7 +8,7 @@
 #include "settings/registry_access.h"
 
 #include <cstring>
-#include <string>
+#include <string_view>
 
 AutoLogonState DialogAutoLogon;
 AutoLogonState ButtonAutoLogon;
@@ -30,8 +30,11 @@ bool ReadValue(win::RegKey root, const char* subKey, const char* name, char* fie
 bool WriteValue(win::RegKey root, const char* subKey, const char* name, const char* text) {
   char value[AutoLogonCopySize];
   CopyBounded(value, text, sizeof value);
-  return WriteRegValue(root, subKey, name, value, static_cast<std::uint32_t>(std::strlen(value)),
-                       win::RegSz);
+  const bool written = WriteRegValue(root, subKey, name, value,
+                                     static_cast<std::uint32_t>(std::strlen(value)), win::RegSz);
+  // It may have been the password.
+  WipeBytes(value, sizeof value);
+  return written;
 }
 
 // Windows reads the password from the LSA's private data from XP on; before, only from the
@@ -40,30 +43,35 @@ bool PasswordKeptAsSecret() {
   return DetectOsVersion() >= OsWinXP;
 }
 
-bool ReadPassword(win::RegKey root, const char* subKey, char* field) {
-  std::string secret;
-  if (PasswordKeptAsSecret() &&
-      platform::RetrievePrivateData(DefaultPasswordValue, secret) == win::ErrorSuccess) {
-    CopyBounded(field, secret.c_str(), AutoLogonCopySize);
-    return true;
-  }
-  return ReadValue(root, subKey, DefaultPasswordValue, field);
+std::string_view Bounded(const char* text) {
+  return {text, strnlen(text, AutoLogonCopySize - 1)};
 }
 
-// The password as a secret where Windows keeps it so, and then without the plain value that
-// every user may read; where the secret can't be stored or cleared, the plain value. Switching
-// off (no password) clears both.
-bool WritePassword(win::RegKey root, const char* subKey, const char* password) {
-  if (PasswordKeptAsSecret()) {
-    const win::ErrorCode stored = platform::StorePrivateData(DefaultPasswordValue, password);
-    const bool cleared = password == nullptr && stored == win::ErrorFileNotFound;
-    if (stored == win::ErrorSuccess || cleared) {
-      // Quietly when there is no such value.
-      DeleteRegValue(root, subKey, DefaultPasswordValue);
-      return true;
-    }
+bool ReadPassword(win::RegKey root, const char* subKey, SecretText& field) {
+  SecretText secret;
+  if (PasswordKeptAsSecret() &&
+      platform::RetrievePrivateData(DefaultPasswordValue, secret) == win::ErrorSuccess) {
+    field.Assign(Bounded(secret.c_str()));
+    return true;
   }
-  return WriteValue(root, subKey, DefaultPasswordValue, password != nullptr ? password : "");
+  char value[ValueCapacity] = {};
+  const bool read =
+      ReadRegValue(root, subKey, DefaultPasswordValue, value, sizeof value, nullptr, nullptr);
+  if (read) {
+    field.Assign(Bounded(value));
+  }
+  WipeBytes(value, sizeof value);
+  return read;
+}
+
+// The password as a secret where Windows keeps it so; switching off (no password) clears it.
+// True when the secret holds it, and the plain value that every user may read must go.
+bool StoredAsSecret(const char* password) {
+  if (!PasswordKeptAsSecret()) {
+    return false;
+  }
+  const win::ErrorCode stored = platform::StorePrivateData(DefaultPasswordValue, password);
+  return stored == win::ErrorSuccess || (password == nullptr && stored == win::ErrorFileNotFound);
 }
 
 } // namespace
@@ -90,20 +98,48 @@ int ReadAutoLogon(AutoLogonState& state) {
   return count;
 }
 
-int WriteAutoLogon(const AutoLogonState& state) {
+bool ReadAutoLogonEnabled(AutoLogonState& state) {
+  char subKey[RegPathCapacity];
+  const win::RegKey root = ParseRegPath(WinlogonKey(), subKey, sizeof subKey);
+  char enabled[ValueCapacity] = {};
+  if (!ReadRegValue(root, subKey, AutoAdminLogonValue, enabled, sizeof enabled, nullptr, nullptr)) {
+    return false;
+  }
+  state.Enabled = enabled[0] == '1' ? 1 : 0;
+  return true;
+}
+
+AutoLogonWrite WriteAutoLogon(const AutoLogonState& state,
+                              const std::function<bool()>& allowPlainPassword) {
   char subKey[RegPathCapacity];
   const win::RegKey root = ParseRegPath(WinlogonKey(), subKey, sizeof subKey);
   const bool enabled = state.Enabled != 0;
-  int count = WriteValue(root, subKey, AutoAdminLogonValue, enabled ? "1" : "0") ? 1 : 0;
+  // Switching off removes the stored password so that it doesn't stay readable.
+  const char* password = enabled ? state.Password.c_str() : nullptr;
+  // The secret first: whether the password must go into the plain value is known before
+  // anything is written.
+  const bool secret = StoredAsSecret(password);
+  if (!secret && password != nullptr && password[0] != '\0' && !allowPlainPassword()) {
+    return {0, true};
+  }
+  AutoLogonWrite result;
+  int& count = result.written;
+  count = WriteValue(root, subKey, AutoAdminLogonValue, enabled ? "1" : "0") ? 1 : 0;
   if (enabled) {
     count += WriteValue(root, subKey, DefaultUserNameValue, state.UserName) ? 1 : 0;
   }
-  // Switching off removes the stored password so that it doesn't stay readable.
-  count += WritePassword(root, subKey, enabled ? state.Password : nullptr) ? 1 : 0;
+  if (secret) {
+    // Quietly when there is no such value.
+    DeleteRegValue(root, subKey, DefaultPasswordValue);
+    ++count;
+  } else {
+    count +=
+        WriteValue(root, subKey, DefaultPasswordValue, password != nullptr ? password : "") ? 1 : 0;
+  }
   if (enabled) {
     count += WriteValue(root, subKey, DefaultDomainNameValue, state.Domain) ? 1 : 0;
   }
-  return count;
+  return result;
 }
 
 bool AutoLogonSettable(OsVersionClass osClass) {

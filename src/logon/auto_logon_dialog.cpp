@@ -36,19 +36,39 @@ TFALogon::TFALogon()
 bool TFALogon::Execute(const char* title, int helpContext) {
   SetHelpContext(helpContext);
   SetText(title);
+  const bool written = EditAndWrite();
+  // The record outlives the dialog; the password must not.
+  DialogAutoLogon.Password.Clear();
+  return written;
+}
+
+bool TFALogon::EditAndWrite() {
+  ReadAutoLogon(DialogAutoLogon);
+  FillFromState(DialogAutoLogon);
   for (;;) {
-    ReadAutoLogon(DialogAutoLogon);
-    FillFromState(DialogAutoLogon);
     if (ShowModal() != ui::ModalResult::Ok) {
       return false;
     }
     ReadToState(DialogAutoLogon);
-    if (WriteAutoLogon(DialogAutoLogon) >= 1) {
+    const AutoLogonWrite write =
+        WriteAutoLogon(DialogAutoLogon, [this] { return AllowPlainPassword(); });
+    if (write.declined) {
+      // Back to the dialog as typed, to switch automatic logon off or cancel.
+      continue;
+    }
+    if (write.written >= 1) {
       return true;
     }
     ui::ShowMessageBox(this, AutoLogonWriteFailedText, MessageCaption,
                        win::MbOk | win::MbIconError);
+    ReadAutoLogon(DialogAutoLogon);
+    FillFromState(DialogAutoLogon);
   }
+}
+
+bool TFALogon::AllowPlainPassword() {
+  return ui::ShowMessageBox(this, PlainPasswordQuestion, MessageCaption,
+                            win::MbOkCancel | win::MbIconWarning) == win::IdOk;
 }
 
 void TFALogon::FillFromState(AutoLogonState& state) {
@@ -58,7 +78,7 @@ void TFALogon::FillFromState(AutoLogonState& state) {
     CBAutoLogonClick();
   }
   EdUser.SetText(state.UserName);
-  EdPass.SetText(state.Password);
+  EdPass.SetText(std::string(state.Password.View()));
   EdDomain.SetText(state.Domain);
   SetEditsUsable(CBAutoLogon.Checked(), {&EdUser, &EdPass, &EdDomain});
 }
@@ -66,14 +86,14 @@ void TFALogon::FillFromState(AutoLogonState& state) {
 void TFALogon::ReadToState(AutoLogonState& state) {
   state.Enabled = CBAutoLogon.Checked() ? 1 : 0;
   CopyBounded(state.UserName, EdUser.Text().c_str(), AutoLogonCopySize);
-  CopyBounded(state.Password, EdPass.Text().c_str(), AutoLogonCopySize);
+  state.Password.Assign(std::string_view(EdPass.Text()).substr(0, AutoLogonCopySize - 1));
   CopyBounded(state.Domain, EdDomain.Text().c_str(), AutoLogonCopySize);
 }
 
 void TFALogon::CBAutoLogonClick() {
   DialogAutoLogon.Enabled = CBAutoLogon.Checked() ? 1 : 0;
   if (DialogAutoLogon.Enabled == 0) {
-    DialogAutoLogon.Password[0] = '\0';
+    DialogAutoLogon.Password.Clear();
   }
   FillFromState(DialogAutoLogon);
 }
@@ -85,6 +105,11 @@ int RunAutoLogonDialogAlone() {
     return static_cast<int>(win::ErrorCancelled);
   }
   TFALogon dialog;
+  // The instance that waits learns that nothing was written, and why.
+  if (!dialog.Realized()) {
+    ui::ReportCreationFailure(dialog.CreationError());
+    return static_cast<int>(dialog.CreationError());
+  }
   return static_cast<int>(dialog.Execute(AutoLogonDialogTitle, AutoLogonHelpContext)
                               ? win::ErrorSuccess
                               : win::ErrorCancelled);

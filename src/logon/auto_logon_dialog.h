@@ -26,6 +26,12 @@ public:
   void FillFromState(AutoLogonState& state);
   void ReadToState(AutoLogonState& state);
   void CBAutoLogonClick();
+
+private:
+  // Shows the dialog until its values are written or it is cancelled.
+  bool EditAndWrite();
+  // Asks before the password goes into the registry as plain text; true to go on.
+  bool AllowPlainPassword();
 };
 
 inline constexpr int AutoLogonHelpContext = 10;

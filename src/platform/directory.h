@@ -2,6 +2,7 @@
 // Windows' LDAP client (wldap32): a session with a directory server, a Negotiate bind, and a
 // search read page by page under the paged-results control.
 
+#include "common/secret_text.h"
 #include "platform/winconst.h"
 
 #include <cstdint>
@@ -14,7 +15,7 @@ namespace platform {
 struct DirectoryAccount {
   std::string user;
   std::string domain; // empty: the user's own
-  std::string password;
+  SecretText password;
 };
 
 // ldap_initA: a session with `host` (null: a controller of this computer's domain, as Windows

@@ -1,6 +1,7 @@
 #pragma once
 // Security token, the LSA's private data, and the remote shutdown request and its withdrawal.
 
+#include "common/secret_text.h"
 #include "platform/winconst.h"
 
 #include <cstdint>
@@ -29,7 +30,7 @@ bool ProcessElevated();
 // data. Each returns the Windows error code (LsaNtStatusToWinError), 0 on success;
 // ERROR_FILE_NOT_FOUND when there is no such data, ERROR_ACCESS_DENIED without the right.
 win::ErrorCode StorePrivateData(const char* name, const char* secret);
-win::ErrorCode RetrievePrivateData(const char* name, std::string& secret);
+win::ErrorCode RetrievePrivateData(const char* name, SecretText& secret);
 
 int InitiateSystemShutdownA(const char* machine, const char* message, std::uint32_t timeout,
                             bool forceAppsClosed, bool rebootAfterShutdown);

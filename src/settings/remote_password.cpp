@@ -4,10 +4,8 @@
 #include "common/texts.h"
 #include "platform/credentials.h"
 
-#include <string>
-
 void LoadRemotePassword(Settings& settings) {
-  std::string secret;
+  SecretText secret;
   if (platform::ReadGenericCredential(RemoteCredentialTarget, secret) == win::ErrorSuccess) {
     CopyBounded(settings.Password, secret.c_str(), SettingsTextCapacity);
   }

@@ -1,5 +1,7 @@
 #include "settings/settings.h"
 
+#include "common/secret_text.h"
+
 void SetDefaultSettings(Settings& settings) {
   settings = Settings{};
   settings.RunAtStartup = 1;
@@ -8,4 +10,8 @@ void SetDefaultSettings(Settings& settings) {
   settings.ShowRemoteWarning = 1;
   settings.RemoteWarnSeconds = 20;
   settings.TimerAction = 1;
+}
+
+Settings::~Settings() {
+  WipeBytes(Password, sizeof Password);
 }

@@ -27,6 +27,9 @@ struct Settings {
   char UserName[SettingsTextCapacity];
   char Password[SettingsTextCapacity];
   std::int32_t LastCheckDay;
+
+  // Each copy of the record takes the remote password with it when it goes.
+  ~Settings();
 };
 
 void SetDefaultSettings(Settings& settings);

@@ -2,6 +2,7 @@
 
 #include "common/bounded.h"
 #include "common/path.h"
+#include "common/secret_text.h"
 #include "common/texts.h"
 #include "platform/kernel.h"
 #include "settings/buffered_file.h"
@@ -129,8 +130,10 @@ bool WriteFileText(BufferedFile& file, const char* text) {
 // bytes after it are no fields, or the file ends inside it.
 bool ReadFileText(BufferedFile& file, char* text, std::uint32_t fileCodePage) {
   const bool whole = file.ReadCountedString(text, SettingsTextCapacity);
-  const std::string converted = InCodePage(text, fileCodePage, platform::GetACP());
+  std::string converted = InCodePage(text, fileCodePage, platform::GetACP());
   CopyBounded(text, converted.c_str(), SettingsTextCapacity);
+  // An earlier version's file holds the password among its texts.
+  WipeString(converted);
   return whole;
 }
 

@@ -19,6 +19,7 @@ struct Application {
   Form* liveForm = nullptr;
   bool sessionEnding = false;
   bool exceptionShown = false;
+  CreationFailureHandler creationFailureHandler;
   std::uint32_t autoCloseAfter = 0;
 };
 
@@ -43,6 +44,16 @@ void SetApplicationTitle(const std::string& title) {
 
 const std::string& ApplicationTitle() {
   return TheApplication().title;
+}
+
+void SetCreationFailureHandler(CreationFailureHandler handler) {
+  TheApplication().creationFailureHandler = std::move(handler);
+}
+
+void ReportCreationFailure(std::uint32_t error) {
+  if (TheApplication().creationFailureHandler) {
+    TheApplication().creationFailureHandler(error);
+  }
 }
 
 void SetMainForm(Form* form) {

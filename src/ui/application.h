@@ -34,6 +34,12 @@ int ShowMessageBox(Form* owner, const std::string& text, const std::string& capt
 void ShowException(const std::string& text);
 bool ExceptionShown();
 
+// Tells the user that a window could not be created, with the Windows error code of the
+// failure. A form that failed calls it once, when it is first to be shown.
+using CreationFailureHandler = std::function<void(std::uint32_t error)>;
+void SetCreationFailureHandler(CreationFailureHandler handler);
+void ReportCreationFailure(std::uint32_t error);
+
 // A run that nobody watches: from now on every modal form ends as cancelled, and every message
 // box (the toolkit's and the platform's) closes, once it has been open this long. 0, the
 // default, leaves them open until a person answers.

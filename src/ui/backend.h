@@ -9,7 +9,9 @@
 
 namespace ui::backend {
 
-void Realize(Form& form);
+// Creates the form's window and its controls' windows; returns 0, or the Windows error code of
+// the first that could not be created, after taking back all that was made.
+std::uint32_t Realize(Form& form);
 void Unrealize(Form& form);
 void Update(Control& control, Property property);
 void UpdateTimer(Timer& timer);

@@ -1,5 +1,6 @@
 #include "ui/control.h"
 
+#include "common/secret_text.h"
 #include "ui/backend.h"
 #include "ui/form.h"
 
@@ -15,6 +16,19 @@ Control::Control(Control* parent, std::string name, ControlKind kind, Rect bound
     : parent_(parent), name_(std::move(name)), kind_(kind), bounds_(bounds) {
   if (parent_ != nullptr) {
     parent_->children_.push_back(this);
+  }
+}
+
+Control::~Control() {
+  if (secret_) {
+    WipeString(text_);
+  }
+  if (parent_ != nullptr) {
+    auto& siblings = parent_->children_;
+    siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+  }
+  for (Control* child : children_) {
+    child->parent_ = nullptr;
   }
 }
 
@@ -47,8 +61,19 @@ void Control::SetFocus() {
 }
 
 void Control::SetText(std::string text) {
-  text_ = std::move(text);
+  StoreText(std::move(text));
   Changed(Property::Text);
+}
+
+void Control::StoreText(std::string text) {
+  if (!secret_) {
+    text_ = std::move(text);
+    return;
+  }
+  // Copied rather than moved: a short text's move leaves its characters where it was.
+  WipeString(text_);
+  text_.assign(text);
+  WipeString(text);
 }
 
 void Control::SetEnabled(bool enabled) {
@@ -143,6 +168,13 @@ void CheckBox::CheckedFromUser(bool checked) {
   checked_ = checked;
   if (OnClick) {
     OnClick();
+  }
+}
+
+Edit::Edit(Control* parent, std::string name, Rect bounds, char passwordChar)
+    : Control(parent, std::move(name), ControlKind::Edit, bounds), passwordChar_(passwordChar) {
+  if (passwordChar_ != '\0') {
+    KeepTextSecret();
   }
 }
 

@@ -69,7 +69,9 @@ enum class AccessibleRole { Default, Dialog };
 class Control {
 public:
   Control(Control* parent, std::string name, ControlKind kind, Rect bounds);
-  virtual ~Control() = default;
+  // Leaves its parent's children, and its own children their parent: a form whose construction
+  // failed halfway destroys its members before its base, which must not reach them then.
+  virtual ~Control();
   Control(const Control&) = delete;
   Control& operator=(const Control&) = delete;
 
@@ -85,6 +87,7 @@ public:
   Rect ScaledBounds();
 
   const std::string& Text() const { return text_; }
+  bool TextSecret() const { return secret_; }
   void SetText(std::string text);
   bool Enabled() const { return enabled_; }
   void SetEnabled(bool enabled);
@@ -114,7 +117,10 @@ public:
 protected:
   void Changed(Property property);
   // Takes a text the native control already shows.
-  void StoreText(std::string text) { text_ = std::move(text); }
+  void StoreText(std::string text);
+  // The text is a secret: each text it replaces, the copies it was given and the last one when
+  // the control goes are wiped (WipeString).
+  void KeepTextSecret() { secret_ = true; }
 
 private:
   Control* parent_;
@@ -123,6 +129,7 @@ private:
   Rect bounds_;
   std::vector<Control*> children_;
   std::string text_;
+  bool secret_ = false;
   bool enabled_ = true;
   bool visible_ = true;
   std::string hint_;
@@ -198,9 +205,11 @@ inline constexpr char PasswordMask = '*';
 
 class Edit : public Control {
 public:
-  Edit(Control* parent, std::string name, Rect bounds, char passwordChar = '\0')
-      : Control(parent, std::move(name), ControlKind::Edit, bounds), passwordChar_(passwordChar) {}
+  // An edit with a password character keeps its text secret.
+  Edit(Control* parent, std::string name, Rect bounds, char passwordChar = '\0');
   char PasswordChar() const { return passwordChar_; }
+  // A password shown as typed keeps its text secret all the same.
+  void KeepSecret() { KeepTextSecret(); }
   // Lines to read, scrolled when they don't fit: a memo that the user can't change.
   bool ReadOnlyLines() const { return readOnlyLines_; }
   void TextFromUser(std::string text);

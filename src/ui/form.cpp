@@ -76,10 +76,18 @@ Control* Form::FocusedControl() {
   return backend::FocusedControl(*this);
 }
 
-void Form::Realize() {
-  if (!realized_) {
-    realized_ = true;
-    backend::Realize(*this);
+bool Form::Realize() {
+  if (!realized_ && creationError_ == 0) {
+    creationError_ = backend::Realize(*this);
+    realized_ = creationError_ == 0;
+  }
+  return realized_;
+}
+
+void Form::ReportFailedCreation() {
+  if (!creationFailureReported_) {
+    creationFailureReported_ = true;
+    ReportCreationFailure(creationError_);
   }
 }
 
@@ -88,7 +96,8 @@ void Form::Destroy() {
     return;
   }
   destroyed_ = true;
-  if (OnDestroy) {
+  // A form that never got its windows has nothing a live window's end would save or undo.
+  if (realized_ && OnDestroy) {
     OnDestroy();
   }
   if (MainForm() == this) {
@@ -100,6 +109,10 @@ void Form::Destroy() {
 }
 
 void Form::Show() {
+  if (!realized_) {
+    ReportFailedCreation();
+    return;
+  }
   SetVisible(true);
   backend::ShowForm(*this, true);
 }
@@ -123,6 +136,11 @@ void Form::Close() {
 }
 
 ModalResult Form::ShowModal() {
+  if (!realized_) {
+    ReportFailedCreation();
+    modalResult_ = ModalResult::Cancel;
+    return modalResult_;
+  }
   modal_ = true;
   modalResult_ = ModalResult::None;
   backend::RunModal(*this);

@@ -71,7 +71,14 @@ public:
   Control* FocusedControl();
 
   // Creates the native windows; the derived constructor calls it once its controls exist.
-  void Realize();
+  // False when one could not be created: the form then has no window, shows nothing but the
+  // failure's report (ReportCreationFailure, once, when first shown; modally it ends as
+  // cancelled) and runs no OnDestroy.
+  bool Realize();
+  // True once every window of the form exists.
+  bool Realized() const { return realized_; }
+  // The Windows error code of a failed Realize, 0 otherwise.
+  std::uint32_t CreationError() const { return creationError_; }
   // Runs OnDestroy once and removes the native windows. Derived destructors call it first, so
   // that OnDestroy still finds every control.
   void Destroy();
@@ -113,7 +120,12 @@ private:
   Menu* mainMenu_ = nullptr;
   std::vector<Timer*> timers_;
   std::map<std::uint32_t, std::function<void(const Message&)>> hooks_;
+  // Reports a failed Realize the first time the form is to be shown.
+  void ReportFailedCreation();
+
   bool realized_ = false;
+  std::uint32_t creationError_ = 0;
+  bool creationFailureReported_ = false;
   bool destroyed_ = false;
   bool showing_ = false;
   bool modal_ = false;

@@ -107,12 +107,12 @@ TEST_F(AutoLogonTest, ValuesThatCannotBeReadKeepTheRecord) {
   fake::PutRegValue(MachineKey, DefaultDomainNameValue, RegValue::Text(std::string(300, 'd')));
   AutoLogonState state;
   state.Enabled = 1;
-  std::strcpy(state.Password, "kept");
+  state.Password.Assign("kept");
   std::strcpy(state.Domain, "kept too");
   EXPECT_EQ(ReadAutoLogon(state), 1);
   EXPECT_EQ(state.Enabled, 1);
   EXPECT_STREQ(state.UserName, "alice");
-  EXPECT_STREQ(state.Password, "kept");
+  EXPECT_STREQ(state.Password.c_str(), "kept");
   EXPECT_STREQ(state.Domain, "kept too") << "a value longer than 260 bytes is not read";
 }
 
@@ -360,6 +360,52 @@ TEST_F(LogonSecretTest, WhereTheSecretCantBeStoredThePlainValueKeepsThePassword)
     }
     Confirm(false, "");
     EXPECT_EQ(Stored(DefaultPasswordValue), c.afterSwitchingOff) << c.what;
+  }
+}
+
+TEST_F(LogonSecretTest, ThePlainValueIsAskedForFirstAndCancelWritesNothing) {
+  struct Case {
+    const char* what;
+    std::uint32_t minor;
+    std::optional<win::ErrorCode> refusal;
+    int answer;
+    bool asked;
+    const char* stored; // the plain value afterwards
+  };
+  const Case cases[] = {
+      {"a secret asks nothing", 1, std::nullopt, win::IdCancel, false, "<missing>"},
+      {"Windows 2000, OK", 0, std::nullopt, win::IdOk, true, "s3cret"},
+      {"Windows 2000, Cancel", 0, std::nullopt, win::IdCancel, true, "<missing>"},
+      {"a refused secret, OK", 1, win::ErrorAccessDenied, win::IdOk, true, "s3cret"},
+      {"a refused secret, Cancel", 1, win::ErrorAccessDenied, win::IdCancel, true, "<missing>"},
+  };
+  for (const Case& c : cases) {
+    fake::ResetWorld();
+    fake::SetVersion(win::VerPlatformWin32Nt, 5, c.minor);
+    world().privateDataRefusal = c.refusal;
+    world().messageBoxAnswers = {c.answer};
+    auto window = StartMain();
+    OnDialog([](TFALogon& dialog) {
+      Check(dialog.CBAutoLogon, true);
+      Type(dialog.EdPass, "s3cret");
+      return ui::ModalResult::Ok;
+    });
+    // Declined, the dialog comes back as typed; the test then cancels it.
+    std::string typedAgain;
+    OnDialog([&](TFALogon& dialog) {
+      typedAgain = dialog.EdPass.Text();
+      return ui::ModalResult::Cancel;
+    });
+    ui::headless::Click(window->SBAutoLogon);
+    ASSERT_EQ(world().messageBoxes.size(), c.asked ? 1u : 0u) << c.what;
+    if (c.asked) {
+      EXPECT_EQ(world().messageBoxes[0].text, PlainPasswordQuestion) << c.what;
+    }
+    EXPECT_EQ(Stored(DefaultPasswordValue), c.stored) << c.what;
+    EXPECT_EQ(Stored(AutoAdminLogonValue), c.answer == win::IdCancel && c.asked ? "<missing>" : "1")
+        << c.what;
+    EXPECT_EQ(typedAgain, c.asked && c.answer == win::IdCancel ? "s3cret" : "") << c.what;
+    ui::headless::Reset();
   }
 }
 

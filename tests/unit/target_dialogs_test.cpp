@@ -217,12 +217,13 @@ TEST_F(TargetDialogsTest, TheCredentialsBoxEnablesItsGroupAndStillCopiesWhenUnch
   EXPECT_TRUE(fake::CallsNamed({"WNetAddConnection2A"}).empty());
 }
 
-TEST_F(TargetDialogsTest, OverlongEntriesArriveCutTo261Characters) {
+TEST_F(TargetDialogsTest, OverlongAccountsArriveCutTo261CharactersAndTheLongestNameWhole) {
   const std::string longText(300, 'x');
-  ui::headless::OnNextModal(Answer(longText, false, true, longText, longText));
+  const std::string longestName(255, 'n');
+  ui::headless::OnNextModal(Answer(longestName, false, true, longText, longText));
   world().results["WNetAddConnection2A"] = {1326};
   ui::headless::ClickMenuItem(window->MainMenu1, "RemoteReboot1");
-  EXPECT_EQ(std::string(AppSettings.RemoteComputer), longText.substr(0, 261));
+  EXPECT_EQ(std::string(AppSettings.RemoteComputer), longestName);
   EXPECT_EQ(std::string(AppSettings.UserName), longText.substr(0, 261));
   EXPECT_EQ(std::string(AppSettings.Password), longText.substr(0, 261));
 }

@@ -10,17 +10,17 @@ using fake::Record;
 using fake::TheWorld;
 
 win::ErrorCode WriteGenericCredential(const char* target, const char* userName,
-                                      const std::string& secret) {
+                                      std::string_view secret) {
   Record("WriteGenericCredential", target, userName);
   fake::World& w = TheWorld();
   if (w.credentialRefusal) {
     return *w.credentialRefusal;
   }
-  w.credentials[target] = {secret, userName == nullptr ? "" : userName};
+  w.credentials[target] = {std::string(secret), userName == nullptr ? "" : userName};
   return win::ErrorSuccess;
 }
 
-win::ErrorCode ReadGenericCredential(const char* target, std::string& secret) {
+win::ErrorCode ReadGenericCredential(const char* target, SecretText& secret) {
   Record("ReadGenericCredential", target);
   const fake::World& w = TheWorld();
   if (w.credentialRefusal) {
@@ -30,7 +30,7 @@ win::ErrorCode ReadGenericCredential(const char* target, std::string& secret) {
   if (found == w.credentials.end()) {
     return win::ErrorNotFound;
   }
-  secret = found->second.first;
+  secret.Assign(found->second.first);
   return win::ErrorSuccess;
 }
 

@@ -108,13 +108,14 @@ std::uint32_t LdapBind(win::Handle ldap, const DirectoryAccount* account, std::u
   if (account == nullptr) {
     Record("ldap_bind_sA", "null", method);
   } else {
-    Record("ldap_bind_sA", account->user, account->domain, account->password, method);
+    Record("ldap_bind_sA", account->user, account->domain, std::string(account->password.View()),
+           method);
   }
   if (!Reachable(ldap)) {
     return win::LdapServerDown;
   }
   const bool refused = account == nullptr ? Directory().currentLogonRefused
-                                          : account->password != Directory().password;
+                                          : account->password.View() != Directory().password;
   return refused ? win::LdapInvalidCredentials : win::LdapSuccess;
 }
 

@@ -96,7 +96,7 @@ win::ErrorCode StorePrivateData(const char* name, const char* secret) {
   return win::ErrorSuccess;
 }
 
-win::ErrorCode RetrievePrivateData(const char* name, std::string& secret) {
+win::ErrorCode RetrievePrivateData(const char* name, SecretText& secret) {
   Record("RetrievePrivateData", name);
   const fake::World& w = TheWorld();
   if (w.privateDataRefusal) {
@@ -106,7 +106,7 @@ win::ErrorCode RetrievePrivateData(const char* name, std::string& secret) {
   if (found == w.privateData.end()) {
     return win::ErrorFileNotFound;
   }
-  secret = found->second;
+  secret.Assign(found->second);
   return win::ErrorSuccess;
 }
 

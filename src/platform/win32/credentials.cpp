@@ -21,7 +21,7 @@ template <typename Function> Function* CredentialCall(const char* name) {
 } // namespace
 
 win::ErrorCode WriteGenericCredential(const char* target, const char* userName,
-                                      const std::string& secret) {
+                                      std::string_view secret) {
   static const auto write = CredentialCall<decltype(::CredWriteA)>("CredWriteA");
   if (write == nullptr) {
     return ERROR_PROC_NOT_FOUND;
@@ -46,7 +46,7 @@ win::ErrorCode WriteGenericCredential(const char* target, const char* userName,
   return result;
 }
 
-win::ErrorCode ReadGenericCredential(const char* target, std::string& secret) {
+win::ErrorCode ReadGenericCredential(const char* target, SecretText& secret) {
   static const auto read = CredentialCall<decltype(::CredReadA)>("CredReadA");
   static const auto release = CredentialCall<decltype(::CredFree)>("CredFree");
   if (read == nullptr || release == nullptr) {

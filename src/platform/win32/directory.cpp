@@ -82,7 +82,8 @@ std::uint32_t LdapBind(win::Handle ldap, const DirectoryAccount* account, std::u
   identity.UserLength = static_cast<ULONG>(account->user.size());
   identity.Domain = account->domain.empty() ? nullptr : text(account->domain);
   identity.DomainLength = static_cast<ULONG>(account->domain.size());
-  identity.Password = text(account->password);
+  identity.Password =
+      reinterpret_cast<unsigned char*>(const_cast<char*>(account->password.c_str()));
   identity.PasswordLength = static_cast<ULONG>(account->password.size());
   identity.Flags = SEC_WINNT_AUTH_IDENTITY_ANSI;
   return call(Session(ldap), nullptr, reinterpret_cast<PCHAR>(&identity), method);

@@ -119,7 +119,7 @@ win::ErrorCode StorePrivateData(const char* name, const char* secret) {
   return result;
 }
 
-win::ErrorCode RetrievePrivateData(const char* name, std::string& secret) {
+win::ErrorCode RetrievePrivateData(const char* name, SecretText& secret) {
   if (!Lsa().Present()) {
     return ERROR_PROC_NOT_FOUND;
   }

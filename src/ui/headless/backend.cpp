@@ -39,6 +39,10 @@ struct State {
   bool terminated = false;
   int dpi = DesignDpi;
   int sampleWidth = DesignedSampleWidth;
+  // Native creations from now on until the one that fails (1: the next), 0 for none, and its
+  // error.
+  int creationsUntilFailure = 0;
+  std::uint32_t creationError = 0;
 };
 
 State& TheState() {
@@ -46,11 +50,19 @@ State& TheState() {
   return state;
 }
 
-void AssignWindows(Control& control) {
-  control.native = TheState().nextWindow++;
-  for (Control* child : control.Children()) {
-    AssignWindows(*child);
+// False when a failure was planned for one of the windows: those before it exist.
+bool AssignWindows(Control& control) {
+  State& state = TheState();
+  if (state.creationsUntilFailure > 0 && --state.creationsUntilFailure == 0) {
+    return false;
   }
+  control.native = state.nextWindow++;
+  for (Control* child : control.Children()) {
+    if (!AssignWindows(*child)) {
+      return false;
+    }
+  }
+  return true;
 }
 
 // What the Win32 backend hands Windows' dynamic annotation, as a test reads it back.
@@ -97,11 +109,16 @@ void ActivateAgain(Form* form) {
 
 namespace backend {
 
-void Realize(Form& form) {
+std::uint32_t Realize(Form& form) {
   form.ScalingFromSystem(DisplayScaling(TheState().dpi));
-  AssignWindows(form);
+  if (!AssignWindows(form)) {
+    fake::Record("CreationFailed", form.Name());
+    ClearWindows(form);
+    return TheState().creationError;
+  }
   RecordAccessibilityTree(form);
   TheState().forms.push_back(&form);
+  return 0;
 }
 
 void Unrealize(Form& form) {
@@ -381,6 +398,11 @@ void FireTimers(Form& form) {
 void SetDisplay(int dpi, int sampleWidth) {
   TheState().dpi = dpi;
   TheState().sampleWidth = sampleWidth;
+}
+
+void FailNativeCreation(int nth, std::uint32_t error) {
+  TheState().creationsUntilFailure = nth;
+  TheState().creationError = error;
 }
 
 void SetCursor(std::optional<Point> position) {

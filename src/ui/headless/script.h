@@ -61,6 +61,10 @@ void FireTimers(Form& form);
 // width of FaceSampleText at the design DPI. A form takes a new DPI from WmDpiChanged.
 void SetDisplay(int dpi, int sampleWidth = DesignedSampleWidth);
 
+// The nth native window created from now on (1: the next; a form's own window, then its controls
+// in order) fails with the error, as when Windows is out of handles or a hook vetoes it.
+void FailNativeCreation(int nth, std::uint32_t error);
+
 // The cursor position GetCursorPos reports; none makes it fail.
 void SetCursor(std::optional<Point> position);
 

@@ -4,14 +4,12 @@
 #include "ui/win32/internal.h"
 
 #include <algorithm>
-#include <stdexcept>
 
 namespace ui::win32 {
 
 namespace {
 
 constexpr char PanelClassName[] = "DorvanePanel";
-constexpr char ControlFailedText[] = "A control of the window could not be created.";
 // A check box's glyph and the gap between it and the caption, at the design DPI.
 constexpr int CheckBoxGlyphWidth = 13;
 constexpr int CheckBoxTextGap = 4;
@@ -502,7 +500,7 @@ HWND CreateChild(Control& control, HWND parentWindow, FormData& data) {
         nullptr);
   }
   if (window == nullptr) {
-    throw std::runtime_error(ControlFailedText);
+    return nullptr;
   }
   control.native = reinterpret_cast<std::uintptr_t>(window);
   Remember(window, control);
@@ -530,10 +528,14 @@ std::string WindowText(HWND window) {
   return text;
 }
 
-void CreateTree(Control& parent, HWND parentWindow, FormData& data) {
+bool CreateTree(Control& parent, HWND parentWindow, FormData& data) {
   for (Control* child : parent.Children()) {
-    CreateTree(*child, CreateChild(*child, parentWindow, data), data);
+    const HWND window = CreateChild(*child, parentWindow, data);
+    if (window == nullptr || !CreateTree(*child, window, data)) {
+      return false;
+    }
   }
+  return true;
 }
 
 void Place(Control& control, HWND window) {
@@ -550,9 +552,27 @@ void Place(Control& control, HWND window) {
 
 } // namespace
 
-void CreateChildren(Control& parent, HWND parentWindow, FormData& data) {
+bool CreateChildren(Control& parent, HWND parentWindow, FormData& data) {
   RegisterPanelClass();
-  CreateTree(parent, parentWindow, data);
+  return CreateTree(parent, parentWindow, data);
+}
+
+void WipeNativeSecrets(Control& parent) {
+  for (Control* child : parent.Children()) {
+    if (child->TextSecret() && child->native != 0) {
+      const HWND window = WindowOf(*child);
+      // Spaces of the same length take the text's place in its own buffer; a shorter text would
+      // leave the rest behind its end.
+      if (::IsWindowUnicode(window)) {
+        const std::wstring filler(static_cast<std::size_t>(::GetWindowTextLengthW(window)), L' ');
+        ::SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(filler.c_str()));
+      } else {
+        const std::string filler(static_cast<std::size_t>(::GetWindowTextLengthA(window)), ' ');
+        ::SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(filler.c_str()));
+      }
+    }
+    WipeNativeSecrets(*child);
+  }
 }
 
 void UpdateControl(Control& control, Property property) {

@@ -4,7 +4,6 @@
 #include "ui/win32/internal.h"
 
 #include <exception>
-#include <stdexcept>
 #include <tuple>
 
 namespace ui::win32 {
@@ -12,7 +11,6 @@ namespace ui::win32 {
 namespace {
 
 constexpr char DefaultFormClass[] = "DorvaneForm";
-constexpr char FormFailedText[] = "The window could not be created.";
 constexpr char UnknownErrorText[] = "An unexpected error occurred.";
 
 LRESULT CALLBACK FormProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -547,9 +545,21 @@ void ShowFormWindow(Form& form, int command) {
 
 namespace ui::backend {
 
+namespace {
+
+// What a form that could not be created leaves: no window, no native thing of its own, and the
+// reason Windows gave. A hook that vetoes a window may leave no reason at all.
+std::uint32_t CreationFailure(Form& form) {
+  const DWORD error = ::GetLastError();
+  Unrealize(form);
+  return error != ERROR_SUCCESS ? error : ERROR_INVALID_WINDOW_HANDLE;
+}
+
+} // namespace
+
 using namespace win32;
 
-void Realize(Form& form) {
+std::uint32_t Realize(Form& form) {
   InitialiseCommonControls();
   const Form::Design& design = form.FormDesign();
   const char* className =
@@ -569,7 +579,7 @@ void Realize(Form& form) {
                                         outer.right - outer.left, outer.bottom - outer.top, nullptr,
                                         data.menuBar, Instance(), &form);
   if (window == nullptr) {
-    throw std::runtime_error(FormFailedText);
+    return CreationFailure(form);
   }
   const int dpi = WindowDpi(window);
   ScaleForm(form, window, data, dpi);
@@ -579,12 +589,15 @@ void Realize(Form& form) {
   FitScaledClientArea(form, window);
   CentreOnScreen(window);
 
-  CreateChildren(form, window, data);
+  if (!CreateChildren(form, window, data)) {
+    return CreationFailure(form);
+  }
   ApplyAccessibilityTree(form);
   CreateHints(form, window, data);
   for (Timer* timer : form.Timers()) {
     UpdateTimer(*timer);
   }
+  return ERROR_SUCCESS;
 }
 
 void Unrealize(Form& form) {
@@ -594,6 +607,7 @@ void Unrealize(Form& form) {
   if (window != nullptr) {
     TakeBackPictures(data);
     ClearAccessibilityTree(form);
+    WipeNativeSecrets(form);
     ::DestroyWindow(window);
   } else if (data.menuBar != nullptr) {
     ::DestroyMenu(data.menuBar);

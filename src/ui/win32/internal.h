@@ -163,8 +163,13 @@ HIMAGELIST ImagesOf(const FormData& data, const Control& control,
 void ReleaseImages(FormData& data);
 
 // Controls.
-void CreateChildren(Control& parent, HWND parentWindow, FormData& data);
+// False when one of them could not be created; those made so far stay, for the form's window
+// to take with it.
+bool CreateChildren(Control& parent, HWND parentWindow, FormData& data);
 void UpdateControl(Control& control, Property property);
+// Overwrites the texts of the edits that hold a secret, before their windows go: an edit frees
+// its text's memory without wiping it.
+void WipeNativeSecrets(Control& parent);
 // After the form's DPI changed: every control's font, place and images anew.
 void RescaleChildren(Control& parent, FormData& data);
 // After the colours, the theme or high contrast changed: every control's images anew.

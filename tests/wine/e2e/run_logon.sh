@@ -4,7 +4,7 @@
 # outside the ANSI code page, and the remote password in the user's credential store, under Wine
 # and Xvfb like run_e2e.sh.
 #
-#   run_logon.sh TEST BUILD_DIR PROGRAM.exe DRIVER.exe
+#   run_logon.sh TEST BUILD_DIR PROGRAM.exe DRIVER.exe MEMORY_SCAN.dll
 #
 # TEST is one of the test_* functions below, without the prefix. Prints one PASS or FAIL line a
 # check; the exit status is 0 when all passed.
@@ -13,7 +13,8 @@
 # keeps no LSA secrets (LsaStorePrivateData answers STATUS_OBJECT_NAME_NOT_FOUND), so the
 # password of the automatic logon lands in the registry value, as on a Windows that refuses the
 # secret. Nothing here reaches the network: Wine has no network provider and refuses every
-# connection, after its relay trace has shown the arguments it was given.
+# connection, after its relay trace has shown the arguments it was given. MEMORY_SCAN.dll
+# (memory_scan.cpp), loaded into the program, looks for copies of the passwords typed.
 
 # The tests are called by name, which shellcheck cannot follow.
 # shellcheck disable=SC2317
@@ -22,13 +23,19 @@ set -u
 
 # shellcheck source=session.sh
 source "$(dirname "$0")/session.sh"
-test_arguments 4 "TEST BUILD_DIR PROGRAM.exe DRIVER.exe" "$@"
+test_arguments 5 "TEST BUILD_DIR PROGRAM.exe DRIVER.exe MEMORY_SCAN.dll" "$@"
+readonly SCAN_DLL=$5
 
 readonly WINLOGON_KEY='HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\Winlogon'
 readonly VERSION_KEY='HKCU\Software\Wine\AppDefaults\DorvaneShutdown.exe'
 readonly RUN_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 readonly AUTOLOGON_TITLE="Automatic Logon"
 readonly REMOTE_TITLE="Remote Shutdown"
+readonly ABORT_TITLE="Abort Remote Shutdown"
+# The passwords the memory scan looks for; memory_scan.cpp holds them XOR-ed.
+readonly AUTOLOGON_PASSWORD=zq7logonpw
+readonly REMOTE_PASSWORD=xk4remotepw
+readonly SCAN_MS=60000
 readonly FORM_CLASS=DorvaneForm
 # A folder of Cyrillic letters, which Wine's Western code page (1252) can't spell.
 readonly CYRILLIC_FOLDER="Прога Иван"
@@ -72,6 +79,19 @@ reg_value() {
 user_key_untouched() {
   ! wine reg query 'HKCU\SOFTWARE\Microsoft\Windows NT\CurrentVersion\Winlogon' \
     /v AutoAdminLogon >/dev/null 2>&1
+}
+
+# answer_plain_password_question BUTTON: the Automatic Logon dialog tells, before it writes, that
+# the password can only be kept as plain text; the box is answered with BUTTON.
+answer_plain_password_question() {
+  local box
+  box=$(drv wait-window '#32770' "$CAPTION" "$WINDOW_MS") ||
+    abort "no question before the password is stored as plain text"
+  check "a box tells that the password would be stored as plain text" \
+    grep -q "stored as plain text" <<<"$(drv children "$box")"
+  screenshot plain_password_question
+  drv click-child "$box" "$1" || abort "the question has no $1 button"
+  drv wait-gone "$box" "$WINDOW_MS" >/dev/null
 }
 
 button_says() {
@@ -119,6 +139,11 @@ autologon_machine_key() {
   type_into "${edits[2]}" office
   screenshot "autologon_${1}_filled"
   drv click-child "$DIALOG" "&OK" || abort "the dialog has no OK button"
+  answer_plain_password_question Cancel
+  check "Cancel goes back to the dialog" drv wait-visible "$DIALOG" "$WINDOW_MS"
+  check_eq "nothing is written after Cancel" "$(reg_value "$WINLOGON_KEY" AutoAdminLogon)" 0
+  drv click-child "$DIALOG" "&OK" || abort "the dialog has no OK button"
+  answer_plain_password_question OK
   check "OK closes the dialog" drv wait-gone "$DIALOG" "$WINDOW_MS"
   check_eq "no message box" "$(open_boxes)" ""
   check_eq "AutoAdminLogon in the machine's key" "$(reg_value "$WINLOGON_KEY" AutoAdminLogon)" 1
@@ -297,6 +322,69 @@ test_remote_password() {
   check_eq "\"abort pc1\" connects with the stored account and password" "$CONNECTIONS" \
     '"tester" "s3cr3tpw"'
   check_eq "the exit code is the connection's error" "$exit_code" $((1222 % 256))
+}
+
+# fill_target_dialog: the Remote or Abort dialog in DIALOG, with the computer pc1 and the account
+# tester with the remote password, confirmed; the refused connection's box is answered.
+fill_target_dialog() {
+  drv click-child "$DIALOG" "Use Administrador credentials" || abort "no credentials box"
+  local edits box
+  mapfile -t edits < <(drv children "$DIALOG" | children_of_class Edit)
+  [ "${#edits[@]}" = 3 ] || abort "the dialog has ${#edits[@]} edits, not 3"
+  type_into "${edits[0]}" pc1
+  type_into "${edits[1]}" tester
+  type_into "${edits[2]}" "$REMOTE_PASSWORD"
+  drv click-child "$DIALOG" "&OK"
+  check "the dialog closes" drv wait-gone "$DIALOG" "$WINDOW_MS"
+  box=$(drv wait-window '#32770' "$CAPTION" "$WINDOW_MS") || abort "no box about the connection"
+  drv click-child "$box" OK >/dev/null
+  drv wait-gone "$box" "$WINDOW_MS" >/dev/null
+}
+
+# found FORM < REPORT: how many copies the memory scan found of one password's form.
+found() {
+  awk -F '\t' -v form="$1" '$1 == form { print $2 }'
+}
+
+# After the Automatic Logon dialog, the Remote dialog and an abort with credentials, the main
+# window's process holds no copy of the automatic logon's password, and of the remote password
+# only the one of its settings, in either encoding.
+test_password_copies() {
+  settings ShowWarning=0
+  cp "$SCAN_DLL" "$E2E_DIR/memory_scan.dll"
+  start_main_window
+  drv key "$MAIN" ctrl+l
+  wait_autologon_dialog "Ctrl+L"
+  drv click-child "$DIALOG" AutoLogon || abort "the dialog has no AutoLogon box"
+  local edits report
+  mapfile -t edits < <(drv children "$DIALOG" | children_of_class Edit)
+  type_into "${edits[0]}" alice
+  type_into "${edits[1]}" "$AUTOLOGON_PASSWORD"
+  drv click-child "$DIALOG" "&OK" || abort "the dialog has no OK button"
+  answer_plain_password_question OK
+  check "the AutoLogon dialog closes" drv wait-gone "$DIALOG" "$WINDOW_MS"
+  check_eq "the password is written" "$(reg_value "$WINLOGON_KEY" DefaultPassword)" \
+    "$AUTOLOGON_PASSWORD"
+
+  click_tool_button "$REMOTE_BUTTON"
+  DIALOG=$(drv wait-window "$FORM_CLASS" "$REMOTE_TITLE" "$WINDOW_MS") ||
+    abort "the toolbar's Remote button opens no dialog"
+  fill_target_dialog
+  drv key "$MAIN" alt+a a
+  DIALOG=$(drv wait-window "$FORM_CLASS" "$ABORT_TITLE" "$WINDOW_MS") ||
+    abort "Action, Abort Remote Shutdown opens no dialog"
+  fill_target_dialog
+
+  report=$(drv inject "$(drv pid "$MAIN")" "C:\\$E2E_FOLDER\\memory_scan.dll" "$SCAN_MS") ||
+    abort "the memory scan did not report"
+  log "memory scan: $report"
+  check_eq "no copy of the automatic logon's password in ANSI" \
+    "$(found autologon-ansi <<<"$report")" 0
+  check_eq "no copy of the automatic logon's password in UTF-16" \
+    "$(found autologon-utf16 <<<"$report")" 0
+  check_eq "the remote password once in ANSI, in the settings" \
+    "$(found remote-ansi <<<"$report")" 1
+  check_eq "no copy of the remote password in UTF-16" "$(found remote-utf16 <<<"$report")" 0
 }
 
 # An earlier version's file with a password: the password is used, and it moves from the file to

@@ -23,8 +23,6 @@ void CaptionTargetControls(const TargetControls& controls) {
   controls.useCredentials.SetText(CredentialsCaption);
   controls.userLabel.SetText(UserNameLabel);
   controls.passwordLabel.SetText(PasswordLabel);
-  // Shown as typed, the password is still one.
-  controls.password.KeepSecret();
   controls.ok.SetText(OkCaption);
   controls.cancel.SetText(CancelCaption);
 }

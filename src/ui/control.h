@@ -208,8 +208,6 @@ public:
   // An edit with a password character keeps its text secret.
   Edit(Control* parent, std::string name, Rect bounds, char passwordChar = '\0');
   char PasswordChar() const { return passwordChar_; }
-  // A password shown as typed keeps its text secret all the same.
-  void KeepSecret() { KeepTextSecret(); }
   // Lines to read, scrolled when they don't fit: a memo that the user can't change.
   bool ReadOnlyLines() const { return readOnlyLines_; }
   void TextFromUser(std::string text);

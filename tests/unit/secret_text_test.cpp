@@ -62,12 +62,6 @@ TEST(SecretText, EachHolderWipesItsWholeBufferWhenItGoes) {
          edit.TextFromUser(longSecret);
          edit.TextFromUser(shortSecret);
        }},
-      {"an unmasked edit kept secret", longSecret.size(), 2,
-       [&] {
-         ui::Edit edit(nullptr, "EdPass", {});
-         edit.KeepSecret();
-         edit.SetText(longSecret);
-       }},
       {"a copy of the settings", SettingsTextCapacity, 1,
        [&] {
          Settings settings{};

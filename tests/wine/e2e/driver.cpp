@@ -19,6 +19,7 @@
 //   click-child HWND TEXT                       clicks the descendant button with that text
 //   key HWND KEY...                             foreground HWND, then type KEYs ("alt+f4", "up")
 //   post-key HWND KEY                           posts the key's down and up messages to HWND
+//   pointer X Y                                 moves the mouse pointer to that screen point
 //   running NAME                                pids of the processes of that program
 //   launch PROGRAM CLASS TITLE TIMEOUT_MS       starts PROGRAM; prints its pid and the
 //                                               milliseconds until it shows a matching window
@@ -673,6 +674,8 @@ int main(int argc, char** argv) {
     result = ClickChild(Window(args[0]), args[1]);
   } else if (command == "key" && count >= 2) {
     result = Key(Window(args[0]), count - 1, args + 1);
+  } else if (command == "pointer" && count == 2) {
+    result = ::SetCursorPos(std::atoi(args[0]), std::atoi(args[1])) ? 0 : ExitFailed;
   } else if (command == "post-key" && count == 2) {
     result = PostKey(Window(args[0]), args[1]);
   } else if (command == "running" && count == 1) {

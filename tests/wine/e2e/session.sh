@@ -638,10 +638,10 @@ pixel_colours() {
     sed -n 's/^[0-9]*,[0-9]*: (\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/p'
 }
 
-# move_pointer X Y: the mouse pointer to that point of the screen, as the user moves it.
+# move_pointer X Y: the mouse pointer to that point of the screen, as the user moves it. Wine
+# moves it itself: Xvfb here ignores xdotool's moves.
 move_pointer() {
-  need_tool xdotool xdotool
-  xdotool mousemove "$1" "$2" || fail "the pointer could not be moved"
+  drv pointer "$1" "$2" || fail "the pointer could not be moved"
 }
 
 # pointer_to_corner: the pointer off every window, so that no button is drawn hot and no tip

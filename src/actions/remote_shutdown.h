@@ -37,6 +37,10 @@ int InitiateRemoteShutdownWithLogon(const char* machine, const char* user, const
 // last error; an empty name is refused as invalid, as for a request. 1 or 0.
 int AbortRemoteShutdown(const char* computer, const Settings& settings);
 
+// The same withdrawal without a word to the user or the log, for a thread of its own: reads only
+// `settings`.
+RequestOutcome RequestAbortShutdown(const char* computer, const Settings& settings);
+
 // True when the names denote the same computer: slashes and backslashes anywhere are ignored,
 // and so are letter case and the root's dot at the end of a fully qualified name.
 bool SameComputerName(const char* a, const char* b);
@@ -51,7 +55,8 @@ struct DomainPlan {
   // list's report.
   std::vector<ListedComputer> listed;
   std::vector<DirectoryFailure> directoryFailures;
-  bool ownLast = false; // the last computer is this one
+  bool ownLast = false;       // the last computer is this one
+  std::size_t containers = 0; // directory containers the list file names
   bool listUnreadable = false;
   win::ErrorCode listError = win::ErrorSuccess;
 };

@@ -63,7 +63,8 @@ void AppendItems(HMENU menu, const MenuItem& parent, std::map<int, MenuItem*>& c
     } else {
       const int id = nextId++;
       commands[id] = item.get();
-      ::AppendMenuA(menu, MF_STRING, static_cast<UINT_PTR>(id), ItemText(*item).c_str());
+      ::AppendMenuA(menu, MF_STRING | (item->Enabled() ? MF_ENABLED : MF_GRAYED),
+                    static_cast<UINT_PTR>(id), ItemText(*item).c_str());
     }
   }
 }
@@ -82,6 +83,16 @@ HMENU CreateMenuBar(Menu& menu, FormData& data) {
   }
   AppendItems(bar, menu, data.menuCommands, data.nextId);
   return bar;
+}
+
+void UpdateMenuBarItems(Form& form) {
+  const FormData& data = DataOf(form);
+  for (const auto& [id, item] : data.menuCommands) {
+    if (item->EnabledWhen) {
+      ::EnableMenuItem(data.menuBar, static_cast<UINT>(id),
+                       MF_BYCOMMAND | (item->Enabled() ? MF_ENABLED : MF_GRAYED));
+    }
+  }
 }
 
 bool HandleMenuCommand(Form& form, int id) {

@@ -65,21 +65,23 @@ RunSources SourcesOf(const DomainPlan& plan) {
 // What the list gave besides computers to ask, in the log the next morning reads: a list that
 // could not be read, containers that could not be read, and lines that can't be a computer name.
 void LogListProblems(const char* action, const DomainPlan& plan) {
+  std::vector<LoggedRequest> lines;
   if (plan.listUnreadable) {
-    LogRequestResult(action, ComputerListFileName, plan.listError);
+    lines.push_back({ComputerListFileName, plan.listError, SystemErrorText(plan.listError)});
   }
   for (const DirectoryFailure& failure : plan.directoryFailures) {
-    LogRequestResult(action, Shortened(failure.line), failure.error, failure.errorText);
+    lines.push_back({Shortened(failure.line), failure.error, failure.errorText});
   }
   std::string invalid = SystemErrorText(win::ErrorInvalidName);
   invalid.erase(invalid.find_last_not_of("\r\n ") + 1);
   for (const ListedComputer& computer : plan.computers) {
     if (!computer.possible) {
-      LogRequestResult(action, Shortened(computer.name), win::ErrorInvalidName,
+      lines.push_back({Shortened(computer.name), win::ErrorInvalidName,
                        Formatted(BadLineLogFormat, invalid.c_str(),
-                                 static_cast<unsigned long>(computer.line), ComputerListFileName));
+                                 static_cast<unsigned long>(computer.line), ComputerListFileName)});
     }
   }
+  LogRequestResults(action, lines);
 }
 
 RunSummary SummaryOf(const DomainOutcome& outcome, std::uint32_t startTick) {

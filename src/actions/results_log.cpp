@@ -216,6 +216,18 @@ void LogRequestResult(const char* action, const std::string& computer, win::Erro
                       !RunOpen);
 }
 
+void LogRequestResults(const char* action, const std::vector<LoggedRequest>& requests) {
+  if (requests.empty()) {
+    return;
+  }
+  const platform::LocalTime now = platform::GetLocalTime();
+  std::string lines;
+  for (const LoggedRequest& request : requests) {
+    lines += FormatResultLine(now, action, request.computer, request.error, request.text);
+  }
+  AppendNextToProgram(lines, !RunOpen);
+}
+
 void LogRunBegin(const char* action, std::size_t computers, const RunSources& sources) {
   AppendNextToProgram(FormatRunBeginLine(platform::GetLocalTime(), action, computers, sources),
                       true);

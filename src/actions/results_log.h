@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Past this size the oldest runs and lines go, down to TrimmedResultsLogSize, so that the lines
 // after don't make room again at once. The last run stays whole even when it alone is larger,
@@ -71,6 +72,15 @@ void LogRequestResult(const char* action, const std::string& computer, win::Erro
 // The same with words of its own in place of the system's text.
 void LogRequestResult(const char* action, const std::string& computer, win::ErrorCode error,
                       const std::string& text);
+
+// Many lines at once, now, in one write: a list of thousands of bad lines must not keep the
+// window's thread opening the log for each.
+struct LoggedRequest {
+  std::string computer;
+  win::ErrorCode error = win::ErrorSuccess;
+  std::string text;
+};
+void LogRequestResults(const char* action, const std::vector<LoggedRequest>& requests);
 
 // Opens and closes a run in the log next to the program. Between the two no room is made.
 void LogRunBegin(const char* action, std::size_t computers, const RunSources& sources);

@@ -111,32 +111,44 @@ void WhileAnswering(const std::function<void()>& work) {
   platform::JoinThread(thread);
 }
 
-// The aborts themselves, inside a run opened in the log: a line for each computer, in order.
-void AskToAbort(const std::vector<std::string>& computers, const Settings& settings,
-                DomainOutcome& outcome) {
-  // The workers read a copy: the window's thread may change the program's settings meanwhile.
-  const Settings copy = settings;
-  RequestBatch batch(computers.size(), [&computers, &copy](std::size_t position) {
-    return RequestAbortShutdown(computers[position].c_str(), copy);
-  });
-  batch.Start();
-  while (!batch.Ended()) {
-    platform::Sleep(PollMilliseconds);
-    ui::ProcessMessages();
-  }
+// Withdraws the pending shutdown from each computer, up to MaxConcurrentRequests at once, while
+// the window keeps answering: a line in the log for each, in the computers' order, inside a run
+// the caller opened. The failures come after `failuresBefore` (the list's).
+DomainOutcome AbortComputers(const std::vector<std::string>& computers, const Settings& settings,
+                             std::vector<FailedComputer> failuresBefore = {}) {
+  DomainOutcome outcome;
+  outcome.failures = std::move(failuresBefore);
   outcome.computers = computers.size();
-  for (std::size_t position = 0; position < computers.size(); ++position) {
-    const RequestOutcome& answer = batch.Outcome(position);
-    ++outcome.asked;
-    LogRequestResult(LogDomainAbort, computers[position], answer.error);
-    if (!answer.ok) {
-      outcome.failures.push_back({computers[position], answer.error});
+  AbortRunning = true;
+  {
+    // The workers read a copy: the window's thread may change the program's settings meanwhile.
+    const Settings copy = settings;
+    RequestBatch batch(computers.size(), [&computers, &copy](std::size_t position) {
+      return RequestAbortShutdown(computers[position].c_str(), copy);
+    });
+    batch.Start();
+    while (!batch.Ended()) {
+      platform::Sleep(PollMilliseconds);
+      ui::ProcessMessages();
     }
+    std::vector<LoggedRequest> lines;
+    for (std::size_t position = 0; position < computers.size(); ++position) {
+      const RequestOutcome& answer = batch.Outcome(position);
+      lines.push_back({computers[position], answer.error, SystemErrorText(answer.error)});
+      if (!answer.ok) {
+        outcome.failures.push_back({computers[position], answer.error});
+      }
+    }
+    LogRequestResults(LogDomainAbort, lines);
   }
+  AbortRunning = false;
+  // No abort is cancelled: each computer was asked.
+  outcome.asked = computers.size();
   if (!outcome.failures.empty()) {
     outcome.firstError = outcome.failures.front().error;
     outcome.lastError = outcome.failures.back().error;
   }
+  return outcome;
 }
 
 // The list's report, as the domain action's result gives it.
@@ -197,22 +209,8 @@ bool DomainAbortOffered() {
          platform::GetTickCount() - Record.lastAnswerTick < Record.warnMilliseconds;
 }
 
-const std::vector<std::string>& DomainRunAskedComputers() {
-  return Record.asked;
-}
-
 bool DomainAbortRunning() {
   return AbortRunning;
-}
-
-DomainOutcome AbortComputers(const std::vector<std::string>& computers, const Settings& settings,
-                             std::vector<FailedComputer> failuresBefore) {
-  DomainOutcome outcome;
-  outcome.failures = std::move(failuresBefore);
-  AbortRunning = true;
-  AskToAbort(computers, settings, outcome);
-  AbortRunning = false;
-  return outcome;
 }
 
 void AbortLastDomainRun(const Settings& settings) {

@@ -25,17 +25,9 @@ void EndDomainRun(const DomainOutcome& outcome);
 // True while the warning of the last domain run still counts down on a computer that took its
 // request: the run's remote warning time has not passed since that computer answered.
 bool DomainAbortOffered();
-// The computers that took the last run's request, in the order they answered.
-const std::vector<std::string>& DomainRunAskedComputers();
 
 // True while an abort of many computers asks them.
 bool DomainAbortRunning();
-
-// Withdraws the pending shutdown from each computer, up to MaxConcurrentRequests at once, the
-// window answering meanwhile: a line in the log for each, opened and closed as a run. The
-// failures come after `failuresBefore` (the list's), in the computers' order.
-DomainOutcome AbortComputers(const std::vector<std::string>& computers, const Settings& settings,
-                             std::vector<FailedComputer> failuresBefore = {});
 
 // "Abort Domain Shutdown": the computers that took the last run's request, with the credentials
 // of `settings`; the result in a box or the result window. The record is spent.

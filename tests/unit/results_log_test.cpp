@@ -133,12 +133,6 @@ TEST_F(ResultsLogTest, RunLinesNameTheActionSourcesCountOutcomeAndTime) {
   EXPECT_EQ(FormatRunBeginLine(Morning, LogDomainReboot, 1234, {1200, 30, 4}),
             "2026-12-08 03:04:05\tbegin\t-\t0\tdomainreboot: 1234 computers from the browse list "
             "(1200), DorvaneShutdown.computers.txt (30), directory containers (4)\r\n");
-  EXPECT_EQ(FormatRunBeginLine(Morning, LogDomainAbort, 3, {0, 3, 0}),
-            "2026-12-08 03:04:05\tbegin\t-\t0\tdomainabort: 3 computers from "
-            "DorvaneShutdown.computers.txt (3)\r\n");
-  EXPECT_EQ(FormatRunEndLine(Morning, LogDomainShutdown, {1230, 5, false, 0, 73456, 53}),
-            "2026-12-08 03:04:05\tend\t-\t53\tdomainshutdown: 1230 asked, 5 failed, not "
-            "cancelled, in 73.4 s\r\n");
   EXPECT_EQ(FormatRunEndLine(Morning, LogDomainReboot, {600, 0, true, 634, 999, 1223}),
             "2026-12-08 03:04:05\tend\t-\t1223\tdomainreboot: 600 asked, 0 failed, cancelled "
             "with 634 not asked, in 0.9 s\r\n");

@@ -9,6 +9,8 @@
 #include "ui/application.h"
 
 #include <cstdio>
+#include <functional>
+#include <vector>
 
 namespace {
 

@@ -8,9 +8,7 @@
 #include "platform/winconst.h"
 #include "settings/settings.h"
 
-#include <cstdint>
 #include <string>
-#include <vector>
 
 // Opens the run's record once its computers are known: the run's first line in the log, then a
 // line for a list file that could not be read and one for each line of it that names no

@@ -4,6 +4,7 @@
 #include "common/texts.h"
 #include "settings/settings_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string_view>
 

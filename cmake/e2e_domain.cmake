@@ -9,4 +9,5 @@ target_link_options(slow_requests PRIVATE ${DORVANE_STATIC_LINK})
 dorvane_add_e2e_suite(e2e_domain_ run_domain.sh TESTS
   concurrent
   damaged_list
+  abort
   ARGUMENTS $<TARGET_FILE:slow_requests>)

@@ -23,9 +23,7 @@ constexpr std::size_t MaxLabelLength = 63;
 constexpr std::size_t MaxReportedNameLength = 40;
 constexpr char CutMark[] = "...";
 
-constexpr std::uint32_t ReadChunkSize = 4096;
-// Far more names than one domain action could ask one after the other; a larger file is no list.
-constexpr std::size_t MaxListFileSize = std::size_t{1} << 20;
+constexpr std::uint32_t ReadChunkSize = 64 * 1024;
 
 std::string_view WithoutPrefix(std::string_view name) {
   if (name.starts_with(UncPrefix)) {

@@ -24,6 +24,10 @@ struct ListedComputer {
   bool directory = false; // the line names a directory container ("LDAP://..."), not a computer
 };
 
+// Room for the names of a very large directory and their comments (about 200,000 lines of full DNS
+// names); a larger file is no list.
+inline constexpr std::size_t MaxListFileSize = std::size_t{16} << 20;
+
 enum class ListFileState { Missing, Read, Unreadable };
 
 struct ComputerListFile {

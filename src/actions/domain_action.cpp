@@ -1,7 +1,7 @@
 #include "actions/domain_action.h"
 
 #include "actions/announcement.h"
-
+#include "actions/domain_abort.h"
 #include "actions/local_power.h"
 #include "actions/remote_shutdown.h"
 #include "actions/request_batch.h"
@@ -120,6 +120,8 @@ public:
     if (plan_.listUnreadable) {
       outcome.listReport = Formatted(ListUnreadableFormat, ComputerListFileName,
                                      WithoutLineEnd(SystemErrorText(plan_.listError)).c_str());
+      // A nightly run that could not read its list must not look like a success.
+      outcome.failures.push_back({ComputerListFileName, plan_.listError, true});
     }
     for (const DirectoryFailure& failure : plan_.directoryFailures) {
       AddReportLine(outcome.listReport, Formatted(DirectoryFailedFormat, failure.line.c_str(),
@@ -155,13 +157,10 @@ private:
       planner_ = win::NoHandle;
     }
     planned_ = true;
-    // The log tells the next morning that a container's computers were not asked.
-    for (const DirectoryFailure& failure : plan_.directoryFailures) {
-      LogRequestResult(logAction_, failure.line, failure.error);
-    }
-    // A line that names no computer gets no request and no line in the log: the result reports
-    // it, and a damaged list of many thousand lines would keep the window's thread writing the
-    // log and push the requests' lines out of it.
+    // The log tells the next morning what the list gave and that a container's computers were not
+    // asked.
+    BeginDomainRun(logAction_, plan_, settings_);
+    // A line that names no computer gets no request: the result reports it.
     const std::size_t others = plan_.computers.size() - (plan_.ownLast ? 1 : 0);
     for (std::size_t i = 0; i < others; ++i) {
       if (plan_.computers[i].possible) {
@@ -190,8 +189,8 @@ private:
       return;
     }
     for (const std::size_t position : batch->TakeNewlyAnswered()) {
-      LogRequestResult(logAction_, plan_.computers[positions[position]].name,
-                       batch->Outcome(position).error);
+      LogDomainAnswer(logAction_, plan_.computers[positions[position]].name,
+                      batch->Outcome(position).error);
     }
   }
 
@@ -335,7 +334,7 @@ void TFDomainResult::Execute(const DomainOutcome& outcome) {
 }
 
 bool DomainActionRunning() {
-  return RunningJob != nullptr;
+  return RunningJob != nullptr || DomainAbortRunning();
 }
 
 void CancelDomainAction() {
@@ -379,6 +378,7 @@ int RunDomainAction(Settings& settings, bool showResult) {
   job.Finish();
   RunningJob = nullptr;
   LastOutcome = job.Outcome();
+  EndDomainRun(LastOutcome);
   if (showResult && (!LastOutcome.failures.empty() || !LastOutcome.listReport.empty())) {
     TFDomainResult result;
     result.Execute(LastOutcome);

@@ -24,7 +24,8 @@ struct FailedComputer {
 struct DomainOutcome {
   std::size_t computers = 0; // to ask, this one included, lines that name none not
   std::size_t asked = 0;     // requests answered, whatever the answer
-  // The directory lines not read, then the rest in asking order, lines that name none included.
+  // A list not read, the directory lines not read, then the rest in asking order, lines that
+  // name none included.
   std::vector<FailedComputer> failures;
   // A list not read, the directory lines not read, and the list's lines that name none.
   std::string listReport;
@@ -33,7 +34,7 @@ struct DomainOutcome {
   win::ErrorCode lastError = win::ErrorSuccess;  // of the last one
 };
 
-// True while a domain action asks its computers.
+// True while a domain action, or the withdrawal of one, asks its computers.
 bool DomainActionRunning();
 // Sends no further request, as the progress window's Cancel does; nothing when none runs.
 void CancelDomainAction();

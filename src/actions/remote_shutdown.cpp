@@ -195,16 +195,20 @@ int RemoteShutdownByName(const char* target, Settings& settings) {
   return result;
 }
 
-int AbortRemoteShutdown(const char* computer, const Settings& settings) {
+RequestOutcome RequestAbortShutdown(const char* computer, const Settings& settings) {
   const auto abort = [computer] {
     EnableShutdownPrivileges();
     return platform::AbortSystemShutdownA(computer) != 0 ? 1 : 0;
   };
-  const RequestOutcome outcome = Outcome(computer, [&] {
+  return Outcome(computer, [&] {
     return settings.UseCredentials != 0
                ? WithAdminShare(computer, settings.UserName, settings.Password, abort)
                : abort();
   });
+}
+
+int AbortRemoteShutdown(const char* computer, const Settings& settings) {
+  const RequestOutcome outcome = RequestAbortShutdown(computer, settings);
   LogRequestResult(LogAbort, computer != nullptr ? computer : "", outcome.error);
   return Reported(outcome);
 }
@@ -261,6 +265,7 @@ DomainPlan PlanDomainAction(const Settings& settings) {
     plan.listUnreadable = true;
     plan.listError = listFile.error;
   }
+  plan.containers = CountDirectoryContainers(listFile.computers);
   plan.listed = WithDirectoryComputers(listFile.computers, settings, plan.directoryFailures);
   const std::vector<std::string> ownNames = ThisComputersNames();
   std::optional<ListedComputer> own;

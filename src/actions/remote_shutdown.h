@@ -46,6 +46,10 @@ int AbortRemoteShutdown(const char* computer, const Settings& settings);
 // as the last error. False, and nothing done, for a name that may go ahead.
 bool RefuseOverlongName(const std::string& computer, const char* logAction);
 
+// The same withdrawal without a word to the user or the log, for a thread of its own: reads only
+// `settings`.
+RequestOutcome RequestAbortShutdown(const char* computer, const Settings& settings);
+
 // True when the names denote the same computer: slashes and backslashes anywhere are ignored,
 // and so are letter case and the root's dot at the end of a fully qualified name.
 bool SameComputerName(const char* a, const char* b);
@@ -60,7 +64,8 @@ struct DomainPlan {
   // list's report.
   std::vector<ListedComputer> listed;
   std::vector<DirectoryFailure> directoryFailures;
-  bool ownLast = false; // the last computer is this one
+  bool ownLast = false;       // the last computer is this one
+  std::size_t containers = 0; // directory containers the list file names
   bool listUnreadable = false;
   win::ErrorCode listError = win::ErrorSuccess;
 };

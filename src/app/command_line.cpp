@@ -23,6 +23,7 @@ constexpr RemoteKeywordText RemoteKeywords[] = {
     {RemoteShutdownKeyword, RemoteCommand::Shutdown},
     {RemoteRebootKeyword, RemoteCommand::Reboot},
     {AbortKeyword, RemoteCommand::Abort},
+    {DomainAbortKeyword, RemoteCommand::DomainAbort},
 };
 
 } // namespace

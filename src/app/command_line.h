@@ -9,12 +9,13 @@
 // keyword. Letter case does not matter; further arguments are not looked at.
 std::uint32_t CommandLineAction(const std::vector<std::string>& arguments);
 
-// The keywords for scripts that name one computer after them.
-enum class RemoteCommand { None, Shutdown, Reboot, Abort };
+// The keywords for scripts that name one computer after them, and the one that withdraws the
+// shutdown of every computer the domain action names.
+enum class RemoteCommand { None, Shutdown, Reboot, Abort, DomainAbort };
 
 struct RemoteKeyword {
   RemoteCommand command = RemoteCommand::None;
-  std::string computer; // empty when the command line names none
+  std::string computer; // empty when the command line names none; unused by DomainAbort
 };
 
 // The remote keyword of the first argument after the program path, in any letter case, and the

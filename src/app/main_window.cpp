@@ -2,6 +2,7 @@
 
 #include "actions/countdown.h"
 #include "actions/dispatcher.h"
+#include "actions/domain_abort.h"
 #include "actions/domain_action.h"
 #include "app/command_line.h"
 #include "app/program.h"
@@ -108,6 +109,10 @@ void TFMain::BuildMenus() {
   action.Add("AbortRemoteShutdown1", AbortRemoteItemCaption,
              [this] { AbortRemoteShutdown1Click(); });
   action.Add("DomainShutdown1", DomainItemCaption, [this] { DomainShutdown1Click(); });
+  // Only while the last domain action's warning still counts down on the computers it asked.
+  action
+      .Add("AbortDomainShutdown1", AbortDomainItemCaption, [this] { AbortDomainShutdown1Click(); })
+      .EnabledWhen = DomainAbortOffered;
 
   ui::MenuItem& options = MainMenu1.Add("Options1", OptionsMenuCaption);
   options.Add(
@@ -140,6 +145,9 @@ void TFMain::BuildMenus() {
   PopupMenu1.Add("AbortRemoteShutdown2", AbortRemoteItemCaption,
                  [this] { AbortRemoteShutdown2Click(); });
   PopupMenu1.Add("DomainShutdown2", DomainItemCaption, [this] { DomainShutdown2Click(); });
+  PopupMenu1
+      .Add("AbortDomainShutdown2", AbortDomainItemCaption, [this] { AbortDomainShutdown2Click(); })
+      .EnabledWhen = DomainAbortOffered;
   PopupMenu1.Add("N4", SeparatorCaption);
   PopupMenu1.Add("Exit2", ExitItemCaption, [this] { Exit2Click(); });
 }
@@ -212,7 +220,8 @@ void TFMain::FormActivate() {
   CommandLineDone = true;
   const RemoteKeyword remote = CommandLineRemote(arguments_);
   if (remote.command != RemoteCommand::None) {
-    ExitCode = RunRemoteKeyword(remote);
+    ExitCode = remote.command == RemoteCommand::DomainAbort ? RunDomainAbortKeyword()
+                                                            : RunRemoteKeyword(remote);
     // A script waits on no exit question.
     ExitGranted = true;
     Close();

@@ -109,6 +109,7 @@ public:
 
   void RemoteReboot1Click();
   void AbortRemoteShutdown1Click();
+  void AbortDomainShutdown1Click();
   void DomainShutdown1Click();
 
   void TBShutdownClick() { ShutDown1Click(); }
@@ -129,6 +130,7 @@ public:
   void lock1Click() { LockWorkstation1Click(); }
   void RemoteShutdown2Click() { RemoteReboot1Click(); }
   void AbortRemoteShutdown2Click() { AbortRemoteShutdown1Click(); }
+  void AbortDomainShutdown2Click() { AbortDomainShutdown1Click(); }
   void DomainShutdown2Click() { DomainShutdown1Click(); }
   void Exit2Click() { Close(); }
 
@@ -156,6 +158,9 @@ private:
   // A domain keyword: the action, its result on the script's console or in the result window,
   // and the first failure's Windows error code for the exit code.
   int RunDomainKeyword(std::uint32_t code);
+  // The domainabort keyword: the withdrawal, its result on the script's console or in the result
+  // window, and the first failure's Windows error code for the exit code.
+  int RunDomainAbortKeyword();
   void BuildMenus();
   void BuildToolBar();
   bool MayClose();

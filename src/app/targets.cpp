@@ -2,6 +2,7 @@
 // of a shutdown one of them still counts down to.
 
 #include "actions/dispatcher.h"
+#include "actions/domain_abort.h"
 #include "actions/domain_action.h"
 #include "actions/local_power.h"
 #include "actions/os_version.h"
@@ -117,6 +118,34 @@ int TFMain::RunDomainKeyword(std::uint32_t code) {
     return static_cast<int>(outcome.firstError);
   }
   return static_cast<int>(outcome.cancelled ? win::ErrorCancelled : win::ErrorSuccess);
+}
+
+int TFMain::RunDomainAbortKeyword() {
+  const bool console = AttachScriptConsole();
+  const DomainOutcome outcome = AbortEveryDomainComputer(AppSettings);
+  if (console) {
+    for (const std::string& line : DomainOutcomeLines(outcome, false)) {
+      WriteConsoleLine(line);
+    }
+    char summary[128];
+    std::snprintf(summary, sizeof summary, DomainAbortResultFormat,
+                  static_cast<unsigned long>(outcome.asked - RequestFailures(outcome)),
+                  static_cast<unsigned long>(outcome.asked),
+                  static_cast<unsigned long>(RequestFailures(outcome)));
+    WriteConsoleLine(summary);
+  } else if (!outcome.failures.empty() || !outcome.listReport.empty()) {
+    TFDomainResult result;
+    result.Execute(outcome);
+  }
+  // As for the abort of one computer: a script learns of the first that failed, the list first.
+  return static_cast<int>(outcome.failures.empty() ? win::ErrorSuccess : outcome.firstError);
+}
+
+void TFMain::AbortDomainShutdown1Click() {
+  if (!RemoteActionsSupported(*this)) {
+    return;
+  }
+  AbortLastDomainRun(AppSettings);
 }
 
 void TFMain::RemoteReboot1Click() {

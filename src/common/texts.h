@@ -174,6 +174,19 @@ inline constexpr char RemoteRebootWarningText[] =
 // Computers the domain action asks besides those the network lists, one name a line.
 inline constexpr char ComputerListFileName[] = "DorvaneShutdown.computers.txt";
 inline constexpr char ResultsLogFileName[] = "DorvaneShutdown.log";
+// The texts of the log's lines that open and close a run: the action and the number of computers,
+// then where they came from; the action, how many were asked and failed, whether it was
+// cancelled, and how long it took in seconds and tenths.
+inline constexpr char RunBeginFormat[] = "%s: %lu computers";
+inline constexpr char RunBrowsedFormat[] = "the browse list (%lu)";
+inline constexpr char RunListedFormat[] = "%s (%lu)";
+inline constexpr char RunContainersFormat[] = "directory containers (%lu)";
+inline constexpr char RunEndFormat[] = "%s: %lu asked, %lu failed, %s, in %lu.%lu s";
+inline constexpr char RunNotCancelledText[] = "not cancelled";
+inline constexpr char RunCancelledFormat[] = "cancelled with %lu not asked";
+// The log's text for a line of the list that can't be a computer name: the system's text, the
+// line's number and the list's name.
+inline constexpr char BadLineLogFormat[] = "%s (line %lu of %s)";
 // The domain action's progress and result.
 inline constexpr char DomainProgressTitle[] = "Domain Shutdown";
 inline constexpr char DomainPlanningText[] = "Finding the computers to ask...";
@@ -312,3 +325,8 @@ inline constexpr char AbortDoneFormat[] = "The pending shutdown of %s was aborte
 // Aborting a pending remote shutdown from the window.
 inline constexpr char AbortRemoteItemCaption[] = "&Abort Remote Shutdown";
 inline constexpr char AbortRemoteDialogTitle[] = "Abort Remote Shutdown";
+// Withdrawing the last domain action's shutdown from every computer that took it.
+inline constexpr char AbortDomainItemCaption[] = "A&bort Domain Shutdown";
+inline constexpr char DomainAbortKeyword[] = "domainabort";
+inline constexpr char DomainAbortResultFormat[] =
+    "The pending shutdown was withdrawn from %lu of %lu computers, %lu failed.";

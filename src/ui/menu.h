@@ -32,9 +32,13 @@ public:
   MenuItem* FindShortcut(Shortcut shortcut);
 
   std::function<void()> OnClick;
-  // Runs OnClick when the item has one.
+  // When set, the item can be chosen only while this answers true; asked each time its menu
+  // opens.
+  std::function<bool()> EnabledWhen;
+  bool Enabled() const { return !EnabledWhen || EnabledWhen(); }
+  // Runs OnClick when the item has one and can be chosen now.
   void Click() const {
-    if (OnClick) {
+    if (OnClick && Enabled()) {
       OnClick();
     }
   }

@@ -186,7 +186,10 @@ TEST_F(ComputerListFileTest, AMissingFileIsNoListAndOneThatWontReadIsReportedWit
        win::ErrorSharingViolation, 0},
       {"PC1\n", win::ErrorPathNotFound, false, ListFileState::Missing, 0, 0},
       {"PC1\n", std::nullopt, true, ListFileState::Unreadable, 0, 0},
-      {std::string((1 << 20) + 1, '\n'), std::nullopt, false, ListFileState::Unreadable,
+      // A list of a large directory's names is read whole; past the limit it is no list.
+      {std::string(MaxListFileSize - 4, '\n') + "PC1\n", std::nullopt, false, ListFileState::Read,
+       0, 1},
+      {std::string(MaxListFileSize + 1, '\n'), std::nullopt, false, ListFileState::Unreadable,
        win::ErrorFileTooLarge, 0},
   };
   for (const Case& c : cases) {

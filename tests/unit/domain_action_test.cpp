@@ -56,13 +56,18 @@ protected:
     }
     return names;
   }
+  // The log's lines but those that open and close a run.
   std::vector<std::string> LogLines() {
     const auto& bytes = world().files[LogPath];
     std::vector<std::string> lines;
     std::string text(bytes.begin(), bytes.end());
     for (std::size_t start = 0; start < text.size();) {
       const std::size_t end = text.find("\r\n", start);
-      lines.push_back(text.substr(start, end - start));
+      const std::string line = text.substr(start, end - start);
+      if (line.find("\tbegin\t") == std::string::npos &&
+          line.find("\tend\t") == std::string::npos) {
+        lines.push_back(line);
+      }
       start = end + 2;
     }
     return lines;
@@ -146,11 +151,15 @@ TEST_F(DomainActionTest, ADamagedListGivesOneReportAndTheGoodComputersAreStillAs
       << result;
   EXPECT_NE(result.find("and 4990 more."), std::string::npos);
   EXPECT_EQ(platform::GetLastError(), win::ErrorInvalidName);
-  // The log tells the requests only: the report names the damaged lines.
+  // The log names each damaged line with its number, before the requests.
   const std::vector<std::string> log = LogLines();
-  ASSERT_EQ(log.size(), 2u);
-  EXPECT_NE(log[0].find("\tGOOD1\t0\t"), std::string::npos) << log[0];
-  EXPECT_NE(log[1].find("\tGOOD2\t0\t"), std::string::npos) << log[1];
+  ASSERT_EQ(log.size(), 5002u);
+  EXPECT_TRUE(log[0].ends_with("\tbad name 0\t123\tInvalid name. (line 2 of "
+                               "DorvaneShutdown.computers.txt)"))
+      << log[0];
+  EXPECT_NE(log[4999].find("\tbad name 4999\t123\t"), std::string::npos) << log[4999];
+  EXPECT_NE(log[5000].find("\tGOOD1\t0\t"), std::string::npos) << log[5000];
+  EXPECT_NE(log[5001].find("\tGOOD2\t0\t"), std::string::npos) << log[5001];
 }
 
 constexpr char LabOu[] = "OU=Lab,DC=corp,DC=example";
@@ -219,12 +228,16 @@ TEST_F(DomainActionTest, AContainerThatCantBeReadIsOneReportAndOneFailureAndTheR
   }
 }
 
-TEST_F(DomainActionTest, AnUnreadableListIsToldInTheResultNotBeforeTheRequests) {
+TEST_F(DomainActionTest, AnUnreadableListIsAFailureWithItsCodeToldInTheResultAndTheLog) {
   world().systemMessages[{win::LangEnglishUs, win::ErrorSharingViolation}] = "In use.\r\n";
   world().enumBatches = {{Server("\\\\ALPHA")}};
   WriteList("BETA\n");
   world().unopenableFiles[ListPath] = win::ErrorSharingViolation;
-  EXPECT_EQ(DomainShutdown(AppSettings), 1);
+  EXPECT_EQ(DomainShutdown(AppSettings), 0);
+  EXPECT_EQ(LastDomainOutcome().firstError, win::ErrorSharingViolation) << "the list comes first";
+  const std::vector<std::string> log = LogLines();
+  ASSERT_EQ(log.size(), 2u);
+  EXPECT_TRUE(log[0].ends_with("\tDorvaneShutdown.computers.txt\t32\tIn use.")) << log[0];
   EXPECT_EQ(Asked(), std::vector<std::string>{"\\\\ALPHA"});
   EXPECT_TRUE(world().messageBoxes.empty());
   ASSERT_EQ(results.size(), 1u);
@@ -402,49 +415,6 @@ TEST(RequestBatch, WithoutAThreadToSpareTheRequestsRunOneAfterTheOther) {
   batch.Start();
   EXPECT_TRUE(batch.Ended());
   EXPECT_EQ(order, (std::vector<std::size_t>{0, 1, 2, 3, 4}));
-}
-
-class ResultsLogTest : public FakeWindowsTest {};
-
-TEST_F(ResultsLogTest, TheLogKeepsItsNewerHalfPastItsBoundAndAFailedWriteIsNoError) {
-  const std::string line = FormatResultLine({2026, 12, 2, 8, 3, 4, 5, 0}, LogAbort, "PC\t1\r\n",
-                                            1116, "No shutdown\r\nin progress.\r\n");
-  EXPECT_EQ(line, "2026-12-08 03:04:05\tabort\tPC 1\t1116\tNo shutdown  in progress.\r\n");
-  struct Case {
-    std::size_t lines; // of 100 bytes each, before the new one
-    bool halved;
-  };
-  const std::size_t perLine = 100;
-  const Case cases[] = {
-      {10, false}, {MaxResultsLogSize / perLine, false}, {MaxResultsLogSize / perLine + 1, true}};
-  for (const Case& c : cases) {
-    fake::ResetWorld();
-    std::string text;
-    for (std::size_t i = 0; i < c.lines; ++i) {
-      std::string old = "old " + std::to_string(i);
-      old.resize(perLine - 2, '.');
-      text += old + "\r\n";
-    }
-    world().files[LogPath].assign(text.begin(), text.end());
-    EXPECT_TRUE(AppendToResultsLog(LogPath, "new\r\n"));
-    const auto& bytes = world().files[LogPath];
-    const std::string log(bytes.begin(), bytes.end());
-    EXPECT_TRUE(log.ends_with("\r\nnew\r\n")) << c.lines;
-    EXPECT_LE(log.size(), MaxResultsLogSize) << c.lines;
-    if (c.halved) {
-      EXPECT_LT(log.size(), MaxResultsLogSize / 2 + perLine);
-      EXPECT_TRUE(log.starts_with("old ")) << "cut at a line's start";
-    } else {
-      EXPECT_EQ(log.size(), text.size() + 5);
-    }
-  }
-  fake::ResetWorld();
-  world().filesReadOnly = true;
-  world().enumBatches = {{NetEntry{win::ResourceDisplayTypeServer, "\\\\A"}}};
-  EXPECT_FALSE(AppendToResultsLog(LogPath, "new\r\n"));
-  Settings settings;
-  SetDefaultSettings(settings);
-  EXPECT_EQ(RemoteShutdownByName("PC1", settings), 1) << "an unwritable log fails no request";
 }
 
 } // namespace

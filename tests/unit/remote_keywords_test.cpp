@@ -22,6 +22,7 @@ TEST(CommandLine, RemoteKeywordsTakeTheComputerNamedAfterThem) {
       {{"ds.exe", "RemoteReboot", "\\\\PC1", "PC2"}, RemoteCommand::Reboot, "\\\\PC1"},
       {{"ds.exe", "ABORT", "pc1"}, RemoteCommand::Abort, "pc1"},
       {{"ds.exe", "abort"}, RemoteCommand::Abort, ""},
+      {{"ds.exe", "DomainAbort"}, RemoteCommand::DomainAbort, ""},
       {{"ds.exe", "shutdown", "PC1"}, RemoteCommand::None, ""},
       {{"ds.exe", "PC1", "abort"}, RemoteCommand::None, ""},
       {{"ds.exe"}, RemoteCommand::None, ""},
@@ -133,7 +134,8 @@ TEST_F(RemoteKeywordTest, TheResultReachesTheScriptsConsoleOrABoxAndTheExitCode)
 TEST_F(RemoteKeywordTest, ASecondInstanceTellsTheScriptItAskedNobody) {
   for (const std::vector<std::string>& arguments :
        {std::vector<std::string>{"DorvaneShutdown.exe", "abort", "PC1"},
-        std::vector<std::string>{"DorvaneShutdown.exe", "domainreboot"}}) {
+        std::vector<std::string>{"DorvaneShutdown.exe", "domainreboot"},
+        std::vector<std::string>{"DorvaneShutdown.exe", "domainabort"}}) {
     fake::ResetWorld();
     world().mutexes.insert(InstanceMutexName);
     world().parentConsole = true;

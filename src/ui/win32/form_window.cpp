@@ -318,6 +318,9 @@ bool HandleMessage(Form& form, HWND window, UINT message, WPARAM wParam, LPARAM 
   switch (message) {
   case WM_COMMAND:
     return HandleCommand(form, wParam, lParam);
+  case WM_INITMENUPOPUP:
+    UpdateMenuBarItems(form);
+    return false;
   case WM_NOTIFY: {
     NMHDR& header = *reinterpret_cast<NMHDR*>(lParam);
     return HandleControlNotify(header, result) || HandleHintNotify(form, header) ||

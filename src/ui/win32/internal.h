@@ -209,6 +209,8 @@ HMENU CreateMenuBar(Menu& menu, FormData& data);
 HACCEL CreateAccelerators(const FormData& data);
 bool HandleMenuCommand(Form& form, int id);
 bool HandleMenuHelp(Form& form, int id);
+// Greys the menu bar's items that can't be chosen now, as one of its menus opens.
+void UpdateMenuBarItems(Form& form);
 
 // Tooltip texts for notifications that ask for ANSI or UTF-16 text: copied into the buffer
 // they bring, or kept in the form's data and pointed at.

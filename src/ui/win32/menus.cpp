@@ -63,7 +63,8 @@ void AppendItems(HMENU menu, const MenuItem& parent, std::map<int, MenuItem*>& c
     } else {
       const int id = nextId++;
       commands[id] = item.get();
-      ::AppendMenuA(menu, MF_STRING, static_cast<UINT_PTR>(id), ItemText(*item).c_str());
+      ::AppendMenuA(menu, MF_STRING | (item->Enabled() ? MF_ENABLED : MF_GRAYED),
+                    static_cast<UINT_PTR>(id), ItemText(*item).c_str());
     }
   }
 }
@@ -101,6 +102,16 @@ HACCEL CreateAccelerators(const FormData& data) {
   }
   return keys.empty() ? nullptr
                       : ::CreateAcceleratorTableA(keys.data(), static_cast<int>(keys.size()));
+}
+
+void UpdateMenuBarItems(Form& form) {
+  const FormData& data = DataOf(form);
+  for (const auto& [id, item] : data.menuCommands) {
+    if (item->EnabledWhen) {
+      ::EnableMenuItem(data.menuBar, static_cast<UINT>(id),
+                       MF_BYCOMMAND | (item->Enabled() ? MF_ENABLED : MF_GRAYED));
+    }
+  }
 }
 
 bool HandleMenuCommand(Form& form, int id) {

@@ -2,7 +2,8 @@
 # End-to-end tests of the domain action with many computers under Wine and Xvfb, driven from
 # outside like run_e2e.sh: the computers are asked at once while the main window keeps
 # answering, this computer last, one result window at the end instead of a box per computer, a
-# line in the results log for each request, and a damaged list reported once.
+# line in the results log for each request, a damaged list reported once, and the withdrawal of a
+# run by "domainabort".
 #
 #   run_domain.sh TEST BUILD_DIR PROGRAM.exe DRIVER.exe SLOW_REQUESTS.dll
 #
@@ -12,7 +13,8 @@
 # progress and the result window go to BUILD_DIR/screenshots.
 #
 # Nothing here reaches the network or this machine: Wine only traces a remote shutdown request
-# (WINEDEBUG=fixme+advapi), this computer's included, and lists no computers of a domain.
+# (WINEDEBUG=fixme+advapi) and its abort (trace+advapi), this computer's included, and lists no
+# computers of a domain.
 
 # The tests are called by name, which shellcheck cannot follow.
 # shellcheck disable=SC2317
@@ -145,6 +147,11 @@ close_result() {
   check_eq "the main window stays visible" "$(drv visible "$MAIN")" 1
 }
 
+# request_lines LOG: the log's lines but those that open and close a run.
+request_lines() {
+  awk -F '\t' '$2 != "begin" && $2 != "end"' "$1"
+}
+
 # The text of the progress window's label.
 progress_label() {
   drv children "$1" | awk -F '\t' '$2 == "Static" { print $3; exit }'
@@ -226,16 +233,19 @@ test_concurrent() {
   check_eq "computers Wine was asked more than once" "$(sort <<<"$traced" | uniq -d)" ""
   check_eq "the last request Wine saw" "$(tail -1 <<<"$traced")" "$OWN_NAME"
 
-  # The results log: a line for each request, the refused ones with their error.
-  local log_file=$E2E_DIR/$LOG_FILE
-  check_eq "lines in $LOG_FILE" "$(wc -l <"$log_file")" 60
-  check_eq "computers in $LOG_FILE" "$(cut -f3 "$log_file" | sort)" \
+  # The results log: the run whole, a line for each request, the refused ones with their error.
+  local log_file=$E2E_DIR/$LOG_FILE requests
+  requests=$(request_lines "$log_file")
+  check_eq "the run's first and last line" "$(cut -f2 "$log_file" | sed -n '1p;$p' | tr '\n' ' ')" \
+    "begin end "
+  check_eq "request lines in $LOG_FILE" "$(wc -l <<<"$requests")" 60
+  check_eq "computers in $LOG_FILE" "$(cut -f3 <<<"$requests" | sort)" \
     "$(printf '%s\n' "${names[@]}" | sort)"
   check_eq "lines of $LOG_FILE not for domainshutdown" \
-    "$(awk -F '\t' '$2 != "domainshutdown"' "$log_file")" ""
+    "$(awk -F '\t' '$2 != "domainshutdown"' <<<"$requests")" ""
   check_eq "computers $LOG_FILE shows refused" \
-    "$(awk -F '\t' -v e="$REFUSED_ERROR" '$4 == e { print $3 }' "$log_file" | sort | tr '\n' ' ')" \
-    "FAIL01 FAIL02 FAIL03 "
+    "$(awk -F '\t' -v e="$REFUSED_ERROR" '$4 == e { print $3 }' <<<"$requests" | sort |
+      tr '\n' ' ')" "FAIL01 FAIL02 FAIL03 "
   close_result
 }
 
@@ -271,10 +281,63 @@ test_damaged_list() {
   check "the result tells how many more" grep -qF 'and 4990 more.' <<<"$FAILURES"
   check_eq "the computers Wine was asked" "$(traced_requests | sort | tr '\n' ' ')" \
     "GOOD1 GOOD2 GOOD3 "
-  # The log tells the requests; the damaged lines are in the result only.
-  check_eq "computers in $LOG_FILE" "$(cut -f3 "$E2E_DIR/$LOG_FILE" | sort | tr '\n' ' ')" \
-    "GOOD1 GOOD2 GOOD3 "
+  # The log tells the requests and, for the next morning, each damaged line with its number.
+  local requests
+  requests=$(request_lines "$E2E_DIR/$LOG_FILE")
+  check_eq "computers $LOG_FILE shows asked" \
+    "$(awk -F '\t' '$4 == 0 { print $3 }' <<<"$requests" | sort | tr '\n' ' ')" "GOOD1 GOOD2 GOOD3 "
+  check_eq "damaged lines in $LOG_FILE" "$(awk -F '\t' '$4 == 123' <<<"$requests" | wc -l)" 5000
+  check "$LOG_FILE names the first damaged line's number" grep -qF \
+    "$(printf 'no such name 1\t123\t')" <<<"$(grep -F "(line 2 of $LIST_FILE)" <<<"$requests")"
   close_result
+}
+
+# run_keyword KEYWORD: the program started with the keyword alone, as a scheduled task starts it,
+# with Wine's trace of the remote shutdown requests and their aborts going to TRACE; sets
+# exit_code.
+run_keyword() {
+  TRACE=$e2e_prefix/trace.$1.log
+  (cd "$E2E_DIR" &&
+    WINEDEBUG=-all,fixme+advapi,trace+advapi exec wine "C:\\$E2E_FOLDER\\$E2E_PROGRAM" "$1") \
+    >/dev/null 2>"$TRACE" &
+  wait_exit $! $((RUN_MS / 1000)) || abort "the program still runs $((RUN_MS / 1000)) s after \"$1\""
+}
+
+# The computers Wine was asked to withdraw a shutdown from, from the trace.
+traced_aborts() {
+  sed -n 's/.*trace:advapi:AbortSystemShutdownA stub "\([^"]*\)".*/\1/p' "$TRACE"
+}
+
+# A domain shutdown with a 30 s warning on the computers, then "domainabort" while it counts down:
+# each computer asked gets its shutdown withdrawn, and the log keeps both runs whole.
+test_abort() {
+  settings_bytes LastCheckDay="$(today_day_number)" ShowWarning=0 ShowRemoteWarning=1 \
+    RemoteWarnSeconds=30 >"$SETTINGS_FILE"
+  printf '%s\r\n' PC1 PC2 PC3 >"$E2E_DIR/$LIST_FILE"
+  local started=$SECONDS
+  run_keyword domainshutdown
+  check_eq "\"domainshutdown\" ends the program, exit code" "$exit_code" 0
+  check_eq "the computers Wine was asked to shut down" "$(traced_requests | sort | tr '\n' ' ')" \
+    "PC1 PC2 PC3 "
+  check "each request carries the 30 s warning" \
+    test "$(grep -c 'InitiateSystemShutdown[A-Za-z]* .* 30 ' "$TRACE")" -ge 3
+  run_keyword domainabort
+  check "the abort came within the warning's 30 s" test $((SECONDS - started)) -lt 30
+  check_eq "\"domainabort\" ends the program, exit code" "$exit_code" 0
+  check_eq "the computers Wine was asked to withdraw the shutdown from" \
+    "$(traced_aborts | sort | tr '\n' ' ')" "PC1 PC2 PC3 "
+  check_eq "\"domainabort\" asks for no shutdown" "$(traced_requests)" ""
+
+  local log_file=$E2E_DIR/$LOG_FILE
+  log "$LOG_FILE: $(cat "$log_file")"
+  check_eq "the actions of $LOG_FILE, line by line" "$(cut -f2 "$log_file" | tr '\n' ' ')" \
+    "begin domainshutdown domainshutdown domainshutdown end begin domainabort domainabort domainabort end "
+  check "the shutdown's first line names its computers and their source" \
+    grep -qF "$(printf 'begin\t-\t0\tdomainshutdown: 3 computers from %s (3)' "$LIST_FILE")" \
+    "$log_file"
+  check "the shutdown's last line tells its outcome" grep -qE \
+    "$(printf 'end\t-\t0\tdomainshutdown: 3 asked, 0 failed, not cancelled, in [0-9]+\\.[0-9] s')" \
+    "$log_file"
 }
 
 begin_test "$3" "$4"

@@ -94,11 +94,12 @@ bool AppendToResultsLog(const char* path, const std::string& line) {
   return platform::CloseFile(file) && written;
 }
 
-void LogRequestResult(const char* action, const std::string& computer, win::ErrorCode error) {
+void LogRequestResult(const char* action, const std::string& computer, win::ErrorCode error,
+                      const std::string& text) {
   // Writing the log must not change the error a caller reports next.
   const win::ErrorCode lastError = platform::GetLastError();
-  AppendToResultsLog(
-      PathNextToProgram(ResultsLogFileName).c_str(),
-      FormatResultLine(platform::GetLocalTime(), action, computer, error, SystemErrorText(error)));
+  AppendToResultsLog(PathNextToProgram(ResultsLogFileName).c_str(),
+                     FormatResultLine(platform::GetLocalTime(), action, computer, error,
+                                      text.empty() ? SystemErrorText(error) : text));
   platform::SetLastError(lastError);
 }

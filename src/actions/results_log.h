@@ -32,5 +32,7 @@ std::string FormatResultLine(const platform::LocalTime& time, const char* action
 // keeps its newer half, cut at a line's start. False when the log can't be written.
 bool AppendToResultsLog(const char* path, const std::string& line);
 
-// One request's line, now, with the system's text for its error, in the log next to the program.
-void LogRequestResult(const char* action, const std::string& computer, win::ErrorCode error);
+// One request's line, now, in the log next to the program: with `text` for its error, or the
+// system's text when `text` is empty.
+void LogRequestResult(const char* action, const std::string& computer, win::ErrorCode error,
+                      const std::string& text = {});

@@ -9,6 +9,7 @@
 #include "common/texts.h"
 #include "common/web_config.h"
 #include "platform/help.h"
+#include "platform/kernel.h"
 #include "platform/winconst.h"
 #include "settings/run_at_startup.h"
 #include "settings/settings_file.h"
@@ -26,6 +27,16 @@ constexpr int AutoLogonGlyphSpacing = 10;
 constexpr int StatusHelpPanelWidth = 100;
 constexpr int StatusSecondPanelWidth = 350;
 constexpr int UpdateIntervalDays = 2;
+
+// A keyword for this computer: cancelled when the countdown was, else Windows' answer.
+win::ErrorCode RunLocalKeyword(std::uint32_t code) {
+  bool wentAhead = false;
+  const int result = RunAction(code, AppSettings, [&wentAhead](Settings&) { wentAhead = true; });
+  if (!wentAhead) {
+    return win::ErrorCancelled;
+  }
+  return result != 0 ? win::ErrorSuccess : platform::GetLastError();
+}
 
 } // namespace
 
@@ -210,7 +221,7 @@ void TFMain::FormActivate() {
   if (code == ActionDomainShutdown || code == ActionDomainReboot) {
     ExitCode = RunDomainKeyword(code);
   } else {
-    RunAction(code, AppSettings);
+    ExitCode = static_cast<int>(RunLocalKeyword(code));
   }
   Close();
 }
@@ -238,7 +249,7 @@ bool TFMain::FormCloseQuery() {
                                           win::MbYesNo | win::MbIconQuestion) == win::IdYes) {
       ExitGranted = true;
       CloseWhenActionEnds = true;
-      CancelDomainAction();
+      EndDomainActionForExit();
       // The requests in flight may outlast the few seconds a closed console leaves the process.
       SaveAppSettings();
     }

@@ -15,3 +15,9 @@ bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
            return LowerAsciiLetter(x) == LowerAsciiLetter(y);
          });
 }
+
+std::string LowerAsciiLetters(std::string_view text) {
+  std::string lowered(text);
+  std::transform(lowered.begin(), lowered.end(), lowered.begin(), LowerAsciiLetter);
+  return lowered;
+}

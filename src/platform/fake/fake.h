@@ -7,6 +7,7 @@
 #include "platform/network.h"
 #include "platform/winconst.h"
 
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -100,6 +101,9 @@ struct DirectoryScript {
   // The server goes down after answering this many pages.
   std::optional<std::size_t> downAfterPages;
   std::size_t pagesAnswered = 0;
+  // Called by each bind before it answers, from the thread that binds: a test may hold the bind
+  // there, as a server that never answers would.
+  std::function<void()> onBind;
   // Sessions not yet unbound, with their server, and the search answers not yet freed: the
   // result code, the cookie of the next page and the accounts, by position in `objects`.
   struct Answer {
@@ -120,9 +124,12 @@ struct World {
   static thread_local win::ErrorCode lastError;
 
   // Threads: by default a started thread runs its body at once, before StartThread returns, so
-  // that tests see the work in order; with realThreads each body runs on a thread of its own.
+  // that tests see the work in order; with realThreads each body runs on a thread of its own, and
+  // Sleep really sleeps, as other threads then move on meanwhile.
   bool realThreads = false;
   bool threadsRefused = false; // StartThread fails
+  // With real threads the tick count moves on from tickCount as the machine's clock does.
+  std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
 
   VersionScript version;
   std::int64_t clockMilliseconds = 0; // local time, milliseconds since 1970-01-01
@@ -240,6 +247,9 @@ void ResetWorld();
 long NextResult(const std::string& call, long fallback);
 // Calls whose name is one of these, in order.
 std::vector<std::string> CallsNamed(const std::vector<std::string>& names);
+// Waits for the real threads the program let go of (platform::ReleaseThread) to end: a test
+// calls it once it has let them end, before the world they use goes.
+void JoinReleasedThreads();
 
 void SetClock(int year, int month, int day, int hour, int minute, int second);
 void SetVersion(std::uint32_t platformId, std::uint32_t major, std::uint32_t minor,

@@ -27,12 +27,11 @@ win::Handle StartThread(std::function<void()> body) {
   return win32::FromWindows(thread);
 }
 
-bool ThreadEnded(win::Handle thread) {
-  return ::WaitForSingleObject(win32::ToWindows<HANDLE>(thread), 0) == WAIT_OBJECT_0;
+bool WaitForThread(win::Handle thread, std::uint32_t milliseconds) {
+  return ::WaitForSingleObject(win32::ToWindows<HANDLE>(thread), milliseconds) == WAIT_OBJECT_0;
 }
 
-void JoinThread(win::Handle thread) {
-  ::WaitForSingleObject(win32::ToWindows<HANDLE>(thread), INFINITE);
+void ReleaseThread(win::Handle thread) {
   ::CloseHandle(win32::ToWindows<HANDLE>(thread));
 }
 

@@ -285,7 +285,7 @@ DirectoryComputers ReadDirectoryComputersWithin(const DirectoryContainer& contai
   struct Reading {
     DirectoryContainer container;
     Settings settings;
-    std::mutex mutex;
+    platform::Mutex mutex;
     DirectoryComputers found;
   };
   auto read = std::make_shared<Reading>();
@@ -293,7 +293,7 @@ DirectoryComputers ReadDirectoryComputersWithin(const DirectoryContainer& contai
   read->settings = settings;
   const win::Handle reader = platform::StartThread([read] {
     DirectoryComputers found = ReadDirectoryComputers(read->container, read->settings);
-    const std::lock_guard<std::mutex> lock(read->mutex);
+    const std::lock_guard<platform::Mutex> lock(read->mutex);
     read->found = std::move(found);
   });
   if (reader == win::NoHandle) {
@@ -310,7 +310,7 @@ DirectoryComputers ReadDirectoryComputersWithin(const DirectoryContainer& contai
   if (!ended) {
     return GivenUp(cancelled.load() ? win::LdapUserCancelled : win::LdapTimeout);
   }
-  const std::lock_guard<std::mutex> lock(read->mutex);
+  const std::lock_guard<platform::Mutex> lock(read->mutex);
   return std::move(read->found);
 }
 

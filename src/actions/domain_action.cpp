@@ -47,7 +47,7 @@ void AddReportLines(std::vector<std::string>& report, const std::string& text) {
 // answer, ends on its own later.
 struct Planning {
   std::atomic<bool> cancelled{false};
-  std::mutex mutex;
+  platform::Mutex mutex;
   std::optional<DomainPlan> plan; // once found
 };
 
@@ -81,7 +81,7 @@ public:
     const auto plan = [planning = planning_, settings = settings_, window, id] {
       DomainPlan found = PlanDomainAction(*settings, planning->cancelled);
       {
-        const std::lock_guard<std::mutex> lock(planning->mutex);
+        const std::lock_guard<platform::Mutex> lock(planning->mutex);
         planning->plan = std::move(found);
       }
       ui::PostToForm(window, WM_DOMAINPLANNED, id);
@@ -129,7 +129,7 @@ public:
       return;
     }
     {
-      const std::lock_guard<std::mutex> lock(planning_->mutex);
+      const std::lock_guard<platform::Mutex> lock(planning_->mutex);
       if (!planning_->plan) {
         return;
       }
@@ -202,6 +202,7 @@ private:
 
   void AskOthers() {
     answers_.resize(plan_.computers.size());
+    lineFailures_ = plan_.directoryFailures.size() + CountImpossibleLines(plan_.listed);
     // The log tells the next morning that a container's computers were not asked, with the
     // LDAP client's text as the result gives it.
     for (const DirectoryFailure& failure : plan_.directoryFailures) {
@@ -281,8 +282,7 @@ private:
       progress_->LBProgress.SetText(DomainPlanningText);
       return;
     }
-    const std::size_t known = plan_.directoryFailures.size() + CountImpossibleLines(plan_.listed);
-    progress_->ShowProgress(answered_, RequestCount(), failed_ + known);
+    progress_->ShowProgress(answered_, RequestCount(), failed_ + lineFailures_);
   }
 
   std::shared_ptr<const Settings> settings_;
@@ -301,6 +301,7 @@ private:
   std::vector<std::optional<RequestOutcome>> answers_; // by position in plan_.computers
   std::size_t answered_ = 0;
   std::size_t failed_ = 0;
+  std::size_t lineFailures_ = 0; // the list's lines that gave no request
   bool cancelRequested_ = false;
   bool exitAsked_ = false;
   std::uint32_t exitAskedAt_ = 0;

@@ -15,7 +15,7 @@ struct RequestBatch::Shared {
   std::size_t maxInFlight = 0;
   std::atomic<std::size_t> next{0};
   std::atomic<bool> cancelled{false};
-  std::mutex mutex; // guards what follows
+  platform::Mutex mutex; // guards what follows
   std::vector<Answer> answers;
   bool told = false; // of the answers waiting
   std::size_t working = 0;
@@ -37,7 +37,7 @@ void RequestBatch::Start() {
   const std::size_t workers = std::min(shared_->count, shared_->maxInFlight);
   {
     // Counted before any starts: the first to end must not take itself for the last.
-    const std::lock_guard<std::mutex> lock(shared_->mutex);
+    const std::lock_guard<platform::Mutex> lock(shared_->mutex);
     shared_->working = workers;
     shared_->ended = workers == 0;
   }
@@ -54,7 +54,7 @@ void RequestBatch::Start() {
     return;
   }
   {
-    const std::lock_guard<std::mutex> lock(shared_->mutex);
+    const std::lock_guard<platform::Mutex> lock(shared_->mutex);
     shared_->working -= refused - 1;
   }
   // Without a thread to spare the computers are still asked, one after the other, here.
@@ -73,7 +73,7 @@ void RequestBatch::Work(const std::shared_ptr<Shared>& shared) {
     const RequestOutcome outcome = shared->request(position);
     bool tell = false;
     {
-      const std::lock_guard<std::mutex> lock(shared->mutex);
+      const std::lock_guard<platform::Mutex> lock(shared->mutex);
       shared->answers.push_back({position, outcome});
       tell = !shared->told;
       shared->told = true;
@@ -83,7 +83,7 @@ void RequestBatch::Work(const std::shared_ptr<Shared>& shared) {
     }
   }
   {
-    const std::lock_guard<std::mutex> lock(shared->mutex);
+    const std::lock_guard<platform::Mutex> lock(shared->mutex);
     shared->ended = --shared->working == 0;
     if (!shared->ended) {
       return;
@@ -97,7 +97,7 @@ void RequestBatch::Cancel() {
 }
 
 bool RequestBatch::Ended() const {
-  const std::lock_guard<std::mutex> lock(shared_->mutex);
+  const std::lock_guard<platform::Mutex> lock(shared_->mutex);
   return shared_->ended;
 }
 
@@ -107,7 +107,7 @@ std::size_t RequestBatch::Count() const {
 
 std::vector<RequestBatch::Answer> RequestBatch::TakeAnswers() {
   std::vector<Answer> taken;
-  const std::lock_guard<std::mutex> lock(shared_->mutex);
+  const std::lock_guard<platform::Mutex> lock(shared_->mutex);
   taken.swap(shared_->answers);
   shared_->told = false;
   return taken;

@@ -17,4 +17,19 @@ bool WaitForThread(win::Handle thread, std::uint32_t milliseconds);
 // CloseHandle without waiting: the thread runs on to its end, and what it uses it must own.
 void ReleaseThread(win::Handle thread);
 
+// A lock for what threads share: a critical section, which every Windows release has. Taken
+// with std::lock_guard.
+class Mutex {
+public:
+  Mutex();
+  ~Mutex();
+  Mutex(const Mutex&) = delete;
+  Mutex& operator=(const Mutex&) = delete;
+  void lock();
+  void unlock();
+
+private:
+  void* native_;
+};
+
 } // namespace platform

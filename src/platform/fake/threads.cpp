@@ -90,6 +90,20 @@ void ReleaseThread(win::Handle thread) {
   Threads.erase(found);
 }
 
+Mutex::Mutex() : native_(new std::mutex) {}
+
+Mutex::~Mutex() {
+  delete static_cast<std::mutex*>(native_);
+}
+
+void Mutex::lock() {
+  static_cast<std::mutex*>(native_)->lock();
+}
+
+void Mutex::unlock() {
+  static_cast<std::mutex*>(native_)->unlock();
+}
+
 } // namespace platform
 
 namespace fake {

@@ -35,4 +35,21 @@ void ReleaseThread(win::Handle thread) {
   ::CloseHandle(win32::ToWindows<HANDLE>(thread));
 }
 
+Mutex::Mutex() : native_(new CRITICAL_SECTION) {
+  ::InitializeCriticalSection(static_cast<CRITICAL_SECTION*>(native_));
+}
+
+Mutex::~Mutex() {
+  ::DeleteCriticalSection(static_cast<CRITICAL_SECTION*>(native_));
+  delete static_cast<CRITICAL_SECTION*>(native_);
+}
+
+void Mutex::lock() {
+  ::EnterCriticalSection(static_cast<CRITICAL_SECTION*>(native_));
+}
+
+void Mutex::unlock() {
+  ::LeaveCriticalSection(static_cast<CRITICAL_SECTION*>(native_));
+}
+
 } // namespace platform

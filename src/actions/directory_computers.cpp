@@ -334,14 +334,15 @@ std::vector<ListedComputer> WithDirectoryComputers(const std::vector<ListedCompu
     if (cancelled.load()) {
       break;
     }
-    const DirectoryComputers found = ReadDirectoryComputersWithin(
+    DirectoryComputers found = ReadDirectoryComputersWithin(
         *ParseDirectoryLine(line.name), settings, DirectoryReadMilliseconds, cancelled);
     if (found.ldapError != win::LdapSuccess) {
       failures.push_back({line.name, line.line, found.error, found.errorText});
       continue;
     }
-    for (const std::string& name : found.names) {
-      computers.push_back({name, IsPossibleComputerName(name), line.line});
+    for (std::string& name : found.names) {
+      const bool possible = IsPossibleComputerName(name);
+      computers.push_back({std::move(name), possible, line.line});
     }
   }
   return computers;

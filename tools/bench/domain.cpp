@@ -122,6 +122,7 @@ int main(int argc, char** argv) {
   lastRound = start;
   RunDomainAction(settings, true);
   const Clock::time_point end = Clock::now();
+  fake::JoinReleasedThreads();
   const DomainOutcome& outcome = LastDomainOutcome();
 
   // The best any schedule can do with this many at a time: the whole work shared by the slots.

@@ -35,7 +35,7 @@ constexpr LdapResult LdapResults[] = {
     {win::LdapNoSuchObject, "No Such Object", win::ErrorFileNotFound},
     {win::LdapInvalidCredentials, "Invalid Credentials", 1323},
     {win::LdapServerDown, "Server Down", 58},
-    {win::LdapTimeout, "Timeout", 1460},
+    {win::LdapTimeout, "Timeout", 1053},
     {win::LdapUserCancelled, "User Cancelled", win::ErrorCancelled},
 };
 

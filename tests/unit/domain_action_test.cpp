@@ -382,17 +382,6 @@ TEST_F(DomainActionTest, TheDomainKeywordsTellEveryFailureOnceAndExitWithTheFirs
       << log.back();
 }
 
-TEST_F(DomainActionTest, AContainerNotReadIsLoggedWithTheLdapClientsText) {
-  world().directory.unreachableServers = {"dc2"};
-  WriteList("LDAP://dc2/OU=Lab,DC=corp,DC=example\n");
-  DomainShutdown(AppSettings);
-  const std::vector<std::string> log = LogLines();
-  ASSERT_EQ(log.size(), 1u);
-  EXPECT_NE(log[0].find("\tLDAP://dc2/OU=Lab,DC=corp,DC=example\t58\tServer Down"),
-            std::string::npos)
-      << log[0];
-}
-
 TEST(RequestBatch, WithoutAThreadToSpareTheRequestsRunOneAfterTheOther) {
   fake::ResetWorld();
   fake::TheWorld().threadsRefused = true;

@@ -101,10 +101,6 @@ bool RequestBatch::Ended() const {
   return shared_->ended;
 }
 
-std::size_t RequestBatch::Count() const {
-  return shared_->count;
-}
-
 std::vector<RequestBatch::Answer> RequestBatch::TakeAnswers() {
   std::vector<Answer> taken;
   const std::lock_guard<platform::Mutex> lock(shared_->mutex);

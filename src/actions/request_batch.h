@@ -47,7 +47,6 @@ public:
   // Every worker has stopped: each request ended, or was never started after Cancel.
   bool Ended() const;
 
-  std::size_t Count() const;
   // The answers given since the last call, in the order they came.
   std::vector<Answer> TakeAnswers();
 

@@ -4,4 +4,6 @@
 
 dorvane_add_e2e_suite(e2e_directory_ run_directory.sh TESTS
   lab
-  failures)
+  failures
+  silent_server
+  cancel_planning)

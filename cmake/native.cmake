@@ -26,7 +26,14 @@ endif()
 find_package(GTest REQUIRED)
 enable_testing()
 
-file(GLOB UNIT_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
+# The tests that run real threads are named *_threads_test.cpp; the ThreadSanitizer build takes
+# them alone, with the shared helpers.
+if(DORVANE_TSAN)
+  file(GLOB UNIT_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*_threads_test.cpp)
+  list(APPEND UNIT_TEST_SOURCES ${CMAKE_SOURCE_DIR}/tests/unit/ui_world.cpp)
+else()
+  file(GLOB UNIT_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
+endif()
 add_executable(unit_tests ${UNIT_TEST_SOURCES})
 target_include_directories(unit_tests PRIVATE tests)
 target_link_libraries(unit_tests PRIVATE dorvane_app dorvane_core dorvane_ui_headless dorvane_platform_fake GTest::gtest GTest::gtest_main)

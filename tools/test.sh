@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Runs every test: the native unit tests, the same tests under AddressSanitizer and UBSan, a short
-# run of every fuzz target, the 64-bit Windows build with its checks under Wine, and the 32-bit
-# Windows build with the checks that need no Wine.
+# Runs every test: the native unit tests, the same tests under AddressSanitizer and UBSan, those
+# that run real threads under ThreadSanitizer, a short run of every fuzz target, the 64-bit
+# Windows build with its checks under Wine, and the 32-bit Windows build with the checks that
+# need no Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/packages.sh
@@ -17,6 +18,11 @@ cmake --build build/native -j"$jobs"
 cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DDORVANE_SANITIZE=ON >/dev/null
 cmake --build build/sanitize -j"$jobs"
 (cd build/sanitize && ctest --output-on-failure -j"$jobs")
+
+# The tests that run real threads, once more under ThreadSanitizer.
+cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=Debug -DDORVANE_TSAN=ON >/dev/null
+cmake --build build/tsan --target unit_tests -j"$jobs"
+(cd build/tsan && ctest --output-on-failure -j"$jobs")
 
 bash tools/fuzz.sh 5
 

@@ -3,9 +3,12 @@
 #include "actions/computer_list.h"
 #include "actions/local_power.h"
 #include "platform/directory.h"
+#include "platform/threads.h"
 
 #include <algorithm>
 #include <cctype>
+#include <memory>
+#include <mutex>
 #include <set>
 
 namespace {
@@ -31,8 +34,12 @@ constexpr char CommonNameAttribute[] = "cn";
 // hundred accounts at a time.
 constexpr std::uint32_t PageSize = 500;
 // A controller of the LAN answers in far less; one that doesn't must not hold the action up.
+// Each step's own limit lies well within the read's, so that the client's own time-out is the one
+// told where it has one.
 constexpr std::uint32_t ConnectSeconds = 20;
-constexpr std::uint32_t PageSeconds = 120;
+constexpr std::uint32_t PageSeconds = 30;
+// How often a read that is waited for looks at Cancel: well within the second a user waits.
+constexpr std::uint32_t CancelLookMilliseconds = 100;
 
 std::string_view Trimmed(std::string_view text) {
   const std::size_t first = text.find_first_not_of(Blanks);
@@ -201,6 +208,21 @@ std::uint32_t Read(win::Handle ldap, const DirectoryContainer& container, const 
   return ReadPages(ldap, container.base, names);
 }
 
+// A read that was given up: LDAP's own code and text for why.
+DirectoryComputers GivenUp(std::uint32_t status) {
+  DirectoryComputers found;
+  found.ldapError = status;
+  found.error = platform::LdapMapErrorToWin32(status);
+  found.errorText = platform::LdapErrorText(status);
+  // Windows before 2000 has no LDAP client of its own, and so no text: Windows' text for the
+  // code tells why.
+  if (found.errorText.empty()) {
+    found.errorText = SystemErrorText(found.error);
+    found.errorText.erase(found.errorText.find_last_not_of("\r\n") + 1);
+  }
+  return found;
+}
+
 } // namespace
 
 bool IsDirectoryLine(std::string_view line) {
@@ -251,25 +273,51 @@ DirectoryComputers ReadDirectoryComputers(const DirectoryContainer& container,
     status = Read(ldap, container, settings, found.names);
     platform::LdapUnbind(ldap);
   }
-  if (status != win::LdapSuccess) {
-    // Part of a container is no container: the next run reads it whole.
-    found.names.clear();
-    found.ldapError = status;
-    found.error = platform::LdapMapErrorToWin32(status);
-    found.errorText = platform::LdapErrorText(status);
-    // Windows before 2000 has no LDAP client of its own, and so no text: Windows' text for the
-    // code tells why.
-    if (found.errorText.empty()) {
-      found.errorText = SystemErrorText(found.error);
-      found.errorText.erase(found.errorText.find_last_not_of("\r\n") + 1);
-    }
+  // Part of a container is no container: the next run reads it whole.
+  return status == win::LdapSuccess ? found : GivenUp(status);
+}
+
+DirectoryComputers ReadDirectoryComputersWithin(const DirectoryContainer& container,
+                                                const Settings& settings,
+                                                std::uint32_t milliseconds,
+                                                const std::atomic<bool>& cancelled) {
+  // What the reading thread owns: it may outlive this call.
+  struct Reading {
+    DirectoryContainer container;
+    Settings settings;
+    platform::Mutex mutex;
+    DirectoryComputers found;
+  };
+  auto read = std::make_shared<Reading>();
+  read->container = container;
+  read->settings = settings;
+  const win::Handle reader = platform::StartThread([read] {
+    DirectoryComputers found = ReadDirectoryComputers(read->container, read->settings);
+    const std::lock_guard<platform::Mutex> lock(read->mutex);
+    read->found = std::move(found);
+  });
+  if (reader == win::NoHandle) {
+    return ReadDirectoryComputers(container, settings);
   }
-  return found;
+  std::uint32_t waited = 0;
+  bool ended = false;
+  while (!ended && waited < milliseconds && !cancelled.load()) {
+    const std::uint32_t slice = std::min(CancelLookMilliseconds, milliseconds - waited);
+    ended = platform::WaitForThread(reader, slice);
+    waited += slice;
+  }
+  platform::ReleaseThread(reader);
+  if (!ended) {
+    return GivenUp(cancelled.load() ? win::LdapUserCancelled : win::LdapTimeout);
+  }
+  const std::lock_guard<platform::Mutex> lock(read->mutex);
+  return std::move(read->found);
 }
 
 std::vector<ListedComputer> WithDirectoryComputers(const std::vector<ListedComputer>& listed,
                                                    const Settings& settings,
-                                                   std::vector<DirectoryFailure>& failures) {
+                                                   std::vector<DirectoryFailure>& failures,
+                                                   const std::atomic<bool>& cancelled) {
   std::vector<ListedComputer> computers;
   std::set<std::string> read;
   for (const ListedComputer& line : listed) {
@@ -283,14 +331,18 @@ std::vector<ListedComputer> WithDirectoryComputers(const std::vector<ListedCompu
     if (!read.insert(key).second) {
       continue;
     }
-    const DirectoryComputers found =
-        ReadDirectoryComputers(*ParseDirectoryLine(line.name), settings);
+    if (cancelled.load()) {
+      break;
+    }
+    DirectoryComputers found = ReadDirectoryComputersWithin(
+        *ParseDirectoryLine(line.name), settings, DirectoryReadMilliseconds, cancelled);
     if (found.ldapError != win::LdapSuccess) {
       failures.push_back({line.name, line.line, found.error, found.errorText});
       continue;
     }
-    for (const std::string& name : found.names) {
-      computers.push_back({name, IsPossibleComputerName(name), line.line});
+    for (std::string& name : found.names) {
+      const bool possible = IsPossibleComputerName(name);
+      computers.push_back({std::move(name), possible, line.line});
     }
   }
   return computers;

@@ -8,6 +8,7 @@
 #include "platform/winconst.h"
 #include "settings/settings.h"
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -41,6 +42,20 @@ struct DirectoryComputers {
 DirectoryComputers ReadDirectoryComputers(const DirectoryContainer& container,
                                           const Settings& settings);
 
+// The longest the read of one container may take, from the session to the last page: a server
+// that accepts the connection and never answers must not hold the action up, and a container of
+// tens of thousands of accounts comes in far sooner.
+inline constexpr std::uint32_t DirectoryReadMilliseconds = 60'000;
+
+// ReadDirectoryComputers on a thread of its own, given up after `milliseconds` (LDAP's time-out)
+// or soon after `cancelled` is set (LDAP's user cancel). The thread then ends on its own with
+// copies of what it reads: the calls of Windows' LDAP client can't all be bounded (a Negotiate
+// bind has no time limit and no asynchronous form).
+DirectoryComputers ReadDirectoryComputersWithin(const DirectoryContainer& container,
+                                                const Settings& settings,
+                                                std::uint32_t milliseconds,
+                                                const std::atomic<bool>& cancelled);
+
 // A directory line of the list whose container could not be read.
 struct DirectoryFailure {
   std::string line; // as written
@@ -51,7 +66,9 @@ struct DirectoryFailure {
 
 // The list with each well-formed directory line replaced by the computers of its container,
 // which keep the line's number; a line written twice is read once. The lines whose container
-// could not be read give no computer and go to `failures`.
+// could not be read in DirectoryReadMilliseconds give no computer and go to `failures`. Once
+// `cancelled` is set no further container is read.
 std::vector<ListedComputer> WithDirectoryComputers(const std::vector<ListedComputer>& listed,
                                                    const Settings& settings,
-                                                   std::vector<DirectoryFailure>& failures);
+                                                   std::vector<DirectoryFailure>& failures,
+                                                   const std::atomic<bool>& cancelled);

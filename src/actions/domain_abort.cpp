@@ -3,19 +3,24 @@
 #include "actions/local_power.h"
 #include "actions/request_batch.h"
 #include "actions/results_log.h"
+#include "common/text.h"
 #include "common/texts.h"
 #include "platform/kernel.h"
 #include "platform/threads.h"
 #include "ui/application.h"
 
+#include <atomic>
 #include <cstdio>
+#include <memory>
 #include <functional>
 #include <vector>
 
 namespace {
 
-// The window's thread looks at the aborts this often while it waits for them.
-constexpr std::uint32_t PollMilliseconds = 10;
+// The workers tell the main window that answers wait; without a window to tell, the window's
+// thread looks this often.
+constexpr std::uint32_t WM_ABORTANSWERS = ui::WmApp + 112;
+constexpr std::uint32_t WaitWithoutWindowMilliseconds = 50;
 constexpr std::uint32_t MillisecondsPerSecond = 1000;
 // A damaged line may be megabytes long; the log names it by its start.
 constexpr std::size_t MaxLoggedLineLength = 255;
@@ -86,31 +91,46 @@ void LogListProblems(const char* action, const DomainPlan& plan) {
   LogRequestResults(action, lines);
 }
 
-RunSummary SummaryOf(const DomainOutcome& outcome, std::uint32_t startTick) {
+RunSummary SummaryOf(const DomainOutcome& outcome) {
   RunSummary summary;
   summary.asked = outcome.asked;
   summary.failed = outcome.failures.size();
   summary.cancelled = outcome.cancelled;
-  summary.notAsked = outcome.cancelled ? outcome.computers - outcome.asked : 0;
-  summary.milliseconds = platform::GetTickCount() - startTick;
-  summary.result = outcome.cancelled          ? win::ErrorCancelled
-                   : outcome.failures.empty() ? win::ErrorSuccess
-                                              : outcome.firstError;
+  summary.notAsked = outcome.notAsked;
+  summary.milliseconds = outcome.milliseconds;
+  summary.result = DomainExitCode(outcome);
   return summary;
 }
 
-// Runs `work` off the window's thread while the window keeps answering.
+// The main window's handle, which the workers post to: any message loop of the window's thread
+// wakes for it. 0 without one.
+std::uintptr_t WindowToTell() {
+  const ui::Form* main = ui::MainForm();
+  return main != nullptr ? main->native : 0;
+}
+
+void WaitForWorkers(std::uintptr_t window) {
+  ui::WaitAndProcessMessages(window != 0 ? ui::WaitWithoutLimit : WaitWithoutWindowMilliseconds);
+}
+
+// Runs `work` off the window's thread while the window keeps answering; it ends before this
+// returns, so it may use the caller's data.
 void WhileAnswering(const std::function<void()>& work) {
-  const win::Handle thread = platform::StartThread(work);
+  const auto ended = std::make_shared<std::atomic<bool>>(false);
+  const std::uintptr_t window = WindowToTell();
+  const win::Handle thread = platform::StartThread([&work, ended, window] {
+    work();
+    ended->store(true);
+    ui::PostToForm(window, WM_ABORTANSWERS, 0);
+  });
   if (thread == win::NoHandle) {
     work();
     return;
   }
-  while (!platform::ThreadEnded(thread)) {
-    platform::Sleep(PollMilliseconds);
-    ui::ProcessMessages();
+  platform::ReleaseThread(thread);
+  while (!ended->load()) {
+    WaitForWorkers(window);
   }
-  platform::JoinThread(thread);
 }
 
 // Withdraws the pending shutdown from each computer, up to MaxConcurrentRequests at once, while
@@ -118,27 +138,43 @@ void WhileAnswering(const std::function<void()>& work) {
 // the caller opened. The failures come after `failuresBefore` (the list's).
 DomainOutcome AbortComputers(const std::vector<std::string>& computers, const Settings& settings,
                              std::vector<FailedComputer> failuresBefore = {}) {
+  const std::uint32_t started = platform::GetTickCount();
   DomainOutcome outcome;
+  outcome.planned = true;
   outcome.failures = std::move(failuresBefore);
   outcome.computers = computers.size();
   AbortRunning = true;
   {
-    // The workers read a copy: the window's thread may change the program's settings meanwhile.
-    const Settings copy = settings;
-    RequestBatch batch(computers.size(), [&computers, &copy](std::size_t position) {
-      return RequestAbortShutdown(computers[position].c_str(), copy);
-    });
+    // The workers read their own copies: they may outlive the batch, and the window's thread
+    // may change the program's settings meanwhile.
+    const auto names = std::make_shared<const std::vector<std::string>>(computers);
+    const auto copy = std::make_shared<const Settings>(settings);
+    const std::uintptr_t window = WindowToTell();
+    RequestBatch batch(
+        computers.size(),
+        [names, copy](std::size_t position) {
+          return RequestAbortShutdown((*names)[position].c_str(), *copy);
+        },
+        [window] { ui::PostToForm(window, WM_ABORTANSWERS, 0); });
     batch.Start();
+    std::vector<RequestOutcome> answers(computers.size());
+    const auto take = [&batch, &answers] {
+      for (const RequestBatch::Answer& answer : batch.TakeAnswers()) {
+        answers[answer.position] = answer.outcome;
+      }
+    };
     while (!batch.Ended()) {
-      platform::Sleep(PollMilliseconds);
-      ui::ProcessMessages();
+      WaitForWorkers(window);
+      take();
     }
+    take();
     std::vector<LoggedRequest> lines;
     for (std::size_t position = 0; position < computers.size(); ++position) {
-      const RequestOutcome& answer = batch.Outcome(position);
-      lines.push_back({computers[position], answer.error, SystemErrorText(answer.error)});
+      const RequestOutcome& answer = answers[position];
+      const std::string text = SystemErrorText(answer.error);
+      lines.push_back({computers[position], answer.error, text});
       if (!answer.ok) {
-        outcome.failures.push_back({computers[position], answer.error});
+        outcome.failures.push_back({computers[position], answer.error, WithoutLineEnd(text)});
       }
     }
     LogRequestResults(LogDomainAbort, lines);
@@ -150,28 +186,28 @@ DomainOutcome AbortComputers(const std::vector<std::string>& computers, const Se
     outcome.firstError = outcome.failures.front().error;
     outcome.lastError = outcome.failures.back().error;
   }
+  outcome.milliseconds = platform::GetTickCount() - started;
   return outcome;
 }
 
 // The list's report, as the domain action's result gives it.
-std::string ListReport(const DomainPlan& plan) {
-  std::string report;
-  const auto add = [&report](const std::string& line) {
-    if (!line.empty()) {
-      report += (report.empty() ? "" : "\n") + line;
-    }
-  };
+std::vector<std::string> ListReport(const DomainPlan& plan) {
+  std::vector<std::string> report;
   if (plan.listUnreadable) {
-    std::string text = SystemErrorText(plan.listError);
-    text.erase(text.find_last_not_of("\r\n ") + 1);
-    add(Formatted(ListUnreadableFormat, ComputerListFileName, text.c_str()));
+    report.push_back(Formatted(ListUnreadableFormat, ComputerListFileName,
+                               WithoutLineEnd(SystemErrorText(plan.listError)).c_str()));
   }
   for (const DirectoryFailure& failure : plan.directoryFailures) {
-    add(Formatted(DirectoryFailedFormat, failure.line.c_str(),
-                  static_cast<unsigned long>(failure.lineNumber), ComputerListFileName,
-                  failure.errorText.c_str()));
+    report.push_back(Formatted(DirectoryFailedFormat, failure.line.c_str(),
+                               static_cast<unsigned long>(failure.lineNumber),
+                               ComputerListFileName, failure.errorText.c_str()));
   }
-  add(ImpossibleLinesReport(plan.listed));
+  const std::string impossible = ImpossibleLinesReport(plan.listed);
+  for (std::size_t start = 0; start < impossible.size();) {
+    const std::size_t end = impossible.find('\n', start);
+    report.push_back(impossible.substr(start, end - start));
+    start = end == std::string::npos ? impossible.size() : end + 1;
+  }
   return report;
 }
 
@@ -202,7 +238,7 @@ void EndDomainRun(const DomainOutcome& outcome) {
   if (!Record.open) {
     return;
   }
-  LogRunEnd(Record.action, SummaryOf(outcome, Record.startTick));
+  LogRunEnd(Record.action, SummaryOf(outcome));
   Record.open = false;
 }
 
@@ -222,10 +258,9 @@ void AbortLastDomainRun(const Settings& settings) {
   // Spent: a shutdown withdrawn once is not withdrawn again.
   const std::vector<std::string> computers = std::move(Record.asked);
   Record.asked.clear();
-  const std::uint32_t started = platform::GetTickCount();
   LogRunBegin(LogDomainAbort, computers.size(), {});
   const DomainOutcome outcome = AbortComputers(computers, settings);
-  LogRunEnd(LogDomainAbort, SummaryOf(outcome, started));
+  LogRunEnd(LogDomainAbort, SummaryOf(outcome));
   if (!outcome.failures.empty()) {
     TFDomainResult result;
     result.Execute(outcome);
@@ -241,27 +276,36 @@ DomainOutcome AbortEveryDomainComputer(const Settings& settings) {
   const std::uint32_t started = platform::GetTickCount();
   DomainPlan plan;
   AbortRunning = true;
-  WhileAnswering([&plan, &settings] { plan = PlanDomainAction(settings); });
+  // An abort is not cancelled: the planning runs to its end.
+  const std::atomic<bool> neverCancelled{false};
+  WhileAnswering([&plan, &settings, &neverCancelled] {
+    plan = PlanDomainAction(settings, neverCancelled);
+  });
   std::vector<std::string> computers;
   std::vector<FailedComputer> listFailures;
   // The list first, as for the domain action: a script learns of it before any computer.
   if (plan.listUnreadable) {
-    listFailures.push_back({ComputerListFileName, plan.listError, true});
+    listFailures.push_back({ComputerListFileName, plan.listError,
+                            WithoutLineEnd(SystemErrorText(plan.listError)), true, 0});
   }
   for (const DirectoryFailure& failure : plan.directoryFailures) {
-    listFailures.push_back({failure.line, failure.error, true});
+    listFailures.push_back(
+        {failure.line, failure.error, failure.errorText, true, failure.lineNumber});
   }
   for (const ListedComputer& computer : plan.computers) {
     if (computer.possible) {
       computers.push_back(computer.name);
     } else {
-      listFailures.push_back({computer.name, win::ErrorInvalidName, true});
+      listFailures.push_back({computer.name, win::ErrorInvalidName,
+                              WithoutLineEnd(SystemErrorText(win::ErrorInvalidName)), true,
+                              computer.line});
     }
   }
   LogRunBegin(LogDomainAbort, computers.size(), SourcesOf(plan));
   LogListProblems(LogDomainAbort, plan);
   DomainOutcome outcome = AbortComputers(computers, settings, std::move(listFailures));
   outcome.listReport = ListReport(plan);
-  LogRunEnd(LogDomainAbort, SummaryOf(outcome, started));
+  outcome.milliseconds = platform::GetTickCount() - started;
+  LogRunEnd(LogDomainAbort, SummaryOf(outcome));
   return outcome;
 }

@@ -6,23 +6,24 @@
 #include "actions/remote_shutdown.h"
 #include "actions/request_batch.h"
 #include "actions/results_log.h"
+#include "common/text.h"
 #include "common/texts.h"
 #include "platform/kernel.h"
 #include "platform/threads.h"
 #include "ui/application.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <memory>
+#include <mutex>
+#include <optional>
 
 namespace {
 
-// The window's thread looks at the requests this often: far below what a user notices.
-constexpr std::uint32_t PollMilliseconds = 10;
-// Under a window opened meanwhile (a message box, a dialog) only this timer keeps the progress,
-// the log and this computer's turn going.
-constexpr std::uint32_t TickerInterval = 100;
 constexpr std::size_t LineCapacity = 512;
+// How often the progress window looks whether its text should be read to a screen reader.
+constexpr std::uint32_t AnnounceIntervalMilliseconds = 1000;
 
 template <typename... Numbers> std::string Formatted(const char* format, Numbers... numbers) {
   char text[LineCapacity];
@@ -30,119 +31,167 @@ template <typename... Numbers> std::string Formatted(const char* format, Numbers
   return text;
 }
 
-void AddReportLine(std::string& report, const std::string& line) {
-  if (!line.empty()) {
-    report += (report.empty() ? "" : "\n") + line;
+// Each line of a text that may hold several.
+void AddReportLines(std::vector<std::string>& report, const std::string& text) {
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const std::size_t end = text.find('\n', start);
+    report.push_back(text.substr(start, end - start));
+    start = end == std::string::npos ? text.size() : end + 1;
   }
 }
 
-std::string WithoutLineEnd(std::string text) {
-  const std::size_t end = text.find_last_not_of("\r\n ");
-  text.erase(end == std::string::npos ? 0 : end + 1);
-  return text;
-}
+// What the planning thread shares with the window's thread. Both own it: after a Cancel the
+// run ends at once, and the planning thread, which may wait on a directory that does not
+// answer, ends on its own later.
+struct Planning {
+  std::atomic<bool> cancelled{false};
+  platform::Mutex mutex;
+  std::optional<DomainPlan> plan; // once found
+};
 
-// One run: the computers found off the window's thread (the browse list and the list file may
-// take the network's time), then the other computers at once, then this one, each answer logged
-// as it comes.
+// The requests' names, owned by each worker: a worker still in a request when the program ends
+// must find them.
+using Names = std::shared_ptr<const std::vector<std::string>>;
+
+// One run: the computers found off the window's thread (the browse list, the list file and the
+// directory may take the network's time), then the other computers at once, then this one.
+// The threads post each step's end to the progress window; its handlers log the answers as
+// they come.
 class DomainJob {
 public:
-  explicit DomainJob(const Settings& settings)
-      : settings_(settings),
-        logAction_(settings.RemoteReboot != 0 ? LogDomainReboot : LogDomainShutdown) {}
+  DomainJob(const Settings& settings, std::uintptr_t id)
+      : settings_(std::make_shared<const Settings>(settings)),
+        planning_(std::make_shared<Planning>()), id_(id),
+        logAction_(settings.RemoteReboot != 0 ? LogDomainReboot : LogDomainShutdown),
+        start_(platform::GetTickCount()) {}
 
-  ~DomainJob() {
-    if (planner_ != win::NoHandle) {
-      platform::JoinThread(planner_);
+  std::uintptr_t Id() const { return id_; }
+  bool Done() const { return done_; }
+  bool ExitAsked() const { return exitAsked_; }
+  std::uint32_t ExitAskedAt() const { return exitAskedAt_; }
+
+  void Start(TFDomainProgress& progress) {
+    progress_ = &progress;
+    window_ = progress.native;
+    ShowProgress();
+    const std::uintptr_t window = window_;
+    const std::uintptr_t id = id_;
+    const auto plan = [planning = planning_, settings = settings_, window, id] {
+      DomainPlan found = PlanDomainAction(*settings, planning->cancelled);
+      {
+        const std::lock_guard<platform::Mutex> lock(planning->mutex);
+        planning->plan = std::move(found);
+      }
+      ui::PostToForm(window, WM_DOMAINPLANNED, id);
+    };
+    const win::Handle planner = platform::StartThread(plan);
+    if (planner == win::NoHandle) {
+      plan();
+    } else {
+      platform::ReleaseThread(planner);
     }
   }
-  DomainJob(const DomainJob&) = delete;
-  DomainJob& operator=(const DomainJob&) = delete;
 
-  std::size_t RequestCount() const { return others_.size() + (plan_.ownLast ? 1 : 0); }
-
-  void Start() {
-    planner_ = platform::StartThread([this] { plan_ = PlanDomainAction(settings_); });
-    if (planner_ == win::NoHandle) {
-      plan_ = PlanDomainAction(settings_);
+  void Cancel() {
+    cancelRequested_ = true;
+    planning_->cancelled.store(true);
+    if (!planned_) {
+      // Nothing was asked; the planning thread is left to end on its own.
+      done_ = true;
+      return;
+    }
+    for (RequestBatch* batch : {othersBatch_.get(), ownBatch_.get()}) {
+      if (batch != nullptr) {
+        batch->Cancel();
+      }
     }
     Advance();
   }
 
-  void Cancel() {
-    if (othersBatch_ != nullptr) {
-      othersBatch_->Cancel();
+  void AskForExit() {
+    if (!exitAsked_) {
+      exitAsked_ = true;
+      exitAskedAt_ = platform::GetTickCount();
     }
-    cancelled_ = true;
+    Cancel();
   }
 
-  bool Done() const { return done_; }
+  // The requests in flight are not waited for any longer: the program ends.
+  void Abandon() {
+    TakeAnswers();
+    done_ = true;
+  }
 
-  // On the window's thread: logs what was answered, gives this computer its turn once every
-  // other request has ended, and shows how far the run is.
-  void Advance() {
-    if (done_) {
+  void OnPlanned() {
+    if (planned_ || done_) {
       return;
     }
-    if (!planned_) {
-      if (planner_ != win::NoHandle && !platform::ThreadEnded(planner_)) {
-        return ShowProgress();
+    {
+      const std::lock_guard<platform::Mutex> lock(planning_->mutex);
+      if (!planning_->plan) {
+        return;
       }
-      AskOthers();
+      plan_ = std::move(*planning_->plan);
     }
-    LogAnswers(othersBatch_.get(), others_);
-    LogAnswers(ownBatch_.get(), own_);
-    if (!othersBatch_->Ended()) {
-      return ShowProgress();
-    }
-    if (plan_.ownLast && !cancelled_ && ownBatch_ == nullptr) {
-      own_ = {plan_.computers.size() - 1};
-      StartBatch(ownBatch_, own_);
-      LogAnswers(ownBatch_.get(), own_);
-    }
-    done_ = ownBatch_ == nullptr || ownBatch_->Ended();
-    ShowProgress();
+    planned_ = true;
+    AskOthers();
+    Advance();
   }
 
-  // Logs what was answered after the last look: a request may end between a look at its
-  // answer and the look that finds its worker ended.
-  void Finish() {
-    LogAnswers(othersBatch_.get(), others_);
-    LogAnswers(ownBatch_.get(), own_);
+  void OnAnswers() {
+    if (planned_ && !done_) {
+      Advance();
+    }
   }
-
-  void SetProgressWindow(TFDomainProgress* window) { progress_ = window; }
 
   DomainOutcome Outcome() const {
     DomainOutcome outcome;
+    outcome.planned = planned_;
+    outcome.milliseconds = platform::GetTickCount() - start_;
+    if (!planned_) {
+      outcome.cancelled = cancelRequested_;
+      return outcome;
+    }
     outcome.computers = RequestCount();
-    outcome.cancelled = cancelled_;
+    outcome.asked = answered_;
+    if (cancelRequested_) {
+      outcome.notAsked = outcome.computers - outcome.asked;
+      // Cancel during the last request cancelled nothing.
+      outcome.cancelled = outcome.notAsked > 0;
+    }
     if (plan_.listUnreadable) {
-      outcome.listReport = Formatted(ListUnreadableFormat, ComputerListFileName,
-                                     WithoutLineEnd(SystemErrorText(plan_.listError)).c_str());
+      outcome.listReport.push_back(
+          Formatted(ListUnreadableFormat, ComputerListFileName,
+                    WithoutLineEnd(SystemErrorText(plan_.listError)).c_str()));
       // A nightly run that could not read its list must not look like a success.
-      outcome.failures.push_back({ComputerListFileName, plan_.listError, true});
+      outcome.failures.push_back({ComputerListFileName, plan_.listError,
+                                  WithoutLineEnd(SystemErrorText(plan_.listError)), true, 0});
     }
     for (const DirectoryFailure& failure : plan_.directoryFailures) {
-      AddReportLine(outcome.listReport, Formatted(DirectoryFailedFormat, failure.line.c_str(),
-                                                  static_cast<unsigned long>(failure.lineNumber),
-                                                  ComputerListFileName, failure.errorText.c_str()));
-      // No request went out for it, as for a line that names no computer: the report tells it.
-      outcome.failures.push_back({failure.line, failure.error, true});
+      outcome.listReport.push_back(Formatted(DirectoryFailedFormat, failure.line.c_str(),
+                                             static_cast<unsigned long>(failure.lineNumber),
+                                             ComputerListFileName, failure.errorText.c_str()));
+      outcome.failures.push_back(
+          {failure.line, failure.error, failure.errorText, true, failure.lineNumber});
     }
-    AddReportLine(outcome.listReport, ImpossibleLinesReport(plan_.listed));
+    AddReportLines(outcome.listReport, ImpossibleLinesReport(plan_.listed));
     for (std::size_t i = 0; i < plan_.computers.size(); ++i) {
       const ListedComputer& computer = plan_.computers[i];
-      const RequestOutcome* answer = AnswerFor(i);
-      if (answer != nullptr) {
-        ++outcome.asked;
-      }
       if (!computer.possible) {
-        outcome.failures.push_back({computer.name, win::ErrorInvalidName, true});
-      } else if (answer != nullptr && !answer->ok) {
-        outcome.failures.push_back({computer.name, answer->error});
+        outcome.failures.push_back({computer.name, win::ErrorInvalidName,
+                                    WithoutLineEnd(SystemErrorText(win::ErrorInvalidName)), true,
+                                    computer.line});
+      } else if (answers_[i] && !answers_[i]->ok) {
+        outcome.failures.push_back({computer.name, answers_[i]->error,
+                                    WithoutLineEnd(SystemErrorText(answers_[i]->error)), false,
+                                    computer.line});
       }
     }
+    // In list order: the browse list's names first, then the list file's by line.
+    std::stable_sort(
+        outcome.failures.begin(), outcome.failures.end(),
+        [](const FailedComputer& a, const FailedComputer& b) { return a.line < b.line; });
     if (!outcome.failures.empty()) {
       outcome.firstError = outcome.failures.front().error;
       outcome.lastError = outcome.failures.back().error;
@@ -151,94 +200,134 @@ public:
   }
 
 private:
+  std::size_t RequestCount() const { return others_.size() + (plan_.ownLast ? 1 : 0); }
+
   void AskOthers() {
-    if (planner_ != win::NoHandle) {
-      platform::JoinThread(planner_);
-      planner_ = win::NoHandle;
-    }
-    planned_ = true;
+    answers_.resize(plan_.computers.size());
+    lineFailures_ = (plan_.listUnreadable ? 1 : 0) + plan_.directoryFailures.size() +
+                    CountImpossibleLines(plan_.listed);
     // The log tells the next morning what the list gave and that a container's computers were not
-    // asked.
-    BeginDomainRun(logAction_, plan_, settings_);
-    // A line that names no computer gets no request: the result reports it.
+    // asked, with the LDAP client's text as the result gives it.
+    BeginDomainRun(logAction_, plan_, *settings_);
     const std::size_t others = plan_.computers.size() - (plan_.ownLast ? 1 : 0);
     for (std::size_t i = 0; i < others; ++i) {
       if (plan_.computers[i].possible) {
         others_.push_back(i);
       }
     }
+    if (plan_.ownLast) {
+      own_ = {plan_.computers.size() - 1};
+    }
     StartBatch(othersBatch_, others_);
   }
 
-  // The batch is in place before it starts: Cancel may come while the first requests run.
+  // The batch is in place before it starts: a worker posts as soon as it has an answer, and
+  // Cancel may come while the first requests run.
   void StartBatch(std::unique_ptr<RequestBatch>& batch, const std::vector<std::size_t>& positions) {
-    // The workers read the job's own copy of the settings: the window's thread may change the
+    auto names = std::make_shared<std::vector<std::string>>();
+    names->reserve(positions.size());
+    for (const std::size_t position : positions) {
+      names->push_back(plan_.computers[position].name);
+    }
+    // The workers read the run's own copy of the settings: the window's thread may change the
     // program's settings meanwhile.
-    batch = std::make_unique<RequestBatch>(positions.size(), [this,
-                                                              &positions](std::size_t position) {
-      return RequestRemoteShutdown(plan_.computers[positions[position]].name.c_str(), settings_);
-    });
-    if (cancelled_) {
+    const std::uintptr_t window = window_;
+    const std::uintptr_t id = id_;
+    batch = std::make_unique<RequestBatch>(
+        positions.size(),
+        [settings = settings_, names = Names(names)](std::size_t position) {
+          return RequestRemoteShutdown((*names)[position].c_str(), *settings);
+        },
+        [window, id] { ui::PostToForm(window, WM_DOMAINANSWERS, id); });
+    if (cancelRequested_) {
       batch->Cancel();
     }
     batch->Start();
   }
 
-  void LogAnswers(RequestBatch* batch, const std::vector<std::size_t>& positions) {
-    if (batch == nullptr) {
-      return;
-    }
-    for (const std::size_t position : batch->TakeNewlyAnswered()) {
-      LogDomainAnswer(logAction_, plan_.computers[positions[position]].name,
-                      batch->Outcome(position).error);
-    }
+  // Logs the answers that came, each found by its position.
+  void TakeAnswers() {
+    const auto take = [this](RequestBatch* batch, const std::vector<std::size_t>& positions) {
+      if (batch == nullptr) {
+        return;
+      }
+      for (const RequestBatch::Answer& answer : batch->TakeAnswers()) {
+        const std::size_t computer = positions[answer.position];
+        answers_[computer] = answer.outcome;
+        ++answered_;
+        failed_ += answer.outcome.ok ? 0 : 1;
+        LogDomainAnswer(logAction_, plan_.computers[computer].name, answer.outcome.error);
+      }
+    };
+    take(othersBatch_.get(), others_);
+    take(ownBatch_.get(), own_);
   }
 
-  const RequestOutcome* AnswerFor(std::size_t computer) const {
-    if (!own_.empty() && computer == own_.front()) {
-      return ownBatch_->IsAnswered(0) ? &ownBatch_->Outcome(0) : nullptr;
+  // Takes the answers, gives this computer its turn once every other request has ended, and
+  // ends the run once every request has.
+  void Advance() {
+    TakeAnswers();
+    if (othersBatch_->Ended() && !own_.empty() && !cancelRequested_ && ownBatch_ == nullptr) {
+      StartBatch(ownBatch_, own_);
+      TakeAnswers();
     }
-    for (std::size_t position = 0; position < others_.size(); ++position) {
-      if (others_[position] == computer) {
-        return othersBatch_->IsAnswered(position) ? &othersBatch_->Outcome(position) : nullptr;
-      }
-    }
-    return nullptr;
+    done_ = othersBatch_->Ended() && (ownBatch_ == nullptr || ownBatch_->Ended());
+    ShowProgress();
   }
 
   void ShowProgress() {
-    if (progress_ == nullptr) {
+    if (progress_ == nullptr || done_) {
       return;
     }
     if (!planned_) {
       progress_->LBProgress.SetText(DomainPlanningText);
       return;
     }
-    std::size_t asked = othersBatch_->Answered();
-    std::size_t failed = othersBatch_->Failed();
-    if (ownBatch_ != nullptr) {
-      asked += ownBatch_->Answered();
-      failed += ownBatch_->Failed();
-    }
-    progress_->ShowProgress(asked, RequestCount(), failed);
+    progress_->ShowProgress(answered_, RequestCount(), failed_ + lineFailures_);
   }
 
-  DomainPlan plan_; // written by the planning thread until it has ended
-  const Settings settings_;
-  win::Handle planner_ = win::NoHandle;
-  bool planned_ = false;
+  std::shared_ptr<const Settings> settings_;
+  std::shared_ptr<Planning> planning_;
+  const std::uintptr_t id_;
   const char* logAction_;
-  std::vector<std::size_t> others_;
+  const std::uint32_t start_;
+  TFDomainProgress* progress_ = nullptr;
+  std::uintptr_t window_ = 0;
+  DomainPlan plan_;
+  bool planned_ = false;
+  std::vector<std::size_t> others_; // positions in plan_.computers, by request
   std::vector<std::size_t> own_;
   std::unique_ptr<RequestBatch> othersBatch_;
   std::unique_ptr<RequestBatch> ownBatch_;
-  TFDomainProgress* progress_ = nullptr;
-  bool cancelled_ = false;
+  std::vector<std::optional<RequestOutcome>> answers_; // by position in plan_.computers
+  std::size_t answered_ = 0;
+  std::size_t failed_ = 0;
+  std::size_t lineFailures_ = 0; // the list's lines that gave no request
+  bool cancelRequested_ = false;
+  bool exitAsked_ = false;
+  std::uint32_t exitAskedAt_ = 0;
   bool done_ = false;
 };
 
 DomainJob* RunningJob = nullptr;
+// Tells a run's messages from those a run before it left in the queue.
+std::uintptr_t LastJobId = 0;
 DomainOutcome LastOutcome;
+
+// Runs `step` on the running job when the message is this job's.
+template <typename Step> void ForRunningJob(const ui::Message& message, Step step) {
+  if (RunningJob != nullptr && RunningJob->Id() == message.wParam) {
+    step(*RunningJob);
+  }
+}
+
+std::string CancelLine(const DomainOutcome& outcome) {
+  if (!outcome.planned) {
+    return DomainCancelledPlanningText;
+  }
+  return Formatted(DomainCancelledFormat, static_cast<unsigned long>(outcome.notAsked),
+                   static_cast<unsigned long>(outcome.computers));
+}
 
 } // namespace
 
@@ -251,16 +340,18 @@ TFDomainProgress::TFDomainProgress()
       LBProgress(this, "LBProgress", {12, 12, 276, 13}, ui::Label::Layout::Centred),
       PBar(this, "PBar", {12, 36, 276, 16}, 0, 100),
       BCancel(this, "BCancel", {112, 68, 75, 25}, {.isCancel = true}),
-      Ticker(*this, TickerInterval) {
+      Announcer(*this, AnnounceIntervalMilliseconds) {
   BCancel.SetText(DomainCancelCaption);
   BCancel.OnClick = [this] { BCancelClick(); };
   OnCloseQuery = [this] { return FormCloseQuery(); };
-  Ticker.OnTimer = [this] {
-    if (RunningJob != nullptr) {
-      RunningJob->Advance();
-    }
-    AnnounceProgress();
-  };
+  HookMessage(WM_DOMAINPLANNED, [](const ui::Message& message) {
+    ForRunningJob(message, [](DomainJob& job) { job.OnPlanned(); });
+  });
+  HookMessage(WM_DOMAINANSWERS, [](const ui::Message& message) {
+    ForRunningJob(message, [](DomainJob& job) { job.OnAnswers(); });
+  });
+  // Speech is paced by time, not by answers: a change is read once a few seconds have passed.
+  Announcer.OnTimer = [this] { AnnounceProgress(); };
   SetAccessibleRole(ui::AccessibleRole::Dialog);
   LBProgress.SetLiveRegion(true);
   PBar.SetAccessibleName(DomainBarName);
@@ -268,7 +359,7 @@ TFDomainProgress::TFDomainProgress()
   // The opening window is read with its first text.
   readText_ = LBProgress.Text();
   lastReading_ = platform::GetTickCount();
-  Ticker.SetEnabled(true);
+  Announcer.SetEnabled(true);
 }
 
 void TFDomainProgress::AnnounceProgress() {
@@ -320,14 +411,30 @@ std::size_t RequestFailures(const DomainOutcome& outcome) {
                     [](const FailedComputer& failure) { return !failure.badLine; }));
 }
 
-void TFDomainResult::Execute(const DomainOutcome& outcome) {
+std::string DomainCountLine(const DomainOutcome& outcome) {
+  // A line that gave no request counts beside the computers asked, so that the failures add up.
   const std::size_t requestFailures = RequestFailures(outcome);
-  LBSummary.SetText(Formatted(
-      DomainResultFormat, static_cast<unsigned long>(outcome.asked - requestFailures),
-      static_cast<unsigned long>(outcome.asked), static_cast<unsigned long>(requestFailures)));
+  const std::size_t lineFailures = outcome.failures.size() - requestFailures;
+  return Formatted(DomainResultFormat, static_cast<unsigned long>(outcome.asked - requestFailures),
+                   static_cast<unsigned long>(outcome.asked + lineFailures),
+                   static_cast<unsigned long>(outcome.failures.size()));
+}
+
+win::ErrorCode DomainExitCode(const DomainOutcome& outcome) {
+  if (outcome.cancelled) {
+    return win::ErrorCancelled;
+  }
+  return outcome.failures.empty() ? win::ErrorSuccess : outcome.firstError;
+}
+
+void TFDomainResult::Execute(const DomainOutcome& outcome) {
+  LBSummary.SetText(DomainCountLine(outcome));
   std::string text;
-  for (const std::string& line : DomainOutcomeLines(outcome, false)) {
-    text += line + "\r\n";
+  // The result's lines are short; a memo of 50,000 failures is built once, not grown line by
+  // line.
+  for (const std::string& line : DomainOutcomeLines(outcome)) {
+    text += line;
+    text += "\r\n";
   }
   MemoFailures.SetText(text);
   ShowModal();
@@ -338,10 +445,15 @@ bool DomainActionRunning() {
 }
 
 void CancelDomainAction() {
-  if (RunningJob == nullptr) {
-    return;
+  if (RunningJob != nullptr) {
+    RunningJob->Cancel();
   }
-  RunningJob->Cancel();
+}
+
+void EndDomainActionForExit() {
+  if (RunningJob != nullptr) {
+    RunningJob->AskForExit();
+  }
 }
 
 bool RefuseWhileDomainActionRuns() {
@@ -357,27 +469,38 @@ int RunDomainAction(Settings& settings, bool showResult) {
   if (RefuseWhileDomainActionRuns()) {
     return 0;
   }
-  DomainJob job(settings);
+  DomainJob job(settings, ++LastJobId);
   RunningJob = &job;
   {
     TFDomainProgress progress;
-    job.SetProgressWindow(&progress);
     progress.Show();
-    job.Start();
+    job.Start(progress);
+    // Each turn ends with a message: a batch of answers, the computers found, a click, or the
+    // exit's wait running out.
     while (!job.Done()) {
       // While Windows ends the session no further computer is asked.
       if (ui::SessionEnding()) {
         job.Cancel();
       }
-      platform::Sleep(PollMilliseconds);
-      ui::ProcessMessages();
-      job.Advance();
+      if (job.ExitAsked()) {
+        const std::uint32_t waited = platform::GetTickCount() - job.ExitAskedAt();
+        if (waited >= ExitWaitMilliseconds) {
+          job.Abandon();
+          break;
+        }
+        ui::WaitAndProcessMessages(ExitWaitMilliseconds - waited);
+      } else if (!job.Done()) {
+        ui::WaitAndProcessMessages(ui::WaitWithoutLimit);
+      }
     }
-    job.SetProgressWindow(nullptr);
   }
-  job.Finish();
   RunningJob = nullptr;
   LastOutcome = job.Outcome();
+  const char* action = settings.RemoteReboot != 0 ? LogDomainReboot : LogDomainShutdown;
+  // The log's line for a cancelled run: how many computers it left unasked.
+  if (LastOutcome.cancelled) {
+    LogRequestResult(action, NoComputerLogged, win::ErrorCancelled, CancelLine(LastOutcome));
+  }
   EndDomainRun(LastOutcome);
   if (showResult && (!LastOutcome.failures.empty() || !LastOutcome.listReport.empty())) {
     TFDomainResult result;
@@ -399,31 +522,16 @@ const DomainOutcome& LastDomainOutcome() {
   return LastOutcome;
 }
 
-std::vector<std::string> DomainOutcomeLines(const DomainOutcome& outcome, bool reportOnOneLine) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < outcome.listReport.size()) {
-    const std::size_t end = outcome.listReport.find('\n', start);
-    std::string line = outcome.listReport.substr(start, end - start);
-    if (reportOnOneLine && !lines.empty()) {
-      lines.back() += ' ' + line;
-    } else {
-      lines.push_back(std::move(line));
-    }
-    start = end == std::string::npos ? outcome.listReport.size() : end + 1;
-  }
+std::vector<std::string> DomainOutcomeLines(const DomainOutcome& outcome) {
+  std::vector<std::string> lines = outcome.listReport;
   if (outcome.cancelled) {
-    lines.push_back(Formatted(DomainCancelledFormat,
-                              static_cast<unsigned long>(outcome.computers - outcome.asked),
-                              static_cast<unsigned long>(outcome.computers)));
+    lines.push_back(CancelLine(outcome));
   }
   for (const FailedComputer& failure : outcome.failures) {
     // The list's report names those lines already.
-    if (failure.badLine) {
-      continue;
+    if (!failure.badLine) {
+      lines.push_back(Formatted(DomainFailureFormat, failure.name.c_str(), failure.text.c_str()));
     }
-    lines.push_back(Formatted(DomainFailureFormat, failure.name.c_str(),
-                              WithoutLineEnd(SystemErrorText(failure.error)).c_str()));
   }
   return lines;
 }

@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <functional>
 #include <optional>
+#include <unordered_set>
 
 namespace {
 
@@ -228,6 +229,8 @@ bool SameComputerName(const char* a, const char* b) {
 
 std::vector<std::string> EnumerateDomainComputers() {
   std::vector<std::string> computers;
+  // A set, as a browse list may hold tens of thousands of names.
+  std::unordered_set<std::string> known;
   win::Handle enumeration = win::NoHandle;
   if (platform::WNetOpenEnumA(win::ResourceContext, win::ResourceTypeAny, win::ResourceUsageEvery,
                               nullptr, enumeration) != 0) {
@@ -243,11 +246,7 @@ std::vector<std::string> EnumerateDomainComputers() {
       if (entry.displayType != win::ResourceDisplayTypeServer || !entry.remoteName) {
         continue;
       }
-      const bool known =
-          std::any_of(computers.begin(), computers.end(), [&](const std::string& name) {
-            return SameTextIgnoringCase(name, *entry.remoteName);
-          });
-      if (!known) {
+      if (known.insert(LowerAsciiLetters(*entry.remoteName)).second) {
         computers.push_back(*entry.remoteName);
       }
     }
@@ -256,7 +255,7 @@ std::vector<std::string> EnumerateDomainComputers() {
   return computers;
 }
 
-DomainPlan PlanDomainAction(const Settings& settings) {
+DomainPlan PlanDomainAction(const Settings& settings, const std::atomic<bool>& cancelled) {
   DomainPlan plan;
   // Read afresh each time: the administrator may have changed it since the last action.
   const ComputerListFile listFile =
@@ -266,7 +265,12 @@ DomainPlan PlanDomainAction(const Settings& settings) {
     plan.listError = listFile.error;
   }
   plan.containers = CountDirectoryContainers(listFile.computers);
-  plan.listed = WithDirectoryComputers(listFile.computers, settings, plan.directoryFailures);
+  plan.listed =
+      WithDirectoryComputers(listFile.computers, settings, plan.directoryFailures, cancelled);
+  // A cancelled run asks nobody: the browse list may take the network's time too.
+  if (cancelled.load()) {
+    return plan;
+  }
   const std::vector<std::string> ownNames = ThisComputersNames();
   std::optional<ListedComputer> own;
   for (ListedComputer& computer : MergeComputers(EnumerateDomainComputers(), plan.listed)) {

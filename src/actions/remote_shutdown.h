@@ -7,6 +7,7 @@
 #include "actions/request_batch.h"
 #include "settings/settings.h"
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -69,7 +70,8 @@ struct DomainPlan {
   bool listUnreadable = false;
   win::ErrorCode listError = win::ErrorSuccess;
 };
-DomainPlan PlanDomainAction(const Settings& settings);
+// Once `cancelled` is set no further directory container is read.
+DomainPlan PlanDomainAction(const Settings& settings, const std::atomic<bool>& cancelled);
 
 // The servers of the current network context, in enumeration order, each name once whatever
 // its letter case; empty when the enumeration can't be opened.

@@ -3,87 +3,108 @@
 #include "platform/threads.h"
 
 #include <algorithm>
+#include <atomic>
+#include <mutex>
 
-RequestBatch::RequestBatch(std::size_t count, Request request, std::size_t maxInFlight)
-    : count_(count), request_(std::move(request)),
-      maxInFlight_(std::max<std::size_t>(1, maxInFlight)), outcomes_(count),
-      answered_(std::make_unique<std::atomic<bool>[]>(count)), reported_(count, false) {}
+// Owned by the batch and by each worker, so that a worker still in a request when the batch
+// goes (the program ends) writes to memory that is still there.
+struct RequestBatch::Shared {
+  std::size_t count = 0;
+  Request request;
+  Notify notify;
+  std::size_t maxInFlight = 0;
+  std::atomic<std::size_t> next{0};
+  std::atomic<bool> cancelled{false};
+  platform::Mutex mutex; // guards what follows
+  std::vector<Answer> answers;
+  bool told = false; // of the answers waiting
+  std::size_t working = 0;
+  bool ended = false;
+};
 
-RequestBatch::~RequestBatch() {
-  for (const win::Handle worker : workers_) {
-    platform::JoinThread(worker);
-  }
+RequestBatch::RequestBatch(std::size_t count, Request request, Notify notify,
+                           std::size_t maxInFlight)
+    : shared_(std::make_shared<Shared>()) {
+  shared_->count = count;
+  shared_->request = std::move(request);
+  shared_->notify = std::move(notify);
+  shared_->maxInFlight = std::max<std::size_t>(1, maxInFlight);
 }
+
+RequestBatch::~RequestBatch() = default;
 
 void RequestBatch::Start() {
-  const std::size_t workers = std::min(count_, maxInFlight_);
+  const std::size_t workers = std::min(shared_->count, shared_->maxInFlight);
+  {
+    // Counted before any starts: the first to end must not take itself for the last.
+    const std::lock_guard<platform::Mutex> lock(shared_->mutex);
+    shared_->working = workers;
+    shared_->ended = workers == 0;
+  }
+  std::size_t refused = 0;
   for (std::size_t i = 0; i < workers; ++i) {
-    const win::Handle worker = platform::StartThread([this] { Work(); });
-    if (worker != win::NoHandle) {
-      workers_.push_back(worker);
+    const win::Handle worker = platform::StartThread([shared = shared_] { Work(shared); });
+    if (worker == win::NoHandle) {
+      ++refused;
+    } else {
+      platform::ReleaseThread(worker);
     }
   }
-  // Without a thread to spare the computers are still asked, one after the other.
-  if (workers_.empty()) {
-    Work();
+  if (refused == 0) {
+    return;
   }
+  {
+    const std::lock_guard<platform::Mutex> lock(shared_->mutex);
+    shared_->working -= refused - 1;
+  }
+  // Without a thread to spare the computers are still asked, one after the other, here.
+  Work(shared_);
 }
 
-void RequestBatch::Work() {
+void RequestBatch::Work(const std::shared_ptr<Shared>& shared) {
   for (;;) {
-    if (cancelled_.load()) {
-      return;
+    if (shared->cancelled.load()) {
+      break;
     }
-    const std::size_t position = next_.fetch_add(1);
-    if (position >= count_) {
-      return;
+    const std::size_t position = shared->next.fetch_add(1);
+    if (position >= shared->count) {
+      break;
     }
-    outcomes_[position] = request_(position);
-    if (!outcomes_[position].ok) {
-      failedCount_.fetch_add(1);
+    const RequestOutcome outcome = shared->request(position);
+    bool tell = false;
+    {
+      const std::lock_guard<platform::Mutex> lock(shared->mutex);
+      shared->answers.push_back({position, outcome});
+      tell = !shared->told;
+      shared->told = true;
     }
-    // The outcome is complete before the window's thread may read it.
-    answered_[position].store(true, std::memory_order_release);
-    answeredCount_.fetch_add(1);
+    if (tell) {
+      shared->notify();
+    }
   }
+  {
+    const std::lock_guard<platform::Mutex> lock(shared->mutex);
+    shared->ended = --shared->working == 0;
+    if (!shared->ended) {
+      return;
+    }
+  }
+  shared->notify();
 }
 
 void RequestBatch::Cancel() {
-  cancelled_.store(true);
-}
-
-bool RequestBatch::Cancelled() const {
-  return cancelled_.load();
+  shared_->cancelled.store(true);
 }
 
 bool RequestBatch::Ended() const {
-  return std::all_of(workers_.begin(), workers_.end(),
-                     [](win::Handle worker) { return platform::ThreadEnded(worker); });
+  const std::lock_guard<platform::Mutex> lock(shared_->mutex);
+  return shared_->ended;
 }
 
-std::size_t RequestBatch::Answered() const {
-  return answeredCount_.load();
-}
-
-std::size_t RequestBatch::Failed() const {
-  return failedCount_.load();
-}
-
-bool RequestBatch::IsAnswered(std::size_t position) const {
-  return answered_[position].load(std::memory_order_acquire);
-}
-
-const RequestOutcome& RequestBatch::Outcome(std::size_t position) const {
-  return outcomes_[position];
-}
-
-std::vector<std::size_t> RequestBatch::TakeNewlyAnswered() {
-  std::vector<std::size_t> positions;
-  for (std::size_t position = 0; position < count_; ++position) {
-    if (!reported_[position] && IsAnswered(position)) {
-      reported_[position] = true;
-      positions.push_back(position);
-    }
-  }
-  return positions;
+std::vector<RequestBatch::Answer> RequestBatch::TakeAnswers() {
+  std::vector<Answer> taken;
+  const std::lock_guard<platform::Mutex> lock(shared_->mutex);
+  taken.swap(shared_->answers);
+  shared_->told = false;
+  return taken;
 }

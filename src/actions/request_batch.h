@@ -1,11 +1,11 @@
 #pragma once
-// Requests to many computers at once, off the window's thread: a bounded number in flight, each
-// outcome kept by the request's position, and Cancel as a flag read before the next one starts.
-// The window's thread polls the batch and never waits on the network.
+// Requests to many computers at once, off the window's thread: a bounded number in flight, and
+// Cancel as a flag read before the next one starts. The workers hand the answers over in
+// batches and tell of each batch, and of their end, through a call the owner gives (a message
+// posted to its window): the window's thread never waits on the network and never polls.
 
 #include "platform/winconst.h"
 
-#include <atomic>
 #include <cstddef>
 #include <functional>
 #include <memory>
@@ -22,11 +22,21 @@ struct RequestOutcome {
 class RequestBatch {
 public:
   // `request` is called with each position 0 .. count - 1 once, from worker threads, so it must
-  // only read what no other thread changes meanwhile.
+  // only read what it owns or no other thread changes meanwhile: the workers may outlive the
+  // batch.
   using Request = std::function<RequestOutcome(std::size_t position)>;
+  // Called from a worker when answers wait to be taken and none waited before, and once when the
+  // last worker has stopped; it must not block.
+  using Notify = std::function<void()>;
 
-  RequestBatch(std::size_t count, Request request, std::size_t maxInFlight = MaxConcurrentRequests);
-  // Waits for the requests in flight: they end by themselves.
+  struct Answer {
+    std::size_t position = 0;
+    RequestOutcome outcome;
+  };
+
+  RequestBatch(std::size_t count, Request request, Notify notify,
+               std::size_t maxInFlight = MaxConcurrentRequests);
+  // Waits for nothing: the requests in flight end by themselves and their answers go unread.
   ~RequestBatch();
   RequestBatch(const RequestBatch&) = delete;
   RequestBatch& operator=(const RequestBatch&) = delete;
@@ -34,31 +44,15 @@ public:
   void Start();
   // No further request starts; those in flight run to their end.
   void Cancel();
-  bool Cancelled() const;
   // Every worker has stopped: each request ended, or was never started after Cancel.
   bool Ended() const;
 
-  std::size_t Count() const { return count_; }
-  std::size_t Answered() const;
-  std::size_t Failed() const;
-  bool IsAnswered(std::size_t position) const;
-  // Valid once IsAnswered(position).
-  const RequestOutcome& Outcome(std::size_t position) const;
-  // The positions answered since the last call, in position order.
-  std::vector<std::size_t> TakeNewlyAnswered();
+  // The answers given since the last call, in the order they came.
+  std::vector<Answer> TakeAnswers();
 
 private:
-  void Work();
+  struct Shared;
+  static void Work(const std::shared_ptr<Shared>& shared);
 
-  std::size_t count_;
-  Request request_;
-  std::size_t maxInFlight_;
-  std::vector<RequestOutcome> outcomes_;
-  std::unique_ptr<std::atomic<bool>[]> answered_;
-  std::vector<bool> reported_;
-  std::atomic<std::size_t> next_{0};
-  std::atomic<std::size_t> answeredCount_{0};
-  std::atomic<std::size_t> failedCount_{0};
-  std::atomic<bool> cancelled_{false};
-  std::vector<win::Handle> workers_;
+  std::shared_ptr<Shared> shared_;
 };

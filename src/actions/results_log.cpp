@@ -207,13 +207,10 @@ bool AppendToResultsLog(const char* path, const std::string& line, bool mayMakeR
   return platform::CloseFile(file) && written;
 }
 
-void LogRequestResult(const char* action, const std::string& computer, win::ErrorCode error) {
-  LogRequestResult(action, computer, error, SystemErrorText(error));
-}
-
 void LogRequestResult(const char* action, const std::string& computer, win::ErrorCode error,
                       const std::string& text) {
-  AppendNextToProgram(FormatResultLine(platform::GetLocalTime(), action, computer, error, text),
+  AppendNextToProgram(FormatResultLine(platform::GetLocalTime(), action, computer, error,
+                                       text.empty() ? SystemErrorText(error) : text),
                       !RunOpen);
 }
 

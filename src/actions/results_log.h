@@ -67,11 +67,10 @@ std::string FormatRunEndLine(const platform::LocalTime& time, const char* action
 // written.
 bool AppendToResultsLog(const char* path, const std::string& line, bool mayMakeRoom = true);
 
-// One request's line, now, with the system's text for its error, in the log next to the program.
-void LogRequestResult(const char* action, const std::string& computer, win::ErrorCode error);
-// The same with words of its own in place of the system's text.
+// One request's line, now, in the log next to the program: with `text` for its error, or the
+// system's text when `text` is empty.
 void LogRequestResult(const char* action, const std::string& computer, win::ErrorCode error,
-                      const std::string& text);
+                      const std::string& text = {});
 
 // Many lines at once, now, in one write: a list of thousands of bad lines must not keep the
 // window's thread opening the log for each.

@@ -29,11 +29,16 @@ void TFMain::DateTimePicker1Change() {
   SyncTimerControls();
 }
 
-void TFMain::Timer1Timer() {
+void TFMain::CloseIfActionEnded() {
   if (CloseWhenActionEnds && !DomainActionRunning()) {
     CloseWhenActionEnds = false;
     Close();
-    return;
+  }
+}
+
+void TFMain::Timer1Timer() {
+  if (CloseWhenActionEnds) {
+    return CloseIfActionEnded();
   }
   if (AppSettings.TimerActive == 0) {
     return;
@@ -63,4 +68,5 @@ void TFMain::Timer1Timer() {
   // Widened with its sign: a negative stored code becomes an unknown code that does nothing.
   RunAction(code, AppSettings);
   Timer1.SetEnabled(true);
+  CloseIfActionEnded();
 }

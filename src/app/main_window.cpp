@@ -29,6 +29,16 @@ constexpr int StatusHelpPanelWidth = 100;
 constexpr int StatusSecondPanelWidth = 350;
 constexpr int UpdateIntervalDays = 2;
 
+// A keyword for this computer: cancelled when the countdown was, else Windows' answer.
+win::ErrorCode RunLocalKeyword(std::uint32_t code) {
+  bool wentAhead = false;
+  const int result = RunAction(code, AppSettings, [&wentAhead](Settings&) { wentAhead = true; });
+  if (!wentAhead) {
+    return win::ErrorCancelled;
+  }
+  return result != 0 ? win::ErrorSuccess : platform::GetLastError();
+}
+
 } // namespace
 
 TFMain::TFMain(std::vector<std::string> arguments)
@@ -234,7 +244,7 @@ void TFMain::FormActivate() {
   if (code == ActionDomainShutdown || code == ActionDomainReboot) {
     ExitCode = RunDomainKeyword(code);
   } else {
-    RunAction(code, AppSettings);
+    ExitCode = static_cast<int>(RunLocalKeyword(code));
   }
   Close();
 }
@@ -262,7 +272,7 @@ bool TFMain::FormCloseQuery() {
                                           win::MbYesNo | win::MbIconQuestion) == win::IdYes) {
       ExitGranted = true;
       CloseWhenActionEnds = true;
-      CancelDomainAction();
+      EndDomainActionForExit();
       // The requests in flight may outlast the few seconds a closed console leaves the process.
       SaveAppSettings();
     }

@@ -56,6 +56,7 @@ public:
   bool ExitGranted = false;
   // Exit was granted while a domain action still ran: the window closes once it has ended.
   bool CloseWhenActionEnds = false;
+  void CloseIfActionEnded();
   std::uintptr_t HelpCookie = 0;
   // What the process ends with: the Windows error code of a keyword's request for a computer,
   // or ERROR_CANCELLED when the starting console gave the run up.

@@ -103,28 +103,20 @@ int TFMain::RunDomainKeyword(std::uint32_t code) {
   }
   const DomainOutcome& outcome = LastDomainOutcome();
   if (console) {
-    for (const std::string& line : DomainOutcomeLines(outcome, true)) {
+    for (const std::string& line : DomainOutcomeLines(outcome)) {
       WriteConsoleLine(line);
     }
-    char summary[128];
-    std::snprintf(summary, sizeof summary, DomainResultFormat,
-                  static_cast<unsigned long>(outcome.asked - RequestFailures(outcome)),
-                  static_cast<unsigned long>(outcome.asked),
-                  static_cast<unsigned long>(RequestFailures(outcome)));
-    WriteConsoleLine(summary);
+    WriteConsoleLine(DomainCountLine(outcome));
   }
-  // A script learns of the first computer that failed; of the cancellation when none did.
-  if (!outcome.failures.empty()) {
-    return static_cast<int>(outcome.firstError);
-  }
-  return static_cast<int>(outcome.cancelled ? win::ErrorCancelled : win::ErrorSuccess);
+  // A script learns of a cancel as a cancel, else of the first failure in list order.
+  return static_cast<int>(DomainExitCode(outcome));
 }
 
 int TFMain::RunDomainAbortKeyword() {
   const bool console = AttachScriptConsole();
   const DomainOutcome outcome = AbortEveryDomainComputer(AppSettings);
   if (console) {
-    for (const std::string& line : DomainOutcomeLines(outcome, false)) {
+    for (const std::string& line : DomainOutcomeLines(outcome)) {
       WriteConsoleLine(line);
     }
     char summary[128];
@@ -176,6 +168,7 @@ void TFMain::DomainShutdown1Click() {
   }
   RunAction(request.Reboot != 0 ? ActionDomainReboot : ActionDomainShutdown, AppSettings,
             [&request](Settings& settings) { ApplyTargetRequest(request, settings); });
+  CloseIfActionEnded();
 }
 
 void TFMain::AbortRemoteShutdown1Click() {

@@ -197,6 +197,8 @@ inline constexpr char DomainResultTitle[] = "Domain Shutdown result";
 inline constexpr char DomainResultOkCaption[] = "OK";
 inline constexpr char DomainResultFormat[] = "%lu of %lu computers took the request, %lu failed.";
 inline constexpr char DomainCancelledFormat[] = "Cancelled: %lu of %lu computers were not asked.";
+inline constexpr char DomainCancelledPlanningText[] =
+    "Cancelled while finding the computers to ask: none was asked.";
 inline constexpr char DomainFailureFormat[] = "%s: %s";
 inline constexpr char ListUnreadableFormat[] = "%s could not be read: %s";
 inline constexpr char DomainActionRunningText[] =

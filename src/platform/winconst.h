@@ -198,6 +198,8 @@ inline constexpr std::uint32_t LdapSuccess = 0;
 inline constexpr std::uint32_t LdapNoSuchObject = 0x20;
 inline constexpr std::uint32_t LdapInvalidCredentials = 0x31;
 inline constexpr std::uint32_t LdapServerDown = 0x51;
+inline constexpr std::uint32_t LdapTimeout = 0x55;
+inline constexpr std::uint32_t LdapUserCancelled = 0x58;
 
 // Lengths Windows fixes.
 inline constexpr std::uint32_t MaxComputerNameLength = 15;

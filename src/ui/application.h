@@ -22,6 +22,14 @@ void RunApplication(Form& mainForm);
 void TerminateApplication();
 // Handles the messages that are waiting, then returns.
 void ProcessMessages();
+// Waits until a message arrives or `milliseconds` have passed, then handles every message
+// waiting. A wait without a limit needs a thread that will post a message.
+inline constexpr std::uint32_t WaitWithoutLimit = 0xFFFFFFFF;
+void WaitAndProcessMessages(std::uint32_t milliseconds);
+// From any thread: posts the message to the form whose window is `window` (its `native`), where
+// the form's hook for it runs. Every message loop hands it on, a message box's or a modal
+// form's included. False when the window is gone.
+bool PostToForm(std::uintptr_t window, std::uint32_t message, std::uintptr_t wParam);
 
 // A message box owned by the given form, or when that is null or hidden by the program's active
 // or main window while shown; without an owner while the program shows no window. The

@@ -145,7 +145,7 @@ TEST_F(DirectoryQueryTest, EnabledComputersBeneathTheContainerByDnsHostNameElseC
   // The whole subtree, for computers that are not disabled, asking only the two names.
   EXPECT_EQ(fake::CallsNamed({"ldap_search_ext_sA"}),
             std::vector<std::string>{"ldap_search_ext_sA(" + std::string(Lab) + ", 2, " +
-                                     EnabledComputers + ", dNSHostName cn, 500, , 120)"});
+                                     EnabledComputers + ", dNSHostName cn, 500, , 30)"});
   ExpectAllReleased();
 }
 

@@ -147,7 +147,7 @@ TEST_F(DomainActionTest, ADamagedListGivesOneReportAndTheGoodComputersAreStillAs
   EXPECT_TRUE(world().messageBoxes.empty());
   ASSERT_EQ(results.size(), 1u);
   const std::string& result = results[0];
-  EXPECT_EQ(result.find("2 of 2 computers took the request, 0 failed.\n5000 lines of "), 0u)
+  EXPECT_EQ(result.find("2 of 5002 computers took the request, 5000 failed.\n5000 lines of "), 0u)
       << result;
   EXPECT_NE(result.find("and 4990 more."), std::string::npos);
   EXPECT_EQ(platform::GetLastError(), win::ErrorInvalidName);
@@ -214,7 +214,7 @@ TEST_F(DomainActionTest, AContainerThatCantBeReadIsOneReportAndOneFailureAndTheR
     EXPECT_EQ(DomainShutdown(AppSettings), 0) << c.failingLine;
     EXPECT_EQ(Asked(), (std::vector<std::string>{"PC1", "LAB-1"})) << c.failingLine;
     ASSERT_EQ(results.size(), 1u);
-    EXPECT_EQ(results[0], "2 of 2 computers took the request, 0 failed.\n" + c.failingLine +
+    EXPECT_EQ(results[0], "2 of 3 computers took the request, 1 failed.\n" + c.failingLine +
                               " (line 2 of DorvaneShutdown.computers.txt) could not be read from "
                               "the directory: " +
                               c.errorText + "\r\n");
@@ -325,96 +325,94 @@ TEST_F(DomainActionTest, TheDailyActionDuringARunIsLoggedAsRefusedAndWaitsOnNoCl
   EXPECT_TRUE(log[0].starts_with("2026-12-08 03:00:05\tdomainreboot\t-\t170\t")) << log[0];
 }
 
-TEST_F(DomainActionTest, TheDomainKeywordsExitWithTheFirstFailureAndWriteTheResultToTheConsole) {
-  world().enumBatches = {{Server("\\\\A"), Server("\\\\B"), Server("\\\\C")}};
-  world().refusingComputers = {{"\\\\B", win::ErrorAccessDenied}, {"\\\\C", 53}};
-  world().parentConsole = true;
-  EXPECT_EQ(RunProgram({"DorvaneShutdown.exe", "domainreboot"}), 5);
-  EXPECT_EQ(world().consoleOutput, "\\\\B: Access is denied.\r\n"
-                                   "\\\\C: The network path was not found.\r\n"
-                                   "1 of 3 computers took the request, 2 failed.\r\n");
-  EXPECT_TRUE(world().messageBoxes.empty());
-  EXPECT_TRUE(results.empty()) << "the console has the result";
-}
-
-TEST_F(DomainActionTest, RequestsRunOnThreadsOfTheirOwnThisComputerAfterAllOthers) {
-  world().realThreads = true;
-  std::vector<NetEntry> servers;
-  for (int i = 0; i < 40; ++i) {
-    const std::string name = "\\\\PC" + std::to_string(i);
-    servers.push_back(Server(name));
-    world().requestMilliseconds[name] = 5;
+// One text for one failure, a line for each report, every failure counted, and the exit code
+// of the first failure in list order, or of the cancel whatever failed before it.
+TEST_F(DomainActionTest, TheDomainKeywordsTellEveryFailureOnceAndExitWithTheFirstOrTheCancel) {
+  struct Case {
+    const char* what;
+    std::vector<NetEntry> browsed;
+    std::string list;
+    std::string cancelAt; // the request whose start clicks Cancel
+    std::string console;
+    int exitCode;
+  };
+  const Case cases[] = {
+      {"three browsed, two failing",
+       {Server("\\\\A"), Server("\\\\B"), Server("\\\\C")},
+       "",
+       "",
+       "\\\\B: Access is denied.\r\n"
+       "\\\\C: The network path was not found.\r\n"
+       "1 of 3 computers took the request, 2 failed.\r\n",
+       5},
+      {"a container not read and bad lines before a failing computer",
+       {},
+       "PC1\nLDAP://dc2/OU=Lab,DC=corp,DC=example\nbad name\n\\\\C\nbad: 2\n",
+       "",
+       "LDAP://dc2/OU=Lab,DC=corp,DC=example (line 2 of DorvaneShutdown.computers.txt) could not "
+       "be read from the directory: Server Down\r\n"
+       "2 lines of DorvaneShutdown.computers.txt can't be computer names; no request was sent for "
+       "them:\r\n"
+       "line 3: bad name\r\n"
+       "line 5: bad: 2\r\n"
+       "\\\\C: The network path was not found.\r\n"
+       "1 of 5 computers took the request, 4 failed.\r\n",
+       58},
+      {"cancelled after a failure",
+       {Server("\\\\C"), Server("\\\\A"), Server("\\\\D")},
+       "",
+       "\\\\A",
+       "Cancelled: 1 of 3 computers were not asked.\r\n"
+       "\\\\C: The network path was not found.\r\n"
+       "1 of 2 computers took the request, 1 failed.\r\n",
+       1223},
+  };
+  for (const Case& c : cases) {
+    fake::ResetWorld();
+    ui::headless::Reset();
+    world().enumBatches = {c.browsed};
+    if (!c.list.empty()) {
+      WriteList(c.list);
+    }
+    world().directory.unreachableServers = {"dc2"};
+    world().refusingComputers = {{"\\\\B", win::ErrorAccessDenied}, {"\\\\C", 53}};
+    world().onShutdownRequest = [&c](const std::string& machine) {
+      if (machine == c.cancelAt) {
+        auto* progress = static_cast<TFDomainProgress*>(ui::headless::FindForm("TFDomainProgress"));
+        ui::headless::Click(progress->BCancel);
+      }
+    };
+    world().parentConsole = true;
+    EXPECT_EQ(RunProgram({"DorvaneShutdown.exe", "domainreboot"}), c.exitCode) << c.what;
+    EXPECT_EQ(world().consoleOutput, c.console) << c.what;
+    EXPECT_TRUE(world().messageBoxes.empty()) << c.what;
+    EXPECT_TRUE(results.empty()) << "the console has the result";
   }
-  servers.insert(servers.begin() + 7, Server("\\\\WORKSTATION"));
-  world().enumBatches = {servers};
-  world().refusingComputers = {{"\\\\PC3", 53}};
-  EXPECT_EQ(DomainShutdown(AppSettings), 0);
-  const std::vector<std::string> asked = Asked();
-  EXPECT_EQ(asked.size(), 41u);
-  EXPECT_EQ(std::set<std::string>(asked.begin(), asked.end()).size(), 41u) << "each once";
+  // The log gives the LDAP client's text too, and tells the cancel.
   const std::vector<std::string> log = LogLines();
-  ASSERT_EQ(log.size(), 41u);
-  EXPECT_NE(log.back().find("\t\\\\WORKSTATION\t0\t"), std::string::npos) << log.back();
-  ASSERT_EQ(LastDomainOutcome().failures.size(), 1u);
-  EXPECT_EQ(LastDomainOutcome().failures[0].name, "\\\\PC3");
-}
-
-TEST(RequestBatch, AtMostSixteenInFlightEachPositionOnceAndCancelStartsNoMore) {
-  fake::ResetWorld();
-  fake::TheWorld().realThreads = true;
-  for (const bool cancel : {false, true}) {
-    std::atomic<int> inFlight{0};
-    std::atomic<int> mostInFlight{0};
-    std::vector<std::atomic<int>> calls(200);
-    RequestBatch* self = nullptr;
-    RequestBatch batch(calls.size(), [&](std::size_t position) {
-      const int now = ++inFlight;
-      int seen = mostInFlight.load();
-      while (now > seen && !mostInFlight.compare_exchange_weak(seen, now)) {
-      }
-      ++calls[position];
-      if (cancel && position == 20) {
-        self->Cancel();
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-      --inFlight;
-      return RequestOutcome{position % 3 != 0, position % 3 != 0 ? 0u : 53u};
-    });
-    self = &batch;
-    batch.Start();
-    while (!batch.Ended()) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    EXPECT_LE(mostInFlight.load(), static_cast<int>(MaxConcurrentRequests));
-    std::size_t answered = 0;
-    for (std::size_t i = 0; i < calls.size(); ++i) {
-      EXPECT_LE(calls[i].load(), 1) << i;
-      answered += batch.IsAnswered(i) ? 1 : 0;
-    }
-    EXPECT_EQ(answered, batch.Answered());
-    EXPECT_EQ(batch.TakeNewlyAnswered().size(), answered);
-    EXPECT_TRUE(batch.TakeNewlyAnswered().empty());
-    if (cancel) {
-      // Only those already taken by a worker still ran.
-      EXPECT_LE(answered, 21u + MaxConcurrentRequests);
-    } else {
-      EXPECT_EQ(answered, calls.size());
-      EXPECT_EQ(batch.Failed(), 67u);
-    }
-  }
+  ASSERT_FALSE(log.empty());
+  EXPECT_NE(log.back().find("\t-\t1223\tCancelled: 1 of 3 computers were not asked."),
+            std::string::npos)
+      << log.back();
 }
 
 TEST(RequestBatch, WithoutAThreadToSpareTheRequestsRunOneAfterTheOther) {
   fake::ResetWorld();
   fake::TheWorld().threadsRefused = true;
   std::vector<std::size_t> order;
-  RequestBatch batch(5, [&order](std::size_t position) {
-    order.push_back(position);
-    return RequestOutcome{true};
-  });
+  int notices = 0;
+  RequestBatch batch(
+      5,
+      [&order](std::size_t position) {
+        order.push_back(position);
+        return RequestOutcome{true};
+      },
+      [&notices] { ++notices; });
   batch.Start();
   EXPECT_TRUE(batch.Ended());
   EXPECT_EQ(order, (std::vector<std::size_t>{0, 1, 2, 3, 4}));
+  EXPECT_EQ(batch.TakeAnswers().size(), 5u);
+  EXPECT_EQ(notices, 2) << "one batch of answers, then the end";
 }
 
 } // namespace

@@ -102,6 +102,26 @@ TEST_F(UnattendedTest, AKeywordRunsBoxesCloseByThemselvesAfterTwoMinutes) {
   }
 }
 
+TEST_F(UnattendedTest, ALocalKeywordExitsWithACancelOrWindowsRefusal) {
+  struct Case {
+    const char* what;
+    std::uint8_t showWarning;
+    long exitWindowsResult;
+    int exitCode;
+  };
+  const Case cases[] = {{"done", 0, 1, 0},
+                        {"countdown cancelled", 1, 1, static_cast<int>(win::ErrorCancelled)},
+                        {"refused by Windows", 0, 0, static_cast<int>(win::ErrorAccessDenied)}};
+  for (const Case& c : cases) {
+    fake::ResetWorld();
+    ui::headless::Reset();
+    Store(c.showWarning, 0);
+    world().results["ExitWindowsEx"] = {c.exitWindowsResult};
+    OnceCountdownIsUp([] { ui::headless::Click(Countdown()->BCancel); });
+    EXPECT_EQ(RunProgram({"ds.exe", "reboot"}), c.exitCode) << c.what;
+  }
+}
+
 TEST_F(UnattendedTest, AModalWindowOfAKeywordRunEndsByItselfAfterTwoMinutes) {
   Store(1, 0);
   OnceCountdownIsUp(

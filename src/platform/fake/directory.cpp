@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <functional>
 
 namespace platform {
 
@@ -34,6 +35,8 @@ constexpr LdapResult LdapResults[] = {
     {win::LdapNoSuchObject, "No Such Object", win::ErrorFileNotFound},
     {win::LdapInvalidCredentials, "Invalid Credentials", 1323},
     {win::LdapServerDown, "Server Down", 58},
+    {win::LdapTimeout, "Timeout", 1053},
+    {win::LdapUserCancelled, "User Cancelled", win::ErrorCancelled},
 };
 
 fake::DirectoryScript& Directory() {
@@ -111,6 +114,10 @@ std::uint32_t LdapBind(win::Handle ldap, const DirectoryAccount* account, std::u
     Record("ldap_bind_sA", account->user, account->domain, std::string(account->password.View()),
            method);
   }
+  // A copy: the test may drop its script while a bind it holds still waits.
+  if (const std::function<void()> onBind = Directory().onBind) {
+    onBind();
+  }
   if (!Reachable(ldap)) {
     return win::LdapServerDown;
   }
@@ -125,7 +132,10 @@ std::uint32_t LdapSearchPage(win::Handle ldap, const char* base, std::uint32_t s
                              std::uint32_t seconds, win::Handle& results) {
   std::string names;
   for (const char* attribute : attributes) {
-    names += (names.empty() ? "" : " ") + std::string(attribute);
+    if (!names.empty()) {
+      names += ' ';
+    }
+    names += attribute;
   }
   Record("ldap_search_ext_sA", base, scope, filter, names, pageSize, cookie, seconds);
   results = win::NoHandle;

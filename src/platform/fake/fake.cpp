@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cstring>
 #include <sstream>
+#include <utility>
 
 namespace fake {
 
@@ -70,7 +71,10 @@ World& TheWorld() {
 thread_local win::ErrorCode World::lastError = win::ErrorSuccess;
 
 void ResetWorld() {
-  Instance() = World{};
+  // Swapped rather than assigned from a temporary, which GCC 12's optimiser takes for a read of
+  // uninitialised memory.
+  World fresh;
+  std::swap(Instance(), fresh);
   World::lastError = win::ErrorSuccess;
   World& w = Instance();
   for (win::RegKey root :
@@ -102,6 +106,7 @@ long NextResult(const std::string& call, long fallback) {
 }
 
 std::vector<std::string> CallsNamed(const std::vector<std::string>& names) {
+  const std::lock_guard<std::mutex> lock(CallsMutex());
   std::vector<std::string> matching;
   for (const std::string& call : Instance().calls) {
     const std::string name = call.substr(0, call.find('('));

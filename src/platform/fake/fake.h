@@ -8,6 +8,7 @@
 #include "platform/shell.h"
 #include "platform/winconst.h"
 
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -101,6 +102,9 @@ struct DirectoryScript {
   // The server goes down after answering this many pages.
   std::optional<std::size_t> downAfterPages;
   std::size_t pagesAnswered = 0;
+  // Called by each bind before it answers, from the thread that binds: a test may hold the bind
+  // there, as a server that never answers would.
+  std::function<void()> onBind;
   // Sessions not yet unbound, with their server, and the search answers not yet freed: the
   // result code, the cookie of the next page and the accounts, by position in `objects`.
   struct Answer {
@@ -115,15 +119,21 @@ struct DirectoryScript {
 
 struct World {
   std::vector<std::string> calls;
+  // Off for the benchmark, whose memory is the program's: tens of thousands of requests would
+  // fill the call list.
+  bool recordCalls = true;
   // Results for the calls named, consumed front first; a call without a script succeeds.
   std::map<std::string, std::deque<long>> results;
   // Per thread, as Windows keeps it.
   static thread_local win::ErrorCode lastError;
 
   // Threads: by default a started thread runs its body at once, before StartThread returns, so
-  // that tests see the work in order; with realThreads each body runs on a thread of its own.
+  // that tests see the work in order; with realThreads each body runs on a thread of its own, and
+  // Sleep really sleeps, as other threads then move on meanwhile.
   bool realThreads = false;
   bool threadsRefused = false; // StartThread fails
+  // With real threads the tick count moves on from tickCount as the machine's clock does.
+  std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
 
   VersionScript version;
   std::int64_t clockMilliseconds = 0; // local time, milliseconds since 1970-01-01
@@ -247,6 +257,9 @@ void ResetWorld();
 long NextResult(const std::string& call, long fallback);
 // Calls whose name is one of these, in order.
 std::vector<std::string> CallsNamed(const std::vector<std::string>& names);
+// Waits for the real threads the program let go of (platform::ReleaseThread) to end: a test
+// calls it once it has let them end, before the world they use goes.
+void JoinReleasedThreads();
 
 void SetClock(int year, int month, int day, int hour, int minute, int second);
 void SetVersion(std::uint32_t platformId, std::uint32_t major, std::uint32_t minor,

@@ -32,6 +32,9 @@ std::mutex& CallsMutex();
 
 // Appends "Name(a, b, c)" to the world's call list.
 template <typename... Args> void Record(const char* name, const Args&... args) {
+  if (!TheWorld().recordCalls) {
+    return;
+  }
   std::string call = name;
   call += '(';
   bool first = true;

@@ -5,7 +5,9 @@
 #include "platform/fake/internal.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 namespace platform {
 
@@ -90,10 +92,21 @@ LocalTime GetLocalTime() {
 }
 
 std::uint32_t GetTickCount() {
+  if (TheWorld().realThreads) {
+    const auto elapsed = std::chrono::steady_clock::now() - TheWorld().started;
+    return TheWorld().tickCount +
+           static_cast<std::uint32_t>(
+               std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
+  }
   return TheWorld().tickCount;
 }
 
 void Sleep(std::uint32_t milliseconds) {
+  // With real threads time is the machine's: a wait must let the others run.
+  if (TheWorld().realThreads) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    return;
+  }
   TheWorld().tickCount += milliseconds;
   TheWorld().clockMilliseconds += milliseconds;
 }

@@ -24,7 +24,12 @@ const std::map<std::string, std::uint32_t> PrivilegeIds = {{"SeShutdownPrivilege
 
 int ExitWindowsEx(win::ExitFlags flags, std::uint32_t reason) {
   Record("ExitWindowsEx", flags, reason);
-  return static_cast<int>(NextResult("ExitWindowsEx", 1));
+  const long result = NextResult("ExitWindowsEx", 1);
+  if (result == 0) {
+    TheWorld().lastError =
+        static_cast<win::ErrorCode>(NextResult("ExitWindowsEx.error", win::ErrorAccessDenied));
+  }
+  return static_cast<int>(result);
 }
 
 int SetSystemPowerState(bool suspend, bool force) {

@@ -4,23 +4,33 @@
 
 #include "platform/fake/internal.h"
 
-#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 namespace platform {
 
 namespace {
 
+struct Ending {
+  std::mutex mutex;
+  std::condition_variable changed;
+  bool ended = false;
+};
+
 struct RunningThread {
   std::thread thread;
-  std::shared_ptr<std::atomic<bool>> ended;
+  std::shared_ptr<Ending> ending;
 };
 
 std::mutex ThreadsMutex;
 std::map<win::Handle, RunningThread> Threads;
+// Threads let go of, joined by the test that started them once it has let them end.
+std::vector<std::thread> Released;
 win::Handle NextThread = 0x8000;
 
 } // namespace
@@ -31,43 +41,82 @@ win::Handle StartThread(std::function<void()> body) {
     fake::TheWorld().lastError = win::ErrorNotEnoughMemory;
     return win::NoHandle;
   }
-  const std::lock_guard<std::mutex> lock(ThreadsMutex);
-  const win::Handle handle = NextThread++;
-  auto ended = std::make_shared<std::atomic<bool>>(false);
+  auto ending = std::make_shared<Ending>();
+  const auto end = [ending] {
+    const std::lock_guard<std::mutex> lock(ending->mutex);
+    ending->ended = true;
+    ending->changed.notify_all();
+  };
+  std::thread thread;
   if (fake::TheWorld().realThreads) {
-    Threads[handle] = {std::thread([body = std::move(body), ended] {
-                         body();
-                         ended->store(true);
-                       }),
-                       ended};
+    thread = std::thread([body = std::move(body), end] {
+      body();
+      end();
+    });
   } else {
     body();
-    ended->store(true);
-    Threads[handle] = {std::thread(), ended};
+    end();
   }
+  const std::lock_guard<std::mutex> lock(ThreadsMutex);
+  const win::Handle handle = NextThread++;
+  Threads[handle] = {std::move(thread), ending};
   return handle;
 }
 
-bool ThreadEnded(win::Handle thread) {
-  const std::lock_guard<std::mutex> lock(ThreadsMutex);
-  const auto found = Threads.find(thread);
-  return found == Threads.end() || found->second.ended->load();
-}
-
-void JoinThread(win::Handle thread) {
-  std::thread ending;
+bool WaitForThread(win::Handle thread, std::uint32_t milliseconds) {
+  std::shared_ptr<Ending> ending;
   {
     const std::lock_guard<std::mutex> lock(ThreadsMutex);
     const auto found = Threads.find(thread);
     if (found == Threads.end()) {
-      return;
+      return true;
     }
-    ending = std::move(found->second.thread);
-    Threads.erase(found);
+    ending = found->second.ending;
   }
-  if (ending.joinable()) {
-    ending.join();
+  std::unique_lock<std::mutex> lock(ending->mutex);
+  return ending->changed.wait_for(lock, std::chrono::milliseconds(milliseconds),
+                                  [&ending] { return ending->ended; });
+}
+
+void ReleaseThread(win::Handle thread) {
+  const std::lock_guard<std::mutex> lock(ThreadsMutex);
+  const auto found = Threads.find(thread);
+  if (found == Threads.end()) {
+    return;
   }
+  if (found->second.thread.joinable()) {
+    Released.push_back(std::move(found->second.thread));
+  }
+  Threads.erase(found);
+}
+
+Mutex::Mutex() : native_(new std::mutex) {}
+
+Mutex::~Mutex() {
+  delete static_cast<std::mutex*>(native_);
+}
+
+void Mutex::lock() {
+  static_cast<std::mutex*>(native_)->lock();
+}
+
+void Mutex::unlock() {
+  static_cast<std::mutex*>(native_)->unlock();
 }
 
 } // namespace platform
+
+namespace fake {
+
+void JoinReleasedThreads() {
+  std::vector<std::thread> ending;
+  {
+    const std::lock_guard<std::mutex> lock(platform::ThreadsMutex);
+    ending.swap(platform::Released);
+  }
+  for (std::thread& thread : ending) {
+    thread.join();
+  }
+}
+
+} // namespace fake

@@ -144,5 +144,7 @@ static_assert(win::LdapOptSign == LDAP_OPT_SIGN);
 static_assert(win::LdapVersion3 == LDAP_VERSION3);
 static_assert(win::LdapSuccess == LDAP_SUCCESS);
 static_assert(win::LdapNoSuchObject == LDAP_NO_SUCH_OBJECT);
+static_assert(win::LdapTimeout == LDAP_TIMEOUT);
+static_assert(win::LdapUserCancelled == LDAP_USER_CANCELLED);
 static_assert(win::LdapInvalidCredentials == LDAP_INVALID_CREDENTIALS);
 static_assert(win::LdapServerDown == LDAP_SERVER_DOWN);

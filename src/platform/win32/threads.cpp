@@ -27,13 +27,29 @@ win::Handle StartThread(std::function<void()> body) {
   return win32::FromWindows(thread);
 }
 
-bool ThreadEnded(win::Handle thread) {
-  return ::WaitForSingleObject(win32::ToWindows<HANDLE>(thread), 0) == WAIT_OBJECT_0;
+bool WaitForThread(win::Handle thread, std::uint32_t milliseconds) {
+  return ::WaitForSingleObject(win32::ToWindows<HANDLE>(thread), milliseconds) == WAIT_OBJECT_0;
 }
 
-void JoinThread(win::Handle thread) {
-  ::WaitForSingleObject(win32::ToWindows<HANDLE>(thread), INFINITE);
+void ReleaseThread(win::Handle thread) {
   ::CloseHandle(win32::ToWindows<HANDLE>(thread));
+}
+
+Mutex::Mutex() : native_(new CRITICAL_SECTION) {
+  ::InitializeCriticalSection(static_cast<CRITICAL_SECTION*>(native_));
+}
+
+Mutex::~Mutex() {
+  ::DeleteCriticalSection(static_cast<CRITICAL_SECTION*>(native_));
+  delete static_cast<CRITICAL_SECTION*>(native_);
+}
+
+void Mutex::lock() {
+  ::EnterCriticalSection(static_cast<CRITICAL_SECTION*>(native_));
+}
+
+void Mutex::unlock() {
+  ::LeaveCriticalSection(static_cast<CRITICAL_SECTION*>(native_));
 }
 
 } // namespace platform

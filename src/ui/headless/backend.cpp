@@ -10,7 +10,10 @@
 #include "platform/fake/internal.h"
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <deque>
+#include <mutex>
 
 namespace ui {
 
@@ -48,6 +51,34 @@ struct State {
 State& TheState() {
   static State state;
   return state;
+}
+
+// Messages posted from other threads, as Windows' queue keeps them until a loop takes them.
+struct PostedMessage {
+  std::uintptr_t window;
+  Message message;
+};
+std::mutex PostedMutex;
+std::condition_variable PostedChanged;
+std::deque<PostedMessage> Posted;
+// How long a wait without a posted message lasts before the test's action runs again: a test
+// acts in the middle of a wait as a user's click would end it.
+constexpr std::chrono::milliseconds WaitSlice{5};
+
+void DeliverPosted() {
+  std::deque<PostedMessage> taken;
+  {
+    const std::lock_guard<std::mutex> lock(PostedMutex);
+    taken.swap(Posted);
+  }
+  for (const PostedMessage& posted : taken) {
+    for (Form* form : TheState().forms) {
+      if (form->native == posted.window) {
+        form->RunMessageHook(posted.message);
+        break;
+      }
+    }
+  }
 }
 
 // False when a failure was planned for one of the windows: those before it exist.
@@ -191,6 +222,23 @@ void ProcessMessages() {
   if (TheState().whileProcessing) {
     TheState().whileProcessing();
   }
+  DeliverPosted();
+}
+
+void WaitAndProcessMessages(std::uint32_t milliseconds) {
+  {
+    std::unique_lock<std::mutex> lock(PostedMutex);
+    PostedChanged.wait_for(lock, std::min(WaitSlice, std::chrono::milliseconds(milliseconds)),
+                           [] { return !Posted.empty(); });
+  }
+  ProcessMessages();
+}
+
+bool PostToForm(std::uintptr_t window, std::uint32_t message, std::uintptr_t wParam) {
+  const std::lock_guard<std::mutex> lock(PostedMutex);
+  Posted.push_back({window, Message{message, wParam, 0}});
+  PostedChanged.notify_all();
+  return true;
 }
 
 int ShowMessageBox(Form* owner, const std::string& text, const std::string& caption,
@@ -297,6 +345,10 @@ namespace headless {
 void Reset() {
   TheState() = State{};
   ResetDialogManager();
+  {
+    const std::lock_guard<std::mutex> lock(PostedMutex);
+    Posted.clear();
+  }
   backend::ResetApplication();
 }
 

@@ -88,6 +88,17 @@ void TerminateApplication() {
   ::PostQuitMessage(0);
 }
 
+void WaitAndProcessMessages(std::uint32_t milliseconds) {
+  static_assert(WaitWithoutLimit == INFINITE);
+  // Also for messages that a look at the queue has seen but left there.
+  ::MsgWaitForMultipleObjectsEx(0, nullptr, milliseconds, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  ProcessMessages();
+}
+
+bool PostToForm(std::uintptr_t window, std::uint32_t message, std::uintptr_t wParam) {
+  return ::PostMessageA(reinterpret_cast<HWND>(window), message, wParam, 0) != FALSE;
+}
+
 void ProcessMessages() {
   // Windows hands out the quit before input, painting and timers; it is put back only once
   // those are handled, or a wait that goes on after the end was asked for would freeze.

@@ -34,6 +34,18 @@ readonly LDAP_PORT=389
 readonly PROVISION_SECONDS=180
 readonly START_SECONDS=30
 readonly RUN_SECONDS=60
+# The program gives up a container's read after a minute; a run with a silent server ends soon
+# after.
+readonly SILENT_RUN_SECONDS=100
+readonly TIMEOUT_TEXT=Timeout
+readonly TIMEOUT_CODE=1053
+readonly CANCELLED_CODE=1223
+readonly ALREADY_RUNNING_CODE=183
+readonly FORM_CLASS=DorvaneForm
+readonly PROGRESS_TITLE="Domain Shutdown"
+readonly PLANNING_TEXT="Finding the computers to ask..."
+readonly WINDOW_MS=60000
+readonly CANCEL_SECONDS=2
 readonly TERMINAL_COLUMNS=400
 # Wine's texts for the LDAP errors, and the Windows codes its LdapMapErrorToWin32 gives them: a
 # keyword's exit code is the first failure's code, and a container not read comes first.
@@ -166,11 +178,11 @@ stop_controller() {
 # ERRORLEVEL and REQUESTS: the computers asked, one a line in the order their requests ended, as
 # the results log tells them.
 run_domain_keyword() {
-  local output=$e2e_prefix/console.txt line
+  local output=$e2e_prefix/console.txt line seconds=${1:-$RUN_SECONDS}
   line="C:\\$E2E_FOLDER\\$E2E_PROGRAM domainshutdown & echo errorlevel=!ERRORLEVEL!"
   rm -f "$E2E_DIR/$LOG_FILE"
   # A terminal wide enough that no report is wrapped.
-  (cd "$E2E_DIR" && timeout "$RUN_SECONDS" \
+  (cd "$E2E_DIR" && timeout "$seconds" \
     script -qec "stty cols $TERMINAL_COLUMNS; wine cmd /v:on /c '$line'" /dev/null \
     </dev/null >"$output" 2>&1)
   CONSOLE=$(sed 's/\x1b\[[0-9;?]*[A-Za-z]//g; s/\r//g' "$output" | grep -v '^errorlevel=')
@@ -181,6 +193,12 @@ run_domain_keyword() {
     "$E2E_DIR/$LOG_FILE" 2>/dev/null)
   log "the console shows: $CONSOLE"
   log "the computers asked: $(tr '\n' ' ' <<<"$REQUESTS")"
+}
+
+# logged_result LINE: the code and text of the results log's line for a line of the list.
+logged_result() {
+  awk -F '\t' -v line="$1" '$3 == line { sub(/\r$/, "", $5); print $4 " " $5 }' \
+    "$E2E_DIR/$LOG_FILE"
 }
 
 # The console line for a directory line of the list that could not be read.
@@ -227,8 +245,8 @@ test_failures() {
   check "a missing OU: a report names the line and the error" grep -qxF \
     "$(not_read "$MISSING_LINE" 2 "$NO_SUCH_OBJECT")" <<<"$CONSOLE"
   check_eq "a missing OU: one report" "$(grep -c 'could not be read' <<<"$CONSOLE")" 1
-  check_eq "a missing OU: the exit code is Windows' code for it" "$ERRORLEVEL" \
-    "$NO_SUCH_OBJECT_CODE"
+  check_eq "a missing OU: the exit code is the first failure's in list order, PC1's" \
+    "$ERRORLEVEL" "$NO_NETWORK_CODE"
   check_eq "a missing OU: the results log has the line with the code" \
     "$(awk -F '\t' -v line="$MISSING_LINE" '$3 == line { print $4 }' "$E2E_DIR/$LOG_FILE")" \
     "$NO_SUCH_OBJECT_CODE"
@@ -241,8 +259,10 @@ test_failures() {
   check "a wrong password: a report names the line and the error" grep -qxF \
     "$(not_read "$LAB_LINE" 2 "$INVALID_CREDENTIALS")" <<<"$CONSOLE"
   check_eq "a wrong password: one report" "$(grep -c 'could not be read' <<<"$CONSOLE")" 1
-  check_eq "a wrong password: the exit code is Windows' code for it" "$ERRORLEVEL" \
-    "$INVALID_CREDENTIALS_CODE"
+  check_eq "a wrong password: the exit code is the first failure's in list order, PC1's" \
+    "$ERRORLEVEL" "$NO_NETWORK_CODE"
+  check_eq "a wrong password: the results log has the line with the code and the text" \
+    "$(logged_result "$LAB_LINE")" "$INVALID_CREDENTIALS_CODE $INVALID_CREDENTIALS"
 
   stop_controller
   check "the controller is stopped" test -z "$(ldap_port_open && echo open)"
@@ -254,11 +274,69 @@ test_failures() {
   check "the controller stopped: a report names the line and the error" grep -qxF \
     "$(not_read "$LAB_LINE" 2 "$SERVER_DOWN")" <<<"$CONSOLE"
   check_eq "the controller stopped: one report" "$(grep -c 'could not be read' <<<"$CONSOLE")" 1
-  check_eq "the controller stopped: the exit code is Windows' code for it" "$ERRORLEVEL" \
-    "$SERVER_DOWN_CODE"
+  check_eq "the controller stopped: the exit code is the first failure's in list order, PC1's" \
+    "$ERRORLEVEL" "$NO_NETWORK_CODE"
+  check_eq "the controller stopped: the results log has the line with the code and the text" \
+    "$(logged_result "$LAB_LINE")" "$SERVER_DOWN_CODE $SERVER_DOWN"
+}
+
+# A server that accepts the connection and never answers: the keyword run gives its line up
+# after the bound with a time-out, and asks the other names.
+test_silent_server() {
+  start_silent_listener
+  settings
+  local line="LDAP://127.0.0.1:$SILENT_PORT/OU=Lab,$DOMAIN_DN" start=$SECONDS
+  printf 'PC1\r\n%s\r\nPC2\r\n' "$line" >"$E2E_DIR/$LIST_FILE"
+  run_domain_keyword "$SILENT_RUN_SECONDS"
+  log "the run took $((SECONDS - start)) s"
+  check "the run ended by itself" test -n "$ERRORLEVEL"
+  check_eq "the other names are asked" "$(sort <<<"$REQUESTS")" "PC1"$'\n'"PC2"
+  check "a report names the line and the time-out" grep -qxF \
+    "$(not_read "$line" 2 "$TIMEOUT_TEXT")" <<<"$CONSOLE"
+  check_eq "the results log has the line with Windows' code for a time-out and the text" \
+    "$(logged_result "$line")" "$TIMEOUT_CODE $TIMEOUT_TEXT"
+  check_eq "the exit code is the first failure's in list order, PC1's" "$ERRORLEVEL" \
+    "$NO_NETWORK_CODE"
+}
+
+# Cancel while the silent server holds the run in "Finding the computers to ask...": the run ends
+# at once with the cancel's code, and a keyword run started right after is not refused.
+test_cancel_planning() {
+  start_silent_listener
+  settings
+  printf 'LDAP://127.0.0.1:%s/OU=Lab,%s\r\nPC1\r\n' "$SILENT_PORT" "$DOMAIN_DN" \
+    >"$E2E_DIR/$LIST_FILE"
+  start_program domainshutdown
+  APP=$!
+  local progress
+  progress=$(drv wait-window "$FORM_CLASS" "$PROGRESS_TITLE" "$WINDOW_MS") ||
+    abort "no progress window \"$PROGRESS_TITLE\""
+  sleep 1
+  check_eq "the run still finds the computers" "$(drv children "$progress" |
+    awk -F '\t' '$2 == "Static" { print $3; exit }')" "$PLANNING_TEXT"
+  screenshot directory-planning
+  local start
+  start=$(date +%s%N)
+  drv click-child "$progress" "&Cancel" || abort "the progress window has no Cancel button"
+  if ! wait_exit "$APP" "$CANCEL_SECONDS"; then
+    fail "the program still runs $CANCEL_SECONDS s after Cancel"
+    wait_exit "$APP" "$SILENT_RUN_SECONDS"
+  fi
+  log "the program ended $((($(date +%s%N) - start) / 1000000)) ms after Cancel"
+  check_eq "the cancelled run's exit code" "$exit_code" "$CANCELLED_EXIT"
+  check "the log tells the cancel" grep -q $'\t-\t'"$CANCELLED_CODE"$'\t' "$E2E_DIR/$LOG_FILE"
+  check "nobody was asked" test -z "$(awk -F '\t' '$3 == "PC1"' "$E2E_DIR/$LOG_FILE")"
+
+  printf 'PC1\r\n' >"$E2E_DIR/$LIST_FILE"
+  start_program domainshutdown
+  APP=$!
+  wait_exit "$APP" "$RUN_SECONDS" || abort "the run started after the cancel does not end"
+  check "the run started right after is not refused" test "$exit_code" -ne "$ALREADY_RUNNING_CODE"
+  check_eq "the run started right after asks PC1" \
+    "$(awk -F '\t' '$3 == "PC1" { print $3 }' "$E2E_DIR/$LOG_FILE")" PC1
 }
 
 begin_test "$3" "$4"
-trap 'stop_controller; end_session' EXIT
+trap 'stop_silent_listener; stop_controller; end_session' EXIT
 "test_$test_name"
 finish

@@ -219,7 +219,7 @@ cancel_countdown() {
   log "$children"
   drv click-child "$dialog" "&Cancel" || fail "the countdown has no Cancel button"
   # The countdown takes 10 s: an end well before that is the Cancel's doing.
-  expect_exit "Cancel ends the program" 5
+  expect_exit "Cancel ends the program" 5 "$CANCELLED_EXIT"
 }
 
 test_countdown_cancel() {

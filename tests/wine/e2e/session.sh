@@ -363,6 +363,49 @@ begin_test() {
   log "test $test_name"
 }
 
+# A server that accepts every connection on 127.0.0.1 and never answers, as a hung directory
+# server: sets SILENT_PORT and SILENT_PID. It ends by itself after SILENT_LIFETIME seconds should
+# the test die; stop_silent_listener ends it sooner.
+readonly SILENT_LIFETIME=300
+start_silent_listener() {
+  local port_file=$e2e_prefix/silent.port
+  rm -f "$port_file"
+  /usr/bin/python3 - "$port_file" "$SILENT_LIFETIME" <<'PYTHON' &
+import os, socket, sys, time
+server = socket.socket()
+server.bind(("127.0.0.1", 0))
+server.listen(16)
+server.settimeout(1)
+with open(sys.argv[1] + ".new", "w") as port:
+    port.write(str(server.getsockname()[1]))
+os.rename(sys.argv[1] + ".new", sys.argv[1])
+held = []
+deadline = time.time() + int(sys.argv[2])
+while time.time() < deadline:
+    try:
+        held.append(server.accept()[0])
+    except socket.timeout:
+        pass
+PYTHON
+  SILENT_PID=$!
+  local waited=0
+  until [ -s "$port_file" ]; do
+    [ "$waited" -lt 100 ] || abort "the silent listener did not start"
+    sleep 0.1
+    waited=$((waited + 1))
+  done
+  SILENT_PORT=$(cat "$port_file")
+  pass "a listener on 127.0.0.1:$SILENT_PORT accepts and never answers"
+}
+
+# shellcheck disable=SC2317 # also run by the EXIT trap
+stop_silent_listener() {
+  [ -n "${SILENT_PID:-}" ] || return 0
+  kill "$SILENT_PID" 2>/dev/null
+  wait "$SILENT_PID" 2>/dev/null
+  SILENT_PID=
+}
+
 # True while the process runs (a finished child that is not yet reaped counts as ended).
 running() {
   local state
@@ -396,14 +439,18 @@ wait_exit() {
   return 0
 }
 
-# expect_exit DESCRIPTION SECONDS: the program ($APP) ends within the time with exit code 0.
+# expect_exit DESCRIPTION SECONDS [CODE]: the program ($APP) ends within the time with exit code
+# CODE, 0 when not given; Linux sees a Windows exit code's low byte only (ERROR_CANCELLED, 1223,
+# as 199).
+# shellcheck disable=SC2034 # for the test scripts
+readonly CANCELLED_EXIT=$((1223 & 0xFF))
 expect_exit() {
   local start=$SECONDS
   if ! wait_exit "$APP" "$2"; then
     fail "$1: the program still runs after $2 s"
     return
   fi
-  check_eq "$1 (after $((SECONDS - start)) s), exit code" "$exit_code" 0
+  check_eq "$1 (after $((SECONDS - start)) s), exit code" "$exit_code" "${3:-0}"
 }
 
 # screenshot NAME: the whole virtual screen, after the windows have painted.

@@ -11,8 +11,8 @@
 
 #include <atomic>
 #include <cstdio>
-#include <memory>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -199,8 +199,8 @@ std::vector<std::string> ListReport(const DomainPlan& plan) {
   }
   for (const DirectoryFailure& failure : plan.directoryFailures) {
     report.push_back(Formatted(DirectoryFailedFormat, failure.line.c_str(),
-                               static_cast<unsigned long>(failure.lineNumber),
-                               ComputerListFileName, failure.errorText.c_str()));
+                               static_cast<unsigned long>(failure.lineNumber), ComputerListFileName,
+                               failure.errorText.c_str()));
   }
   const std::string impossible = ImpossibleLinesReport(plan.listed);
   for (std::size_t start = 0; start < impossible.size();) {
@@ -278,9 +278,8 @@ DomainOutcome AbortEveryDomainComputer(const Settings& settings) {
   AbortRunning = true;
   // An abort is not cancelled: the planning runs to its end.
   const std::atomic<bool> neverCancelled{false};
-  WhileAnswering([&plan, &settings, &neverCancelled] {
-    plan = PlanDomainAction(settings, neverCancelled);
-  });
+  WhileAnswering(
+      [&plan, &settings, &neverCancelled] { plan = PlanDomainAction(settings, neverCancelled); });
   std::vector<std::string> computers;
   std::vector<FailedComputer> listFailures;
   // The list first, as for the domain action: a script learns of it before any computer.

@@ -4,7 +4,10 @@
 // possible schedule with MaxConcurrentRequests at a time, the longest gap between two rounds of
 // the window's message handling, the time from the last answer to the end of the run (the
 // outcome and the result window), the time until the first request (finding the computers),
-// the peak memory, and how many of the requests' lines the results log holds. Not a test:
+// the peak memory, and how many of the requests' lines the results log holds. The memory target
+// is for the program's part of the peak: what the fake holds for its own sake (the scripted
+// computers and directory, and the log file it keeps in memory where Windows writes to disk) is
+// printed and left out. Not a test:
 // tools/bench/domain.sh runs it, once for each source of names.
 
 #include "actions/domain_action.h"
@@ -62,7 +65,14 @@ std::size_t RequestLinesLogged(const fake::World& world) {
 
 } // namespace
 
+long PeakKilobytes() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
 int main(int argc, char** argv) {
+  const long bare = PeakKilobytes();
   const bool fromDirectory = argc > 1 && std::string(argv[1]) == "directory";
   fake::ResetWorld();
   ui::headless::Reset();
@@ -118,6 +128,7 @@ int main(int argc, char** argv) {
   Settings settings;
   SetDefaultSettings(settings);
   settings.ShowRemoteWarning = 0;
+  const long scripted = PeakKilobytes() - bare;
   const Clock::time_point start = Clock::now();
   lastRound = start;
   RunDomainAction(settings, true);
@@ -137,8 +148,9 @@ int main(int argc, char** argv) {
   const double gap = Milliseconds(longestGap);
   const double ending = Milliseconds(end - lastRound);
   const double showing = Milliseconds(resultShown - lastRound);
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
+  const long peak = PeakKilobytes();
+  const long logFile = static_cast<long>(world.files[LogPath].capacity() / 1024);
+  const long programPeak = peak - scripted - logFile;
   const std::size_t logged = RequestLinesLogged(world);
 
   std::printf("%d computers from the %s (%d fail after %u ms, %d succeed after %u ms), %zu at a "
@@ -154,14 +166,16 @@ int main(int argc, char** argv) {
               GapTargetMilliseconds);
   std::printf("end of the run %.1f ms, result window shown after %.1f ms (target below %.0f ms)\n",
               ending, showing, EndTargetMilliseconds);
-  std::printf("peak memory %.1f MB (target below %.0f MB)\n", usage.ru_maxrss / 1024.0,
-              PeakMemoryTargetKilobytes / 1024.0);
+  std::printf("peak memory %.1f MB, the program's part %.1f MB (target below %.0f MB); the fake's "
+              "scripted world %.1f MB, its log file in memory %.1f MB\n",
+              peak / 1024.0, programPeak / 1024.0, PeakMemoryTargetKilobytes / 1024.0,
+              scripted / 1024.0, logFile / 1024.0);
   std::printf("request lines in the log %zu of %d (bound %llu bytes)\n", logged, ComputerCount,
               static_cast<unsigned long long>(MaxResultsLogSize));
   const bool within = requests <= WallTarget * best && gap < GapTargetMilliseconds &&
                       ending < EndTargetMilliseconds &&
                       (fromDirectory || planning < BrowsePlanningTargetSeconds) &&
-                      usage.ru_maxrss < PeakMemoryTargetKilobytes &&
+                      programPeak < PeakMemoryTargetKilobytes &&
                       outcome.asked == static_cast<std::size_t>(ComputerCount) &&
                       outcome.failures.size() == static_cast<std::size_t>(slow) &&
                       logged == static_cast<std::size_t>(ComputerCount);

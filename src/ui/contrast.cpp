@@ -61,8 +61,9 @@ Rgb SchemeInk(GlyphState state, const SchemeColours& scheme) {
 } // namespace
 
 double ContrastRatio(Rgb first, Rgb second) {
-  const auto [darker, lighter] = std::minmax(Luminance(first), Luminance(second));
-  return (lighter + Flare) / (darker + Flare);
+  const double a = Luminance(first);
+  const double b = Luminance(second);
+  return (std::max(a, b) + Flare) / (std::min(a, b) + Flare);
 }
 
 Rgb GlyphBackground(GlyphState state, const SchemeColours& scheme) {

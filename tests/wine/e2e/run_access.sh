@@ -76,17 +76,6 @@ keys_open_preferences() {
   CHILDREN=$(drv children "$DIALOG")
 }
 
-# keys_wait_saved WHAT: the settings file, made old before, is written within 2 s.
-keys_wait_saved() {
-  local waited=0
-  while [ "$(stat -c %Y "$SETTINGS_FILE")" -lt "$(date -d '2002-01-01' +%s)" ] &&
-    [ "$waited" -lt 20 ]; do
-    sleep 0.1
-    waited=$((waited + 1))
-  done
-  check "$1 writes the settings file" test "$waited" -lt 20
-}
-
 # Enter on the countdown's Cancel, which has the focus from the start, cancels: the action never
 # runs.
 test_countdown_enter() {
@@ -128,7 +117,7 @@ test_preferences_list_escape() {
   touch -d '2001-01-01 00:00' "$SETTINGS_FILE"
   drv key "$DIALOG" enter
   check "Enter closes Preferences" drv wait-gone "$DIALOG" "$WINDOW_MS"
-  keys_wait_saved "Enter, on OK,"
+  wait_settings_saved "Enter, on OK,"
   check_saved_settings LastCheckDay="$(today_day_number)" ForceApps=1
   drv key "$MAIN" alt+f4
   expect_exit "Alt+F4 ends the program" 20
@@ -178,7 +167,7 @@ test_seconds_arrows() {
   touch -d '2001-01-01 00:00' "$SETTINGS_FILE"
   drv key "$DIALOG" enter
   check "Enter in the edit presses OK" drv wait-gone "$DIALOG" "$WINDOW_MS"
-  keys_wait_saved "OK"
+  wait_settings_saved "OK"
   check_saved_settings LastCheckDay="$(today_day_number)" WarnSeconds=29
   drv key "$MAIN" alt+f4
   expect_exit "Alt+F4 ends the program" 20

@@ -309,13 +309,7 @@ confirm_preferences() {
   touch -d '2001-01-01 00:00' "$SETTINGS_FILE"
   drv click-child "$DIALOG" "&OK"
   check "Preferences closes" drv wait-gone "$DIALOG" "$WINDOW_MS"
-  local waited=0
-  while [ "$(stat -c %Y "$SETTINGS_FILE")" -lt "$(date -d '2002-01-01' +%s)" ] &&
-    [ "$waited" -lt 20 ]; do
-    sleep 0.1
-    waited=$((waited + 1))
-  done
-  check "OK writes the settings file at once" test "$waited" -lt 20
+  wait_settings_saved "OK"
 }
 
 test_preferences() {

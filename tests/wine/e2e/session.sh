@@ -721,3 +721,15 @@ hold_file_locked() {
     sleep 0.1
   done
 }
+
+# wait_settings_saved WHAT: the settings file, made old before (touch -d 2001-01-01), is written
+# within 2 s.
+wait_settings_saved() {
+  local waited=0
+  while [ "$(stat -c %Y "$SETTINGS_FILE")" -lt "$(date -d '2002-01-01' +%s)" ] &&
+    [ "$waited" -lt 20 ]; do
+    sleep 0.1
+    waited=$((waited + 1))
+  done
+  check "$1 writes the settings file" test "$waited" -lt 20
+}

@@ -266,12 +266,17 @@ private:
   // Takes the answers, gives this computer its turn once every other request has ended, and
   // ends the run once every request has.
   void Advance() {
+    // Which batches have ended is read before their answers are taken: an answer given between
+    // the two would otherwise be left behind when the run ends.
+    const bool othersEnded = othersBatch_->Ended();
+    const bool ownEnded = ownBatch_ == nullptr || ownBatch_->Ended();
     TakeAnswers();
-    if (othersBatch_->Ended() && !own_.empty() && !cancelRequested_ && ownBatch_ == nullptr) {
+    if (othersEnded && !own_.empty() && !cancelRequested_ && ownBatch_ == nullptr) {
+      // Its batch posts when it has answers and when it has ended.
       StartBatch(ownBatch_, own_);
-      TakeAnswers();
+    } else {
+      done_ = othersEnded && ownEnded;
     }
-    done_ = othersBatch_->Ended() && (ownBatch_ == nullptr || ownBatch_->Ended());
     ShowProgress();
   }
 

@@ -88,7 +88,7 @@ test_countdown_enter() {
   check_focus "the countdown's Cancel has the focus" "$COUNTDOWN" "$cancel"
   drv key "$COUNTDOWN" enter
   check "Enter takes the countdown away" drv wait-gone "$COUNTDOWN" 3000
-  expect_exit "the cancelled keyword ends the program" 10
+  expect_exit "the cancelled keyword ends the program" 10 "$CANCELLED_EXIT"
   check_eq "actions" "$(action_calls)" ""
 }
 
